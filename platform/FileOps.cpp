@@ -1,0 +1,171 @@
+#include "platform/FileOps.h"
+
+#include "platform/Strings.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace platform
+{
+namespace
+{
+std::string DirectoryOf(const std::string& path)
+{
+    const auto slash = path.find_last_of('/');
+    if (slash == std::string::npos)
+        return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+void SyncDirectory(const std::string& dir)
+{
+    const int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY);
+    if (fd >= 0)
+    {
+        ::fsync(fd);
+        ::close(fd);
+    }
+}
+} // namespace
+
+std::string JoinPath(const std::string& dir, const std::string& name)
+{
+    if (dir.empty())
+        return name;
+    if (dir.back() == kPathSeparator)
+        return dir + name;
+    return dir + kPathSeparator + name;
+}
+
+std::string FindNameNoCase(const std::string& dir, const std::string& name)
+{
+    struct stat st{};
+    if (::lstat(JoinPath(dir.empty() ? "." : dir, name).c_str(), &st) == 0)
+        return name;
+    DIR* handle = ::opendir(dir.empty() ? "." : dir.c_str());
+    if (!handle)
+        return {};
+    std::string found;
+    while (const dirent* entry = ::readdir(handle))
+    {
+        if (_stricmp(entry->d_name, name.c_str()) == 0)
+        {
+            found = entry->d_name;
+            break;
+        }
+    }
+    ::closedir(handle);
+    return found;
+}
+
+std::string PathNoCase(const std::string& dir, const std::string& name)
+{
+    const std::string found = FindNameNoCase(dir, name);
+    return JoinPath(dir, found.empty() ? name : found);
+}
+
+FilePtr OpenFile(const std::string& path, const char* mode)
+{
+    return FilePtr(std::fopen(path.c_str(), mode));
+}
+
+bool CloseFileSynced(FilePtr file)
+{
+    if (!file)
+        return false;
+    bool ok = std::fflush(file.get()) == 0;
+    ok = (::fsync(::fileno(file.get())) == 0) && ok;
+    ok = (std::fclose(file.release()) == 0) && ok;
+    return ok;
+}
+
+bool ReplaceFile(const std::string& temp, const std::string& target)
+{
+    if (std::rename(temp.c_str(), target.c_str()) != 0)
+        return false;
+    SyncDirectory(DirectoryOf(target));
+    return true;
+}
+
+std::string LastErrorText()
+{
+    return std::strerror(errno);
+}
+
+BOOL SetCurrentDirectoryA(const char* path)
+{
+    return path && ::chdir(path) == 0 ? TRUE : FALSE;
+}
+
+DWORD GetCurrentDirectoryA(DWORD size, char* buffer)
+{
+    char* cwd = ::getcwd(nullptr, 0);
+    if (!cwd)
+        return 0;
+    const std::size_t length = std::strlen(cwd);
+    DWORD result = static_cast<DWORD>(length);
+    if (buffer && length < size)
+        std::memcpy(buffer, cwd, length + 1);
+    else
+        result = static_cast<DWORD>(length + 1);
+    std::free(cwd);
+    return result;
+}
+
+BOOL CopyFileA(const char* existing, const char* target, BOOL failIfExists)
+{
+    struct stat st{};
+    if (failIfExists && ::stat(target, &st) == 0)
+        return FALSE;
+    FilePtr in = OpenFile(existing, "rb");
+    if (!in)
+        return FALSE;
+    std::string temp = std::string(target) + ".XXXXXX";
+    const int fd = ::mkstemp(temp.data());
+    if (fd < 0)
+        return FALSE;
+    FilePtr out(::fdopen(fd, "wb"));
+    if (!out)
+    {
+        ::close(fd);
+        ::unlink(temp.c_str());
+        return FALSE;
+    }
+    char chunk[65536];
+    bool ok = true;
+    std::size_t got = 0;
+    while (ok && (got = std::fread(chunk, 1, sizeof chunk, in.get())) > 0)
+        ok = std::fwrite(chunk, 1, got, out.get()) == got;
+    ok = ok && !std::ferror(in.get());
+    // Keep the source's permission bits, as a copy on Windows keeps its attributes.
+    if (ok && ::fstat(::fileno(in.get()), &st) == 0)
+        ::fchmod(::fileno(out.get()), st.st_mode & 07777);
+    ok = CloseFileSynced(std::move(out)) && ok;
+    if (!ok || !ReplaceFile(temp, target))
+    {
+        ::unlink(temp.c_str());
+        return FALSE;
+    }
+    return TRUE;
+}
+
+BOOL DeleteFileA(const char* path)
+{
+    return path && ::unlink(path) == 0 ? TRUE : FALSE;
+}
+
+int _chdir(const char* path)
+{
+    return path ? ::chdir(path) : -1;
+}
+
+int _mkdir(const char* path)
+{
+    return path ? ::mkdir(path, 0777) : -1;
+}
+} // namespace platform

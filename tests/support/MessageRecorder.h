@@ -1,0 +1,27 @@
+#pragma once
+
+#include "platform/MessageBox.h"
+
+#include <deque>
+#include <string>
+#include <vector>
+
+namespace testing_support
+{
+// Installs itself as the message-box handler for its lifetime and keeps every text shown.
+// Questions are answered from the queue; a question with an empty queue fails the test.
+class MessageRecorder
+{
+public:
+    MessageRecorder();
+    ~MessageRecorder();
+    MessageRecorder(const MessageRecorder&) = delete;
+    MessageRecorder& operator=(const MessageRecorder&) = delete;
+
+    std::vector<std::string> texts;
+    std::deque<int> answers;
+
+private:
+    platform::MessageBoxHandler m_previous;
+};
+} // namespace testing_support
