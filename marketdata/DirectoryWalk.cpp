@@ -26,7 +26,9 @@ std::string DirectoryWalkGuard::Enter(const std::string& directory, const std::u
 
 bool DirectoryWalkGuard::Remember(const std::string& path)
 {
-    struct stat st{};
+    struct stat st
+    {
+    };
     if (::stat(path.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
         return false;
     return m_visited.insert({st.st_dev, st.st_ino}).second;

@@ -46,9 +46,9 @@ struct PriceRow
 
 struct PriceFileContents
 {
-    std::uint16_t countWord = 0;     // the header's word at offset 2
-    std::vector<PriceRow> rows;      // every whole record after the header
-    std::size_t trailingBytes = 0;   // bytes of a cut-off last record
+    std::uint16_t countWord = 0;   // the header's word at offset 2
+    std::vector<PriceRow> rows;    // every whole record after the header
+    std::size_t trailingBytes = 0; // bytes of a cut-off last record
 };
 
 // Reads a price file whose records hold the listed fields (in field order) back as IEEE values.

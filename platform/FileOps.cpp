@@ -44,7 +44,9 @@ std::string JoinPath(const std::string& dir, const std::string& name)
 
 std::string FindNameNoCase(const std::string& dir, const std::string& name)
 {
-    struct stat st{};
+    struct stat st
+    {
+    };
     if (::lstat(JoinPath(dir.empty() ? "." : dir, name).c_str(), &st) == 0)
         return name;
     DIR* handle = ::opendir(dir.empty() ? "." : dir.c_str());
@@ -119,7 +121,9 @@ DWORD GetCurrentDirectoryA(DWORD size, char* buffer)
 
 BOOL CopyFileA(const char* existing, const char* target, BOOL failIfExists)
 {
-    struct stat st{};
+    struct stat st
+    {
+    };
     if (failIfExists && ::stat(target, &st) == 0)
         return FALSE;
     FilePtr in = OpenFile(existing, "rb");

@@ -56,7 +56,9 @@ void WriteText(const std::string& path, const std::string& text)
 
 bool FileExists(const std::string& path)
 {
-    struct stat st{};
+    struct stat st
+    {
+    };
     return ::lstat(path.c_str(), &st) == 0;
 }
 
