@@ -1,0 +1,171 @@
+#include "cli/CliApp.h"
+
+#include "cli/CliCommands.h"
+#include "marketdata/Dates.h"
+#include "platform/MessageBox.h"
+#include "platform/Strings.h"
+
+#include <CLI/CLI.hpp>
+
+#include <iostream>
+#include <map>
+
+#ifndef TAVRIX_VERSION
+#define TAVRIX_VERSION "0.0.0"
+#endif
+
+namespace tavrix::cli
+{
+namespace
+{
+// "date=1,open=2": the columns named, into the settings.
+std::string ApplyColumns(const std::string& text, ConversionSettings& settings)
+{
+    const std::map<std::string, int*> columns = {
+        {"date", &settings.m_nDateCol}, {"open", &settings.m_nOpenCol}, {"high", &settings.m_nHiCol},
+        {"low", &settings.m_nLoCol},    {"close", &settings.m_nCloCol}, {"volume", &settings.m_nVolCol},
+        {"oi", &settings.m_nOICol},
+    };
+    std::stringstream pieces(text);
+    std::string piece;
+    while (std::getline(pieces, piece, ','))
+    {
+        const auto equals = piece.find('=');
+        const auto column = equals == std::string::npos ? columns.end() : columns.find(piece.substr(0, equals));
+        if (column == columns.end())
+            return "--columns: '" + piece +
+                   "' is not FIELD=NUMBER with FIELD one of date, open, high, low, close, "
+                   "volume, oi";
+        const std::string number = piece.substr(equals + 1);
+        if (number.empty() || number.size() > 9 || number.find_first_not_of("0123456789") != std::string::npos)
+            return "Please enter a positive integer.";
+        *column->second = std::stoi(number);
+    }
+    return "";
+}
+
+std::string ApplyWithout(const std::vector<std::string>& fields, ConversionSettings& settings)
+{
+    const std::map<std::string, int*> flags = {{"open", &settings.m_bOpenOn},
+                                               {"high", &settings.m_bHiOn},
+                                               {"low", &settings.m_bLoOn},
+                                               {"volume", &settings.m_bVolOn},
+                                               {"oi", &settings.m_bOIOn}};
+    for (const std::string& field : fields)
+    {
+        const auto flag = flags.find(field);
+        if (flag == flags.end())
+            return "--without: '" + field +
+                   "' cannot be left out (date and close are always converted; "
+                   "the others are open, high, low, volume, oi)";
+        *flag->second = 0;
+    }
+    return "";
+}
+
+std::string DateFormatChoices()
+{
+    std::string names;
+    for (int code = 1; code <= kDateFormatCount; ++code)
+        names += std::string(code > 1 ? ", " : "") + DateFormatName(code);
+    return names;
+}
+
+std::string ApplyDateFormat(const std::string& text, ConversionSettings& settings)
+{
+    for (int code = 1; code <= kDateFormatCount; ++code)
+        if (platform::_stricmp(text.c_str(), DateFormatName(code)) == 0)
+        {
+            settings.m_strDateFormat = DateFormatName(code);
+            return "";
+        }
+    return "--date-format: '" + text + "' is not one of " + DateFormatChoices();
+}
+} // namespace
+
+int Main(int argc, char** argv)
+{
+    // The engine's message boxes become lines on standard error; questions are answered No.
+    platform::SetMessageBoxHandler(
+        [](const std::string& text, unsigned type)
+        {
+            std::cerr << text << std::endl;
+            return (type & 0x0F) == platform::MB_YESNO ? platform::IDNO : platform::IDOK;
+        });
+
+    CLI::App app{"Tavrix converts delimited price files into MetaStock-format data directories."};
+    app.name("tavrix-cli");
+    app.set_version_flag("--version", std::string("tavrix-cli ") + TAVRIX_VERSION);
+    app.require_subcommand(1);
+
+    ConvertOptions options;
+    std::string delimiter = "comma";
+    std::string dateFormat = options.settings.m_strDateFormat;
+    std::string columns;
+    std::vector<std::string> without;
+    int skip = -1;
+    bool newMaster = false;
+    bool existingMaster = false;
+    CLI::App* convert = app.add_subcommand("convert", "Convert one input file into a new security");
+    convert->add_option("INPUT", options.input, "Delimited text file, one trading period per line")->required();
+    convert->add_option("--dir", options.settings.m_strPath, "Output directory")->required();
+    convert->add_option("--symbol", options.settings.m_strSymbol, "Symbol of the new security")->required();
+    convert->add_option("--name", options.settings.m_strName, "Name of the new security");
+    CLI::Option* newFlag = convert->add_flag("--new-master", newMaster, "Make a new MASTER in the directory");
+    CLI::Option* existingFlag =
+        convert->add_flag("--existing-master", existingMaster, "Add to the directory's MASTER (the default)");
+    newFlag->excludes(existingFlag);
+    convert->add_option("--delimiter", delimiter, "Column delimiter")
+        ->check(CLI::IsMember({"comma", "tab", "space"}))
+        ->capture_default_str();
+    convert->add_option("--date-format", dateFormat, "Date layout: " + DateFormatChoices())->capture_default_str();
+    convert->add_option("--skip", skip, "Skip this many leading lines (0 to 200)");
+    convert->add_option("--columns", columns,
+                        "Column of each field, e.g. date=1,open=2,high=3,low=4,close=5,"
+                        "volume=6,oi=7");
+    convert->add_option("--without", without, "Fields the input lacks: open, high, low, volume, oi")->delimiter(',');
+    convert->add_flag("--save-settings", options.saveSettings,
+                      "Store these settings as the desktop program's conversion settings");
+
+    std::string directory;
+    CLI::App* list = app.add_subcommand("list", "List the securities of a directory tree");
+    list->add_option("DIR", directory, "Directory holding a MASTER file")->required();
+
+    std::string symbol;
+    CLI::App* exportCommand = app.add_subcommand("export", "Write one security's price records as CSV");
+    exportCommand->add_option("DIR", directory, "Directory holding a MASTER file")->required();
+    exportCommand->add_option("SYMBOL", symbol, "Symbol or name of the security")->required();
+
+    try
+    {
+        app.parse(argc, argv);
+    }
+    catch (const CLI::ParseError& error)
+    {
+        const int code = app.exit(error, std::cout, std::cerr);
+        return code == 0 ? kExitSuccess : kExitUsage;
+    }
+
+    if (*list)
+        return RunList(directory, std::cout, std::cerr);
+    if (*exportCommand)
+        return RunExport(directory, symbol, std::cout, std::cerr);
+
+    ConversionSettings& settings = options.settings;
+    settings.m_nExist = newMaster ? 1 : 0;
+    settings.m_nDelimiter = delimiter == "tab" ? 1 : (delimiter == "space" ? 2 : 0);
+    if (skip >= 0)
+    {
+        settings.m_bSkipOn = 1;
+        settings.m_nSkipRows = skip;
+    }
+    for (const std::string& problem :
+         {ApplyDateFormat(dateFormat, settings), ApplyColumns(columns, settings), ApplyWithout(without, settings)})
+        if (!problem.empty())
+        {
+            std::cerr << problem << "\n";
+            return kExitUsage;
+        }
+    return RunConvert(options, std::cout, std::cerr);
+}
+} // namespace tavrix::cli

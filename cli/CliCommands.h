@@ -1,0 +1,30 @@
+#pragma once
+
+#include "settings/ConversionSettings.h"
+
+#include <ostream>
+#include <string>
+
+namespace tavrix::cli
+{
+enum ExitCode
+{
+    kExitSuccess = 0,
+    kExitFailed = 1,
+    kExitUsage = 2,
+};
+
+struct ConvertOptions
+{
+    std::string input;
+    ConversionSettings settings;
+    bool saveSettings = false;
+};
+
+// Checks the settings as the dialog does, runs one conversion and reports the result line.
+int RunConvert(ConvertOptions options, std::ostream& out, std::ostream& err);
+// The securities of a directory tree, one line each.
+int RunList(const std::string& directory, std::ostream& out, std::ostream& err);
+// One security's price records as CSV with ISO dates.
+int RunExport(const std::string& directory, const std::string& symbol, std::ostream& out, std::ostream& err);
+} // namespace tavrix::cli

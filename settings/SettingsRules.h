@@ -1,0 +1,41 @@
+#pragma once
+
+#include "settings/ConversionSettings.h"
+
+#include <string>
+
+namespace tavrix
+{
+// The limits and messages the settings dialog applies, shared with the command-line converter.
+namespace rules
+{
+constexpr int kMinColumn = 1;
+constexpr int kMaxColumn = 20;
+constexpr int kMinSkipRows = 0;
+constexpr int kMaxSkipRows = 200;
+constexpr std::size_t kMaxPathLength = 200;
+constexpr std::size_t kMaxSymbolLength = 16;
+constexpr std::size_t kMaxNameLength = 16;
+constexpr std::size_t kMaxDateFormatLength = 12;
+
+constexpr const char* kDuplicateColumns = "Duplicate columns specified\nCorrect or disable";
+constexpr const char* kInvalidSymbol = "You did not enter a valid symbol";
+constexpr const char* kEnterPath = "Please enter path";
+constexpr const char* kPositiveInteger = "Please enter a positive integer.";
+
+// "Please enter an integer between 1 and 20."
+std::string RangePrompt(int low, int high);
+// "Please enter no more than 16 characters."
+std::string MaxCharsPrompt(std::size_t limit);
+
+// True when two switched-on fields (date and close always) share a column.
+bool HasDuplicateColumns(const ConversionSettings& settings);
+// Removes the space and the control characters 9 to 13 from the end.
+std::string TrimRightWhite(std::string text);
+
+// The dialog's checks in its order: ranges and lengths as fields are read, then duplicate columns,
+// the symbol and the path. Returns the first message, or "" when the settings are accepted. On
+// acceptance the symbol is trimmed at the right and upper-cased, as the dialog leaves it.
+std::string CheckSettings(ConversionSettings& settings);
+} // namespace rules
+} // namespace tavrix
