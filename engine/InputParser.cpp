@@ -100,7 +100,6 @@ int ConversionJob::ConvertInput()
             DayToDateValue(ParseDateText(dateText.c_str(), static_cast<std::int16_t>(m_nDateFormat)));
         if (m_nLineCount == 0)
         {
-            firstDate = m_fValues[kFieldDate];
             const bool digitsOnly = AllDigits(dateText);
             if (!digitsOnly && m_nDateFormat >= kFirstNumericDateFormat)
             {
@@ -113,7 +112,6 @@ int ConversionJob::ConvertInput()
                 mismatch = true;
             }
         }
-        lastDate = m_fValues[kFieldDate];
         for (int field = kFieldOpen; field < kFieldCount; ++field)
         {
             const float value =
@@ -128,6 +126,10 @@ int ConversionJob::ConvertInput()
             failed = true;
             break;
         }
+        // The dates follow the records on disk, so MASTER never names a record that is not there.
+        if (m_nLineCount == 0)
+            firstDate = m_fValues[kFieldDate];
+        lastDate = m_fValues[kFieldDate];
         ++m_nLineCount;
     }
     if (reader.Failed())

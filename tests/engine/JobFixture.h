@@ -1,0 +1,67 @@
+#pragma once
+
+#include "engine/ConversionJob.h"
+#include "platform/Clock.h"
+#include "support/MasterFiles.h"
+#include "support/MessageRecorder.h"
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+namespace testing_support
+{
+// A temporary output directory, a recorder for message boxes and the conversion day fixed at
+// 6 December 2026. Restores the working directory the job changes.
+class JobFixture : public ::testing::Test
+{
+protected:
+    JobFixture()
+    {
+        char cwd[4096];
+        m_cwd = ::getcwd(cwd, sizeof cwd) ? cwd : "/";
+        m_oldDate = platform::SetDateSource([] { return platform::CalendarDate{2026, 12, 6}; });
+        MakeDir(m_out);
+    }
+    ~JobFixture() override
+    {
+        platform::SetDateSource(m_oldDate);
+        if (::chdir(m_cwd.c_str()) != 0)
+            ADD_FAILURE() << "cannot go back to " << m_cwd;
+    }
+
+    // A job with every field on in columns 1 to 7, comma delimiter and the given date layout.
+    std::unique_ptr<tavrix::ConversionJob> MakeJob(const std::string& input, bool newMaster, int dateFormat = 3,
+                                                   const std::string& symbol = "ACME")
+    {
+        auto job = std::make_unique<tavrix::ConversionJob>();
+        job->m_strInputPath = input;
+        job->SetPath(m_out);
+        job->SetSymbol(symbol);
+        job->SetName("ACME CORP");
+        job->m_bUseExistingMaster = newMaster ? 0 : 1;
+        job->m_bFieldOn = {1, 1, 1, 1, 1, 1, 1};
+        job->m_nFieldCol = {0, 1, 2, 3, 4, 5, 6};
+        job->m_nDateFormat = dateFormat;
+        return job;
+    }
+
+    std::string Input(const std::string& text)
+    {
+        const std::string path = m_dir / ("input" + std::to_string(++m_inputs) + ".txt");
+        WriteText(path, text);
+        return path;
+    }
+
+    std::string Out(const std::string& name) const { return m_out + "/" + name; }
+
+    TempDir m_dir;
+    std::string m_out = m_dir / "out";
+    MessageRecorder m_boxes;
+
+private:
+    std::string m_cwd;
+    platform::DateSource m_oldDate;
+    int m_inputs = 0;
+};
+} // namespace testing_support

@@ -1,0 +1,200 @@
+#include "JobFixture.h"
+
+#include "engine/EngineMessages.h"
+#include "settings/ConversionSettings.h"
+#include "settings/ProfileStore.h"
+#include "settings/SettingsRules.h"
+#include "support/HiveSandbox.h"
+
+using namespace tavrix;
+using namespace testing_support;
+
+namespace
+{
+class ConversionSettingsTest : public ::testing::Test
+{
+protected:
+    HiveSandbox m_sandbox;
+    std::unique_ptr<ProfileStore> m_store = CreateProfileStore();
+};
+
+// Names of the values of a hive section, in the order they were first written.
+std::vector<std::string> ValueOrder(const std::string& hiveText, const std::string& section)
+{
+    std::vector<std::string> names;
+    const std::string header = "[Software\\Corvanta\\Tavrix\\" + section + "]\n";
+    std::size_t pos = hiveText.find(header);
+    if (pos == std::string::npos)
+        return names;
+    pos += header.size();
+    while (pos < hiveText.size() && hiveText[pos] == '"')
+    {
+        const std::size_t close = hiveText.find('"', pos + 1);
+        names.push_back(hiveText.substr(pos + 1, close - pos - 1));
+        pos = hiveText.find('\n', close) + 1;
+    }
+    return names;
+}
+} // namespace
+
+TEST_F(ConversionSettingsTest, AnEmptyStoreGivesTheDefaults)
+{
+    ConversionSettings settings;
+    settings.m_strPath = "changed";
+    settings.m_nDateCol = 9;
+    settings.Load(*m_store);
+    EXPECT_EQ(settings.m_strDateFormat, "MMDDYY");
+    EXPECT_EQ(settings.m_nDelimiter, 0);
+    EXPECT_EQ(settings.m_bSkipOn, 0);
+    EXPECT_EQ(settings.m_nSkipRows, 0);
+    EXPECT_EQ(settings.m_nExist, 0);
+    EXPECT_EQ(settings.m_strPath, "");
+    EXPECT_EQ(settings.m_strSymbol, "");
+    EXPECT_EQ(settings.m_strName, "");
+    const int columns[] = {settings.m_nDateCol, settings.m_nOpenCol, settings.m_nHiCol, settings.m_nLoCol,
+                           settings.m_nCloCol,  settings.m_nVolCol,  settings.m_nOICol};
+    for (int i = 0; i < 7; ++i)
+        EXPECT_EQ(columns[i], i + 1);
+    EXPECT_EQ(settings.m_bOpenOn + settings.m_bHiOn + settings.m_bLoOn + settings.m_bVolOn + settings.m_bOIOn, 5);
+}
+
+TEST_F(ConversionSettingsTest, SaveWritesSeventeenEntriesInOrderAndLoadReadsThemBack)
+{
+    ConversionSettings settings;
+    settings.m_strDateFormat = "CCYYMMDD";
+    settings.m_nDelimiter = 2;
+    settings.m_nExist = 1;
+    settings.m_nOICol = 20;
+    settings.m_bVolOn = 0;
+    settings.m_strPath = "/not/saved";
+    settings.Save(*m_store);
+    EXPECT_EQ(ValueOrder(ReadText(m_sandbox.HiveFile()), "Setting"),
+              (std::vector<std::string>{"DateFormat", "Delimiter", "Exist", "SkipOn", "SkipRows", "DateCol", "OpenOn",
+                                        "OpenCol", "HiOn", "HiCol", "LoOn", "LoCol", "CloCol", "VolOn", "VolCol",
+                                        "OIOn", "OICol"}));
+    ConversionSettings loaded;
+    loaded.Load(*m_store);
+    EXPECT_EQ(loaded.m_strDateFormat, "CCYYMMDD");
+    EXPECT_EQ(loaded.m_nDelimiter, 2);
+    EXPECT_EQ(loaded.m_nExist, 1);
+    EXPECT_EQ(loaded.m_nOICol, 20);
+    EXPECT_EQ(loaded.m_bVolOn, 0);
+    EXPECT_EQ(loaded.m_strPath, "");
+}
+
+TEST(ConversionSettingsApply, MapsEverySettingIntoTheJob)
+{
+    const struct
+    {
+        int exist;
+        int useExisting;
+    } masters[] = {{0, 1}, {1, 0}, {-1, 0}, {2, 0}};
+    for (const auto& m : masters)
+    {
+        ConversionSettings settings;
+        settings.m_nExist = m.exist;
+        ConversionJob job;
+        settings.ApplyToJob(job, "/in.csv", 9);
+        EXPECT_EQ(job.m_bUseExistingMaster, m.useExisting) << m.exist;
+    }
+    const struct
+    {
+        int delimiter;
+        const char* text;
+    } delimiters[] = {{0, ","}, {1, "\t"}, {2, " "}, {-1, ","}, {3, ","}};
+    for (const auto& d : delimiters)
+    {
+        ConversionSettings settings;
+        settings.m_nDelimiter = d.delimiter;
+        ConversionJob job;
+        settings.ApplyToJob(job, "/in.csv", 9);
+        EXPECT_STREQ(job.m_szDelimiter, d.text) << d.delimiter;
+    }
+
+    ConversionSettings settings;
+    settings.m_nDateCol = 1;
+    settings.m_nOICol = 20;
+    settings.m_bOpenOn = 0;
+    settings.m_nOpenCol = 12;
+    settings.m_bSkipOn = 1;
+    settings.m_nSkipRows = 3;
+    settings.m_strPath = std::string(400, 'p');
+    settings.m_strSymbol = "ABCDEFGHIJKLMNOPQRS";
+    settings.m_strName = "Name";
+    ConversionJob job;
+    EXPECT_EQ(job.m_nDateFormat, 1);
+    EXPECT_EQ(job.m_strInputPath, "");
+    settings.ApplyToJob(job, "/data/in.csv", 0);
+    EXPECT_EQ(job.m_strInputPath, "/data/in.csv");
+    EXPECT_EQ(job.m_nDateFormat, 0);
+    EXPECT_EQ(job.m_bFieldOn, (std::array<int, 7>{1, 0, 1, 1, 1, 1, 1}));
+    EXPECT_EQ(job.m_nFieldCol, (std::array<int, 7>{0, 11, 2, 3, 4, 5, 19}));
+    EXPECT_EQ(job.m_bSkipOn, 1);
+    EXPECT_EQ(job.m_nSkipRows, 3);
+    EXPECT_EQ(std::string(job.m_szPath), std::string(300, 'p')); // bounded, never past the end
+    EXPECT_STREQ(job.m_szSymbol, "ABCDEFGHIJKLMNOP");
+    EXPECT_STREQ(job.m_szName, "Name");
+}
+
+TEST(SettingsRules, ChecksComeInTheDialogsOrder)
+{
+    ConversionSettings settings;
+    settings.m_nCloCol = 1; // same as the date
+    settings.m_strSymbol = "   ";
+    settings.m_strPath = "";
+    EXPECT_EQ(rules::CheckSettings(settings), rules::kDuplicateColumns);
+    settings.m_nCloCol = 5;
+    EXPECT_EQ(rules::CheckSettings(settings), rules::kInvalidSymbol);
+    settings.m_strSymbol = "  ibm ";
+    EXPECT_EQ(rules::CheckSettings(settings), rules::kEnterPath);
+    settings.m_strPath = "/data  ";
+    EXPECT_EQ(rules::CheckSettings(settings), "");
+    EXPECT_EQ(settings.m_strSymbol, "  IBM"); // leading blanks stay
+    EXPECT_EQ(settings.m_strPath, "/data  ");
+
+    // A range refusal comes before the duplicate test.
+    settings.m_nOICol = 21;
+    settings.m_nCloCol = 1;
+    EXPECT_EQ(rules::CheckSettings(settings), "Please enter an integer between 1 and 20.");
+    settings.m_nOICol = 20;
+    settings.m_nCloCol = 5;
+    settings.m_nSkipRows = 201;
+    EXPECT_EQ(rules::CheckSettings(settings), "Please enter an integer between 0 and 200.");
+    settings.m_nSkipRows = 200;
+    settings.m_strName = std::string(17, 'n');
+    EXPECT_EQ(rules::CheckSettings(settings), "Please enter no more than 16 characters.");
+    settings.m_strName = std::string(16, 'n');
+    EXPECT_EQ(rules::CheckSettings(settings), "");
+}
+
+TEST(SettingsRules, OnlyFieldsSwitchedOnTakePartInTheDuplicateTest)
+{
+    ConversionSettings settings;
+    settings.m_nOpenCol = 1;
+    EXPECT_TRUE(rules::HasDuplicateColumns(settings));
+    settings.m_bOpenOn = 0;
+    EXPECT_FALSE(rules::HasDuplicateColumns(settings));
+    settings.m_nCloCol = 1;
+    EXPECT_TRUE(rules::HasDuplicateColumns(settings));
+}
+
+TEST(ConversionSettingsCommand, AJobStoppedAtItsChecksKeepsThePathButTheColumnsAreSaved)
+{
+    HiveSandbox sandbox;
+    auto store = CreateProfileStore();
+    store->WriteString("Setting", "Path", "/kept");
+    MessageRecorder boxes;
+
+    ConversionSettings settings;
+    settings.Load(*store);
+    settings.m_strPath = sandbox.dir() / "missing";
+    settings.m_strSymbol = "ACME";
+    settings.m_nVolCol = 12;
+    settings.Save(*store);
+    ConversionJob job(store.get());
+    settings.ApplyToJob(job, "/in.csv", 9);
+    EXPECT_EQ(job.Run(), 1);
+    EXPECT_EQ(boxes.texts, std::vector<std::string>{msg::kPathDoesNotExist});
+    EXPECT_EQ(store->ReadString("Setting", "Path", ""), "/kept");
+    EXPECT_EQ(store->ReadInt("Setting", "VolCol", 0), 12);
+}
