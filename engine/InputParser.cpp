@@ -16,9 +16,43 @@ namespace
 constexpr int kColumnSlots = 20;
 constexpr std::size_t kPieceLength = 299;
 
+// A column's text; it outlives the line it came from, since a shorter line keeps it.
+struct Slot
+{
+    char text[kPieceLength + 1];
+    std::size_t length;
+
+    void Assign(const char* from, std::size_t size)
+    {
+        std::memcpy(text, from, size);
+        text[size] = '\0';
+        length = size;
+    }
+};
+
 // Splits at any of the delimiter characters; empty runs give no column. Slots past the last
 // token keep what an earlier line left there.
-int SplitColumns(char* line, const char* delimiters, std::string (&slots)[kColumnSlots])
+int SplitColumns(const char* line, std::size_t length, char delimiter, Slot (&slots)[kColumnSlots])
+{
+    int count = 0;
+    const char* p = line;
+    const char* end = line + length;
+    while (p < end && count < kColumnSlots)
+    {
+        while (p < end && *p == delimiter)
+            ++p;
+        if (p == end)
+            break;
+        const char* stop = p;
+        while (stop < end && *stop != delimiter)
+            ++stop;
+        slots[count++].Assign(p, static_cast<std::size_t>(stop - p));
+        p = stop;
+    }
+    return count;
+}
+
+int SplitColumns(char* line, const char* delimiters, Slot (&slots)[kColumnSlots])
 {
     int count = 0;
     char* p = line;
@@ -28,16 +62,16 @@ int SplitColumns(char* line, const char* delimiters, std::string (&slots)[kColum
         if (!*p)
             break;
         const std::size_t length = std::strcspn(p, delimiters);
-        slots[count++].assign(p, length);
+        slots[count++].Assign(p, length);
         p += length;
     }
     return count;
 }
 
-bool AllDigits(const std::string& text)
+bool AllDigits(const Slot& slot)
 {
-    for (const char c : text)
-        if (c < '0' || c > '9')
+    for (std::size_t i = 0; i < slot.length; ++i)
+        if (slot.text[i] < '0' || slot.text[i] > '9')
             return false;
     return true;
 }
@@ -66,9 +100,9 @@ int ConversionJob::ConvertInput()
         return 1;
     }
 
-    std::string slots[kColumnSlots];
+    Slot slots[kColumnSlots];
     for (auto& slot : slots)
-        slot = "123";
+        slot.Assign("123", 3);
     LineReader reader(input.get(), kPieceLength);
     char line[kPieceLength + 2];
     std::size_t length = 0;
@@ -86,7 +120,11 @@ int ConversionJob::ConvertInput()
     {
         if (length > 0 && line[length - 1] == '\n')
             line[--length] = '\0';
-        if (SplitColumns(line, delimiters, slots) == 0)
+        // A zero byte ends the text of a line, as it would for any C string.
+        length = std::strlen(line);
+        const int columns = delimiters[1] == '\0' ? SplitColumns(line, length, delimiters[0], slots)
+                                                  : SplitColumns(line, delimiters, slots);
+        if (columns == 0)
             continue;
         if (m_nLineCount == kMaxPriceRecords)
         {
@@ -95,9 +133,8 @@ int ConversionJob::ConvertInput()
             break;
         }
 
-        const std::string& dateText = slots[ValidColumn(m_nFieldCol[kFieldDate])];
-        m_fValues[kFieldDate] =
-            DayToDateValue(ParseDateText(dateText.c_str(), static_cast<std::int16_t>(m_nDateFormat)));
+        const Slot& dateText = slots[ValidColumn(m_nFieldCol[kFieldDate])];
+        m_fValues[kFieldDate] = DayToDateValue(ParseDateText(dateText.text, static_cast<std::int16_t>(m_nDateFormat)));
         if (m_nLineCount == 0)
         {
             const bool digitsOnly = AllDigits(dateText);
@@ -114,13 +151,14 @@ int ConversionJob::ConvertInput()
         }
         for (int field = kFieldOpen; field < kFieldCount; ++field)
         {
-            const float value =
-                m_bFieldOn[field] ? ReadPriceNumber(slots[ValidColumn(m_nFieldCol[field])].c_str()) : 0.0f;
+            const Slot& slot = slots[ValidColumn(m_nFieldCol[field])];
+            const float value = m_bFieldOn[field] ? ReadPriceNumber(slot.text, slot.length) : 0.0f;
             m_fValues[field] = ToMbf(value);
         }
 
-        const std::vector<std::uint8_t> record = BuildPriceRecord(m_fValues, m_bFieldOn);
-        if (!AppendPriceRecord(dataPath, record.data(), record.size()))
+        std::uint8_t record[kFieldCount * kPriceFieldSize];
+        const std::size_t recordSize = BuildPriceRecord(m_fValues, m_bFieldOn, record);
+        if (!AppendPriceRecord(dataPath, record, recordSize))
         {
             platform::AfxMessageBox(FileErrorMessage("Cannot add a price record to", dataPath), platform::MB_OK);
             failed = true;

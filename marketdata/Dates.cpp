@@ -1,6 +1,5 @@
 #include "marketdata/Dates.h"
 
-#include <cctype>
 #include <cstring>
 
 namespace tavrix
@@ -34,7 +33,7 @@ int ReadPair(const char* text, std::size_t length, int position)
         return 0;
     const char* p = text + position;
     const char* end = p + ((static_cast<std::size_t>(position) + 1 < length) ? 2 : 1);
-    while (p < end && std::isspace(static_cast<unsigned char>(*p)))
+    while (p < end && (*p == ' ' || (*p >= '\t' && *p <= '\r')))
         ++p;
     bool negative = false;
     if (p < end && (*p == '+' || *p == '-'))

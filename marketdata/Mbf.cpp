@@ -1,6 +1,5 @@
 #include "marketdata/Mbf.h"
 
-#include <cmath>
 #include <cstring>
 
 namespace tavrix
@@ -15,34 +14,12 @@ float LoadIeee(const std::uint8_t* bytes)
     std::memcpy(&value, &bits, sizeof value);
     return value;
 }
-
-void StoreIeee(float value, std::uint8_t* bytes)
-{
-    std::uint32_t bits;
-    std::memcpy(&bits, &value, sizeof bits);
-    for (int i = 0; i < 4; ++i)
-        bytes[i] = static_cast<std::uint8_t>(bits >> (8 * i));
-}
-
-constexpr float kMbfLimit = 0x1p127f; // the first magnitude MBF cannot hold
 } // namespace
 
 Status IeeeToMbf(const std::uint8_t* source, std::uint8_t* target)
 {
-    const float value = LoadIeee(source);
-    // Infinities would otherwise wrap to a tiny non-zero MBF number: a plainly wrong price.
-    if (value == 0.0f || std::isnan(value) || std::fabs(value) >= kMbfLimit)
-    {
-        std::memset(target, 0, 4);
-        return kStatusOk;
-    }
-    std::uint8_t b[4];
-    std::memcpy(b, source, 4);
-    const std::uint8_t sign = b[3] & 0x80;
-    const std::uint8_t exponent = static_cast<std::uint8_t>((b[3] << 1) + (b[2] >> 7) + 2);
-    b[2] = static_cast<std::uint8_t>((b[2] & 0x7F) | sign);
-    b[3] = exponent;
-    std::memcpy(target, b, 4);
+    const MbfBytes mbf = ToMbf(LoadIeee(source));
+    std::memcpy(target, mbf.data(), 4);
     return kStatusOk;
 }
 
@@ -65,11 +42,17 @@ Status MbfToIeee(const std::uint8_t* source, std::uint8_t* target)
 
 MbfBytes ToMbf(float value)
 {
-    std::uint8_t ieee[4];
-    StoreIeee(value, ieee);
-    MbfBytes mbf{};
-    IeeeToMbf(ieee, mbf.data());
-    return mbf;
+    std::uint32_t bits;
+    std::memcpy(&bits, &value, sizeof bits);
+    const std::uint32_t exponent = (bits >> 23) & 0xFF;
+    // Zero of either sign, and exponents 254 and 255 (from 2^127, infinities, NaN), which MBF
+    // cannot hold: exponent 254 wraps to MBF zero, and 255 would wrap to a tiny non-zero number.
+    if ((bits & 0x7FFFFFFFu) == 0 || exponent >= 254)
+        return MbfBytes{};
+    // The MBF exponent is the IEEE one plus 2; the sign moves from byte 3 to the top of byte 2.
+    return MbfBytes{static_cast<std::uint8_t>(bits), static_cast<std::uint8_t>(bits >> 8),
+                    static_cast<std::uint8_t>(((bits >> 16) & 0x7F) | ((bits >> 24) & 0x80)),
+                    static_cast<std::uint8_t>(exponent + 2)};
 }
 
 float FromMbf(const std::uint8_t* mbf)

@@ -2,6 +2,8 @@
 
 #include "platform/FileOps.h"
 
+#include <cstring>
+
 namespace tavrix
 {
 std::vector<std::uint8_t> MakePriceFileHeader(int fieldCount)
@@ -24,14 +26,24 @@ std::uint16_t PriceFileCountWord(const std::uint8_t* header)
     return static_cast<std::uint16_t>(header[kPriceCountOffset] | header[kPriceCountOffset + 1] << 8);
 }
 
+std::size_t BuildPriceRecord(const std::array<MbfBytes, kFieldCount>& values,
+                             const std::array<int, kFieldCount>& fieldOn, std::uint8_t* record)
+{
+    std::size_t size = 0;
+    for (int field = 0; field < kFieldCount; ++field)
+        if (fieldOn[field])
+        {
+            std::memcpy(record + size, values[field].data(), kPriceFieldSize);
+            size += kPriceFieldSize;
+        }
+    return size;
+}
+
 std::vector<std::uint8_t> BuildPriceRecord(const std::array<MbfBytes, kFieldCount>& values,
                                            const std::array<int, kFieldCount>& fieldOn)
 {
-    std::vector<std::uint8_t> record;
-    for (int field = 0; field < kFieldCount; ++field)
-        if (fieldOn[field])
-            record.insert(record.end(), values[field].begin(), values[field].end());
-    return record;
+    std::uint8_t record[kFieldCount * kPriceFieldSize];
+    return std::vector<std::uint8_t>(record, record + BuildPriceRecord(values, fieldOn, record));
 }
 
 Status ReadPriceFile(const std::string& path, const std::vector<Field>& fields, PriceFileContents* contents)

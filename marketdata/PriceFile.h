@@ -37,6 +37,9 @@ std::uint16_t PriceFileCountWord(const std::uint8_t* header);
 // One price record: the MBF values of the switched-on fields, in field order.
 std::vector<std::uint8_t> BuildPriceRecord(const std::array<MbfBytes, kFieldCount>& values,
                                            const std::array<int, kFieldCount>& fieldOn);
+// The same into `record` (room for 28 bytes); returns its length.
+std::size_t BuildPriceRecord(const std::array<MbfBytes, kFieldCount>& values,
+                             const std::array<int, kFieldCount>& fieldOn, std::uint8_t* record);
 
 // A price record read back: the IEEE value of each field present (absent fields hold 0).
 struct PriceRow
