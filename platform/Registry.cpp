@@ -137,6 +137,19 @@ LONG StoreHive(const Hive& hive)
     return ERROR_SUCCESS;
 }
 
+// Re-reads the hive under its lock, applies `change` and stores the result when it changed
+// something, so every change starts from what other running copies have written.
+template <typename Change> LONG ChangeHive(Change change)
+{
+    HiveLock lock;
+    if (!lock.Held())
+        return ERROR_ACCESS_DENIED;
+    Hive hive;
+    if (const LONG status = LoadHive(&hive); status != ERROR_SUCCESS)
+        return status;
+    return change(hive) ? StoreHive(hive) : ERROR_SUCCESS;
+}
+
 std::string Join(const std::string& base, const char* subKey)
 {
     std::string path = base;
@@ -165,19 +178,15 @@ LONG RegCreateKeyExA(HKEY key, const char* subKey, DWORD, char*, DWORD, DWORD ac
     if (!Valid(key) || !result)
         return ERROR_INVALID_PARAMETER;
     const std::string path = Join(key->path, subKey);
-    HiveLock lock;
-    if (!lock.Held())
-        return ERROR_ACCESS_DENIED;
-    Hive hive;
-    if (const LONG status = LoadHive(&hive); status != ERROR_SUCCESS)
-        return status;
     bool created = false;
-    hive.Create(path, &created);
-    if (created)
-    {
-        if (const LONG status = StoreHive(hive); status != ERROR_SUCCESS)
-            return status;
-    }
+    const LONG status = ChangeHive(
+        [&](Hive& hive)
+        {
+            hive.Create(path, &created);
+            return created;
+        });
+    if (status != ERROR_SUCCESS)
+        return status;
     if (disposition)
         *disposition = created ? REG_CREATED_NEW_KEY : REG_OPENED_EXISTING_KEY;
     *result = new RegistryKey{path, WantsWrite(access), false};
@@ -231,15 +240,13 @@ LONG RegSetValueExA(HKEY key, const char* name, DWORD, DWORD type, const BYTE* d
         return ERROR_INVALID_PARAMETER;
     if (!key->writable)
         return ERROR_ACCESS_DENIED;
-    HiveLock lock;
-    if (!lock.Held())
-        return ERROR_ACCESS_DENIED;
-    Hive hive;
-    if (const LONG status = LoadHive(&hive); status != ERROR_SUCCESS)
-        return status;
-    HiveKey& target = hive.Create(key->path, nullptr);
-    Hive::SetValue(target, name ? name : "", type, std::string(reinterpret_cast<const char*>(data), size));
-    return StoreHive(hive);
+    return ChangeHive(
+        [&](Hive& hive)
+        {
+            Hive::SetValue(hive.Create(key->path, nullptr), name ? name : "", type,
+                           std::string(reinterpret_cast<const char*>(data), size));
+            return true;
+        });
 }
 
 LONG RegCloseKey(HKEY key)
