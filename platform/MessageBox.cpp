@@ -11,7 +11,24 @@ MessageBoxHandler& Handler()
     static MessageBoxHandler handler;
     return handler;
 }
+BeepHandler& Beeper()
+{
+    static BeepHandler handler;
+    return handler;
+}
 } // namespace
+
+int MessageBeep(unsigned type)
+{
+    if (Beeper())
+        Beeper()(type);
+    return 1;
+}
+
+BeepHandler SetBeepHandler(BeepHandler handler)
+{
+    return std::exchange(Beeper(), std::move(handler));
+}
 
 int AfxMessageBox(const std::string& text, unsigned type)
 {

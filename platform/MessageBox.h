@@ -26,4 +26,10 @@ int AfxMessageBox(const std::string& text, unsigned type = MB_OK);
 
 // Installs a handler and returns the previous one.
 MessageBoxHandler SetMessageBoxHandler(MessageBoxHandler handler);
+
+// Plays the system sound for a kind of message (MB_ICONINFORMATION for success); silent until a
+// handler is installed. Returns nonzero, as the Windows call does.
+using BeepHandler = std::function<void(unsigned type)>;
+int MessageBeep(unsigned type);
+BeepHandler SetBeepHandler(BeepHandler handler);
 } // namespace platform

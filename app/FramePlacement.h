@@ -1,0 +1,13 @@
+#pragma once
+
+// Where the main window opens: the stored placement when it fits the screen, else 85 percent of
+// the screen in each direction, centred.
+struct FramePlacement
+{
+    int x = 0;
+    int y = 0;
+    int cx = 0;
+    int cy = 0;
+};
+
+FramePlacement ComputeFramePlacement(const FramePlacement& stored, int screenWidth, int screenHeight);

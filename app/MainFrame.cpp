@@ -1,0 +1,264 @@
+#include "app/MainFrame.h"
+
+#include "app/FramePlacement.h"
+#include "app/TavrixDoc.h"
+#include "app/TavrixView.h"
+#include "dialogs/DataExchange.h"
+#include "platform/MessageBox.h"
+#include "settings/ProfileStore.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QMenuBar>
+#include <QScreen>
+#include <QSettings>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QUrl>
+
+namespace
+{
+constexpr int kRecentFiles = 4;
+const char* const kIdlePrompt = "For Help, press F1";
+
+// The status-bar prompt is the part before "\n"; the tooltip the part after it.
+QString PromptPart(const QString& prompt, int part)
+{
+    const QStringList parts = prompt.split('\n');
+    return part < parts.size() ? parts[part] : QString();
+}
+} // namespace
+
+CMainFrame::CMainFrame(tavrix::ProfileStore* store, QWidget* parent)
+    : QMainWindow(parent), m_pProfileStore(store), m_pView(new CTavrixView(store, this)),
+      m_pDoc(new CTavrixDoc(m_pView))
+{
+    setObjectName("CMainFrame");
+    setWindowTitle("Tavrix"); // never the name of the open file
+    setWindowIcon(QIcon(":/res/tavrix-32.xpm"));
+    setCentralWidget(m_pView);
+
+    m_pFileMenu = menuBar()->addMenu("&File");
+    QAction* open =
+        AddAction(m_pFileMenu, ID_FILE_OPEN, "&Open...", "Open an existing document\nOpen", ":/res/open.xpm");
+    open->setShortcut(QKeySequence("Ctrl+O"));
+    QAction* settings =
+        AddAction(m_pFileMenu, ID_SETTINGS, "Settings...", "File conversion settings\nSettings", ":/res/settings.xpm");
+    m_pFileMenu->addSeparator();
+    m_pRecentPlaceholder = AddAction(m_pFileMenu, ID_FILE_MRU_FILE1, "Recent File", "Open this document");
+    m_pRecentPlaceholder->setEnabled(false);
+    m_pRecentSeparator = m_pFileMenu->addSeparator();
+    QAction* exitAction =
+        AddAction(m_pFileMenu, ID_APP_EXIT, "E&xit", "Quit the application; prompts to save documents\nExit");
+
+    QMenu* viewMenu = menuBar()->addMenu("&View");
+    QAction* clear =
+        AddAction(viewMenu, ID_CLEAR_WINDOW, "&Clear Window", "Clear Window\nClear Window", ":/res/clear.xpm");
+
+    QMenu* helpMenu = menuBar()->addMenu("&Help");
+    QAction* helpTopics = AddAction(helpMenu, ID_HELP_FINDER, "&Help Topics", "List Help topics\nHelp Topics");
+    helpMenu->addSeparator();
+    QAction* about = AddAction(helpMenu, ID_APP_ABOUT, "&About Tavrix...",
+                               "Display program information, version number and copyright\nAbout", ":/res/about.xpm");
+
+    // Accelerators without a menu item of their own.
+    QAction* newDocument = new QAction(this);
+    newDocument->setObjectName("ID_FILE_NEW");
+    newDocument->setData(ID_FILE_NEW);
+    newDocument->setShortcut(QKeySequence("Ctrl+N"));
+    addAction(newDocument);
+    QAction* help = new QAction(this);
+    help->setObjectName("ID_HELP");
+    help->setData(ID_HELP);
+    help->setShortcut(QKeySequence(Qt::Key_F1));
+    addAction(help);
+
+    QToolBar* toolBar = addToolBar("Standard");
+    toolBar->setObjectName("AFX_IDW_TOOLBAR");
+    toolBar->setIconSize(QSize(16, 15));
+    toolBar->addAction(open);
+    toolBar->addAction(settings);
+    toolBar->addAction(clear);
+    toolBar->addSeparator();
+    toolBar->addAction(about);
+
+    statusBar()->setObjectName("AFX_IDW_STATUS_BAR");
+    statusBar()->showMessage(kIdlePrompt);
+    connect(statusBar(), &QStatusBar::messageChanged, this,
+            [this](const QString& message)
+            {
+                if (message.isEmpty())
+                    statusBar()->showMessage(kIdlePrompt);
+            });
+
+    connect(open, &QAction::triggered, this, &CMainFrame::OnFileOpen);
+    connect(settings, &QAction::triggered, m_pView, &CTavrixView::OnSettings);
+    connect(clear, &QAction::triggered, m_pView, &CTavrixView::OnClearWindow);
+    connect(exitAction, &QAction::triggered, this, &QWidget::close);
+    connect(newDocument, &QAction::triggered, this, [this] { m_pDoc->OnNewDocument(); });
+    connect(helpTopics, &QAction::triggered, this, &CMainFrame::OnHelpFinder);
+    connect(help, &QAction::triggered, this, &CMainFrame::OnHelpFinder);
+    connect(about, &QAction::triggered, this, &CMainFrame::AboutRequested);
+    connect(m_pView, &CTavrixView::InputPathChanged, this, &CMainFrame::OnUpdateSettings);
+
+    OnUpdateSettings();
+    UpdateRecentFileMenu();
+    PreCreateWindow();
+}
+
+CMainFrame::~CMainFrame()
+{
+    delete m_pDoc;
+}
+
+QAction* CMainFrame::AddAction(QMenu* menu, int id, const QString& text, const QString& prompt, const QString& icon)
+{
+    QAction* action = icon.isEmpty() ? new QAction(text, this) : new QAction(QIcon(icon), text, this);
+    action->setData(id);
+    action->setStatusTip(PromptPart(prompt, 0));
+    action->setToolTip(PromptPart(prompt, 1).isEmpty() ? PromptPart(prompt, 0) : PromptPart(prompt, 1));
+    action->setObjectName(QString("ID_%1").arg(id));
+    menu->addAction(action);
+    return action;
+}
+
+QAction* CMainFrame::Action(int id) const
+{
+    for (QAction* action : findChildren<QAction*>())
+        if (action->data().toInt() == id)
+            return action;
+    return nullptr;
+}
+
+void CMainFrame::PreCreateWindow()
+{
+    FramePlacement stored;
+    stored.x = m_pProfileStore ? m_pProfileStore->ReadInt("Screen", "x", 0) : 0;
+    stored.y = m_pProfileStore ? m_pProfileStore->ReadInt("Screen", "y", 0) : 0;
+    stored.cx = m_pProfileStore ? m_pProfileStore->ReadInt("Screen", "cx", 0) : 0;
+    stored.cy = m_pProfileStore ? m_pProfileStore->ReadInt("Screen", "cy", 0) : 0;
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    const FramePlacement placement = ComputeFramePlacement(stored, screen.width(), screen.height());
+    resize(placement.cx, placement.cy);
+    move(placement.x, placement.y);
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event)
+{
+    // A minimised window keeps the placement stored before.
+    if (!isMinimized() && m_pProfileStore)
+    {
+        const QRect frame = frameGeometry();
+        m_pProfileStore->WriteInt("Screen", "cx", width());
+        m_pProfileStore->WriteInt("Screen", "cy", height());
+        m_pProfileStore->WriteInt("Screen", "x", frame.x() < 0 ? 0 : frame.x());
+        m_pProfileStore->WriteInt("Screen", "y", frame.y() < 0 ? 0 : frame.y());
+    }
+    event->accept();
+}
+
+void CMainFrame::OnUpdateSettings()
+{
+    if (QAction* settings = Action(ID_SETTINGS))
+        settings->setEnabled(m_pView->CanConvert());
+}
+
+void CMainFrame::OnFileOpen()
+{
+    const QString path = QFileDialog::getOpenFileName(this, "Open", QString(), "All Files (*)");
+    if (!path.isEmpty())
+        OpenDocument(FromQString(path));
+}
+
+bool CMainFrame::OpenDocument(const std::string& path)
+{
+    if (!m_pDoc->OnOpenDocument(path))
+    {
+        RemoveFromRecentFileList(path);
+        return false;
+    }
+    AddToRecentFileList(m_pView->m_strInputPath);
+    return true;
+}
+
+void CMainFrame::OnHelpFinder()
+{
+    // The guide is installed beside the program's data; from a build tree it is the source copy.
+    const QString base = QCoreApplication::applicationDirPath();
+    for (const QString& candidate : {base + "/../share/doc/tavrix/guide/index.html", base + "/../doc/guide/index.html",
+                                     QString(TAVRIX_SOURCE_DIR) + "/doc/guide/index.html"})
+        if (QFileInfo::exists(candidate))
+        {
+            QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(candidate).absoluteFilePath()));
+            return;
+        }
+    platform::AfxMessageBox("The user guide is not installed.", platform::MB_OK);
+}
+
+std::vector<std::string> CMainFrame::RecentFiles() const
+{
+    QSettings settings;
+    std::vector<std::string> files;
+    for (int i = 1; i <= kRecentFiles; ++i)
+    {
+        const QString file = settings.value(QString("Recent File List/File%1").arg(i)).toString();
+        if (!file.isEmpty())
+            files.push_back(FromQString(file));
+    }
+    return files;
+}
+
+void CMainFrame::AddToRecentFileList(const std::string& path)
+{
+    std::vector<std::string> files = RecentFiles();
+    files.erase(std::remove(files.begin(), files.end(), path), files.end());
+    files.insert(files.begin(), path);
+    if (files.size() > kRecentFiles)
+        files.resize(kRecentFiles);
+    QSettings settings;
+    settings.remove("Recent File List");
+    for (std::size_t i = 0; i < files.size(); ++i)
+        settings.setValue(QString("Recent File List/File%1").arg(i + 1), ToQString(files[i]));
+    UpdateRecentFileMenu();
+}
+
+void CMainFrame::RemoveFromRecentFileList(const std::string& path)
+{
+    std::vector<std::string> files = RecentFiles();
+    const auto end = std::remove(files.begin(), files.end(), path);
+    if (end == files.end())
+        return;
+    files.erase(end, files.end());
+    QSettings settings;
+    settings.remove("Recent File List");
+    for (std::size_t i = 0; i < files.size(); ++i)
+        settings.setValue(QString("Recent File List/File%1").arg(i + 1), ToQString(files[i]));
+    UpdateRecentFileMenu();
+}
+
+void CMainFrame::UpdateRecentFileMenu()
+{
+    for (QAction* action : m_recentActions)
+        delete action;
+    m_recentActions.clear();
+    const std::vector<std::string> files = RecentFiles();
+    m_pRecentPlaceholder->setVisible(files.empty());
+    for (std::size_t i = 0; i < files.size(); ++i)
+    {
+        const QString text = QString("&%1 %2").arg(i + 1).arg(QFileInfo(ToQString(files[i])).fileName());
+        auto* action = new QAction(text, this);
+        action->setData(static_cast<int>(ID_FILE_MRU_FILE1 + i));
+        action->setStatusTip("Open this document");
+        action->setToolTip(ToQString(files[i]));
+        m_pFileMenu->insertAction(m_pRecentSeparator, action);
+        const std::string file = files[i];
+        connect(action, &QAction::triggered, this, [this, file] { OpenDocument(file); });
+        m_recentActions.push_back(action);
+    }
+}

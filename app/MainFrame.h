@@ -1,0 +1,72 @@
+#pragma once
+
+#include <QMainWindow>
+
+#include <string>
+
+class CTavrixDoc;
+class CTavrixView;
+class QAction;
+class QMenu;
+
+namespace tavrix
+{
+class ProfileStore;
+}
+
+// Command ids of the menu, toolbar and accelerators; each QAction carries its id as data.
+enum CommandId
+{
+    ID_SETTINGS = 32771,
+    ID_CLEAR_WINDOW = 32774,
+    ID_FILE_NEW = 57600,
+    ID_FILE_OPEN = 57601,
+    ID_FILE_MRU_FILE1 = 57616,
+    ID_APP_ABOUT = 57664,
+    ID_APP_EXIT = 57665,
+    ID_HELP_FINDER = 57667,
+    ID_CONTEXT_HELP = 57669,
+    ID_HELP = 57670,
+};
+
+// The main window: menu, toolbar, status bar and the log view. It opens where it was last closed
+// (section "Screen" of the store) and keeps a list of the four files opened last.
+class CMainFrame : public QMainWindow
+{
+    Q_OBJECT
+public:
+    explicit CMainFrame(tavrix::ProfileStore* store, QWidget* parent = nullptr);
+    ~CMainFrame() override;
+
+    CTavrixView* GetActiveView() const { return m_pView; }
+    CTavrixDoc* GetDocument() const { return m_pDoc; }
+    QAction* Action(int id) const;
+
+    void OnFileOpen();
+    bool OpenDocument(const std::string& path);
+    void OnUpdateSettings();
+    void OnHelpFinder();
+
+    std::vector<std::string> RecentFiles() const;
+
+signals:
+    void AboutRequested();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    QAction* AddAction(QMenu* menu, int id, const QString& text, const QString& prompt, const QString& icon = {});
+    void PreCreateWindow();
+    void AddToRecentFileList(const std::string& path);
+    void RemoveFromRecentFileList(const std::string& path);
+    void UpdateRecentFileMenu();
+
+    tavrix::ProfileStore* m_pProfileStore;
+    CTavrixView* m_pView;
+    CTavrixDoc* m_pDoc;
+    QMenu* m_pFileMenu = nullptr;
+    QAction* m_pRecentPlaceholder = nullptr;
+    QAction* m_pRecentSeparator = nullptr;
+    std::vector<QAction*> m_recentActions;
+};

@@ -1,0 +1,173 @@
+#include "dialogs/DataExchange.h"
+
+#include "platform/MessageBox.h"
+#include "settings/SettingsRules.h"
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QValidator>
+
+namespace
+{
+// Refuses typing past the limit while leaving a longer stored text shown whole and shortenable,
+// as a text limit on an edit control does.
+class MaxCharsValidator : public QValidator
+{
+public:
+    MaxCharsValidator(QLineEdit* edit, int maximum)
+        : QValidator(edit), m_maximum(maximum), m_length(edit->text().size())
+    {
+        connect(edit, &QLineEdit::textChanged, this, [this](const QString& text) { m_length = text.size(); });
+    }
+
+    State validate(QString& input, int&) const override
+    {
+        return input.size() <= m_maximum || input.size() <= m_length ? Acceptable : Invalid;
+    }
+
+private:
+    int m_maximum;
+    qsizetype m_length; // of the text before the edit being validated
+};
+
+bool ParseUnsigned(const QString& text, unsigned* value)
+{
+    const QString trimmed = text.trimmed();
+    if (trimmed.isEmpty())
+        return false;
+    unsigned long long number = 0;
+    for (const QChar c : trimmed)
+    {
+        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+            return false;
+        number = number * 10 + static_cast<unsigned>(c.unicode() - '0');
+        if (number > 0xFFFFFFFFull)
+            return false;
+    }
+    *value = static_cast<unsigned>(number);
+    return true;
+}
+} // namespace
+
+QString ToQString(const std::string& text)
+{
+    return QString::fromLocal8Bit(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+std::string FromQString(const QString& text)
+{
+    return text.toLocal8Bit().toStdString();
+}
+
+void CDataExchange::Fail(QWidget* field, const std::string& prompt)
+{
+    platform::AfxMessageBox(prompt, platform::MB_OK | platform::MB_ICONWARNING);
+    if (field)
+        field->setFocus(Qt::OtherFocusReason);
+    if (auto* edit = qobject_cast<QLineEdit*>(field))
+        edit->selectAll();
+    m_bFailed = true;
+}
+
+void DDX_Check(CDataExchange& dx, QAbstractButton* box, int& value)
+{
+    if (dx.m_bFailed)
+        return;
+    dx.m_pLastField = box;
+    if (dx.m_bSaveAndValidate)
+        value = box->isChecked() ? 1 : 0;
+    else
+        box->setChecked(value == 1);
+}
+
+void DDX_Text(CDataExchange& dx, QLineEdit* edit, unsigned& value)
+{
+    if (dx.m_bFailed)
+        return;
+    dx.m_pLastField = edit;
+    if (!dx.m_bSaveAndValidate)
+    {
+        edit->setText(QString::number(value));
+        return;
+    }
+    if (!ParseUnsigned(edit->text(), &value))
+        dx.Fail(edit, tavrix::rules::kPositiveInteger);
+}
+
+void DDX_Text(CDataExchange& dx, QLineEdit* edit, std::string& value)
+{
+    if (dx.m_bFailed)
+        return;
+    dx.m_pLastField = edit;
+    if (dx.m_bSaveAndValidate)
+        value = FromQString(edit->text());
+    else
+        edit->setText(ToQString(value));
+}
+
+void DDX_Radio(CDataExchange& dx, const std::vector<QAbstractButton*>& buttons, int& value)
+{
+    if (dx.m_bFailed || buttons.empty())
+        return;
+    dx.m_pLastField = buttons.front();
+    if (dx.m_bSaveAndValidate)
+    {
+        value = -1;
+        for (std::size_t i = 0; i < buttons.size(); ++i)
+            if (buttons[i]->isChecked())
+                value = static_cast<int>(i);
+        return;
+    }
+    for (std::size_t i = 0; i < buttons.size(); ++i)
+    {
+        // Auto-exclusive buttons cannot all be cleared one by one; lift it while setting them.
+        const bool exclusive = buttons[i]->autoExclusive();
+        buttons[i]->setAutoExclusive(false);
+        buttons[i]->setChecked(static_cast<int>(i) == value);
+        buttons[i]->setAutoExclusive(exclusive);
+    }
+}
+
+void DDX_CBString(CDataExchange& dx, QComboBox* box, std::string& value)
+{
+    if (dx.m_bFailed)
+        return;
+    dx.m_pLastField = box;
+    if (dx.m_bSaveAndValidate)
+    {
+        value = FromQString(box->currentText());
+        return;
+    }
+    const QString text = ToQString(value);
+    for (int i = 0; i < box->count(); ++i)
+        if (box->itemText(i).startsWith(text, Qt::CaseInsensitive))
+        {
+            box->setCurrentIndex(i);
+            return;
+        }
+    box->setCurrentIndex(-1);
+    box->setEditText(text);
+}
+
+void DDV_MinMaxUInt(CDataExchange& dx, unsigned value, unsigned minimum, unsigned maximum)
+{
+    if (dx.m_bFailed || !dx.m_bSaveAndValidate)
+        return;
+    if (value < minimum || value > maximum)
+        dx.Fail(dx.m_pLastField, tavrix::rules::RangePrompt(static_cast<int>(minimum), static_cast<int>(maximum)));
+}
+
+void DDV_MaxChars(CDataExchange& dx, const std::string& value, int maximum)
+{
+    if (dx.m_bFailed)
+        return;
+    if (!dx.m_bSaveAndValidate)
+    {
+        if (auto* edit = qobject_cast<QLineEdit*>(dx.m_pLastField); edit && !edit->validator())
+            edit->setValidator(new MaxCharsValidator(edit, maximum));
+        return;
+    }
+    if (ToQString(value).size() > maximum)
+        dx.Fail(dx.m_pLastField, tavrix::rules::MaxCharsPrompt(static_cast<std::size_t>(maximum)));
+}

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QString>
+
+#include <string>
+#include <vector>
+
+class QAbstractButton;
+class QComboBox;
+class QLineEdit;
+class QWidget;
+
+// Moves values between a dialog's members and its controls in one fixed order, as the framework's
+// data exchange did. Reading stops at the first refused field: its prompt is shown, the focus
+// goes to it, and every later exchange of the same pass does nothing.
+class CDataExchange
+{
+public:
+    explicit CDataExchange(bool saveAndValidate) : m_bSaveAndValidate(saveAndValidate) {}
+
+    // Shows the prompt, focuses the field and stops the reading.
+    void Fail(QWidget* field, const std::string& prompt);
+
+    const bool m_bSaveAndValidate;
+    bool m_bFailed = false;
+    QWidget* m_pLastField = nullptr; // the field of the latest exchange, for the checks after it
+};
+
+void DDX_Check(CDataExchange& dx, QAbstractButton* box, int& value);
+// An unsigned decimal number; other text is refused with the prompt for positive integers.
+void DDX_Text(CDataExchange& dx, QLineEdit* edit, unsigned& value);
+void DDX_Text(CDataExchange& dx, QLineEdit* edit, std::string& value);
+// The index of the checked button, -1 when none is; writing an index outside clears them all.
+void DDX_Radio(CDataExchange& dx, const std::vector<QAbstractButton*>& buttons, int& value);
+// Writing selects the first entry that begins with the text without regard to case, or shows the
+// text with nothing selected; reading takes the text the box shows.
+void DDX_CBString(CDataExchange& dx, QComboBox* box, std::string& value);
+void DDV_MinMaxUInt(CDataExchange& dx, unsigned value, unsigned minimum, unsigned maximum);
+// Reading refuses a longer text; writing limits typing in a line edit to `maximum` characters.
+void DDV_MaxChars(CDataExchange& dx, const std::string& value, int maximum);
+
+QString ToQString(const std::string& text);
+std::string FromQString(const QString& text);

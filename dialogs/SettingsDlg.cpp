@@ -1,0 +1,383 @@
+#include "dialogs/SettingsDlg.h"
+
+#include "dialogs/ChooseDir.h"
+#include "dialogs/DataExchange.h"
+#include "dialogs/SpinButton.h"
+#include "marketdata/Dates.h"
+#include "platform/MessageBox.h"
+#include "settings/SettingsRules.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+using namespace tavrix;
+
+namespace
+{
+QWidget* NumberCell(QLineEdit* edit, CSpinButton* spin)
+{
+    auto* cell = new QWidget;
+    auto* layout = new QHBoxLayout(cell);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(1);
+    layout->addWidget(edit);
+    layout->addWidget(spin);
+    edit->setFixedWidth(36);
+    return cell;
+}
+} // namespace
+
+CSettingsDlg::CSettingsDlg(int* dateFormat, QWidget* parent) : QDialog(parent), m_pDateFormat(dateFormat)
+{
+    setWindowTitle("Conversion Settings");
+    setObjectName("CSettingsDlg");
+
+    m_editDate = AddNumberEdit("m_nDateCol", &m_spinDate, "spinDate");
+    m_editOpen = AddNumberEdit("m_nOpenCol", &m_spinOpen, "spinOpen");
+    m_editHigh = AddNumberEdit("m_nHiCol", &m_spinHigh, "spinHigh");
+    m_editLow = AddNumberEdit("m_nLoCol", &m_spinLow, "spinLow");
+    m_editClose = AddNumberEdit("m_nCloCol", &m_spinClose, "spinClose");
+    m_editVolume = AddNumberEdit("m_nVolCol", &m_spinVolume, "spinVolume");
+    m_editOpenInt = AddNumberEdit("m_nOICol", &m_spinOpenInt, "spinOpenInt");
+    m_editSkip = AddNumberEdit("m_nSkipRows", &m_spinSkip, "spinSkipRows");
+
+    const auto check = [this](const char* text, const char* name)
+    {
+        auto* box = new QCheckBox(text, this);
+        box->setObjectName(name);
+        return box;
+    };
+    m_chkOpen = check("Open", "m_bOpenOn");
+    m_chkHigh = check("High", "m_bHiOn");
+    m_chkLow = check("Low", "m_bLoOn");
+    m_chkVolume = check("Volume", "m_bVolOn");
+    m_chkOpenInt = check("Open Int", "m_bOIOn");
+    m_chkSkip = check("Skip Rows", "m_bSkipOn");
+
+    const auto radio = [this](const char* text, const char* name)
+    {
+        auto* button = new QRadioButton(text, this);
+        button->setObjectName(name);
+        return button;
+    };
+    m_radExisting = radio("Use Existing Master", "m_nExist0");
+    m_radNew = radio("Make New Master", "m_nExist1");
+    m_radComma = radio("Comma", "m_nDelimiter0");
+    m_radTab = radio("Tab", "m_nDelimiter1");
+    m_radSpace = radio("Space", "m_nDelimiter2");
+
+    m_cmbDateFormat = new QComboBox(this);
+    m_cmbDateFormat->setObjectName("m_strDateFormat");
+    m_cmbDateFormat->setEditable(true);
+    m_cmbDateFormat->setInsertPolicy(QComboBox::NoInsert);
+    for (int code = 1; code <= kDateFormatCount; ++code)
+        m_cmbDateFormat->addItem(DateFormatName(code));
+
+    const auto edit = [this](const char* name)
+    {
+        auto* line = new QLineEdit(this);
+        line->setObjectName(name);
+        return line;
+    };
+    m_editPath = edit("m_strPath");
+    m_editSymbol = edit("m_strSymbol");
+    m_editName = edit("m_strName");
+
+    // Input File: Supported Fields and Column Assignments
+    auto* fields = new QGroupBox("Input File: Supported Fields and Column Assignments", this);
+    auto* fieldsLayout = new QGridLayout(fields);
+    const struct
+    {
+        QWidget* caption;
+        QLineEdit* edit;
+        CSpinButton* spin;
+    } columns[] = {{new QLabel("Date"), m_editDate, m_spinDate},
+                   {m_chkOpen, m_editOpen, m_spinOpen},
+                   {m_chkHigh, m_editHigh, m_spinHigh},
+                   {m_chkLow, m_editLow, m_spinLow},
+                   {new QLabel("Close"), m_editClose, m_spinClose},
+                   {m_chkVolume, m_editVolume, m_spinVolume},
+                   {m_chkOpenInt, m_editOpenInt, m_spinOpenInt}};
+    int column = 0;
+    for (const auto& c : columns)
+    {
+        fieldsLayout->addWidget(c.caption, 0, column);
+        fieldsLayout->addWidget(NumberCell(c.edit, c.spin), 1, column++);
+    }
+
+    // Input File: Detail Settings
+    auto* details = new QGroupBox("Input File: Detail Settings", this);
+    auto* detailsLayout = new QGridLayout(details);
+    detailsLayout->addWidget(new QLabel("Which Column Delimiter Character?"), 0, 0, 1, 3);
+    detailsLayout->addWidget(m_radComma, 1, 0);
+    detailsLayout->addWidget(m_radTab, 1, 1);
+    detailsLayout->addWidget(m_radSpace, 1, 2);
+    detailsLayout->addWidget(new QLabel("Date Format"), 0, 3);
+    detailsLayout->addWidget(m_cmbDateFormat, 1, 3);
+    detailsLayout->addWidget(m_chkSkip, 0, 4);
+    detailsLayout->addWidget(NumberCell(m_editSkip, m_spinSkip), 1, 4);
+    auto* delimiters = new QButtonGroup(this);
+    for (QRadioButton* button : {m_radComma, m_radTab, m_radSpace})
+        delimiters->addButton(button);
+
+    // Output File: Path to Output Files
+    auto* output = new QGroupBox("Output File: Path to Output Files", this);
+    auto* outputLayout = new QGridLayout(output);
+    auto* browse = new QPushButton("Browse...", this);
+    browse->setObjectName("IDC_BROWSE");
+    outputLayout->addWidget(new QLabel("Directory Path"), 0, 0);
+    outputLayout->addWidget(m_editPath, 1, 0);
+    outputLayout->addWidget(browse, 1, 1);
+    m_editPath->setMinimumWidth(360);
+
+    // Output File: Detail Settings
+    auto* target = new QGroupBox("Output File: Detail Settings", this);
+    auto* targetLayout = new QGridLayout(target);
+    targetLayout->addWidget(new QLabel("How to use a Master File in this Directory?"), 0, 0, 1, 2);
+    targetLayout->addWidget(m_radExisting, 1, 0);
+    targetLayout->addWidget(m_radNew, 1, 1);
+    targetLayout->addWidget(new QLabel("Symbol"), 0, 2);
+    targetLayout->addWidget(m_editSymbol, 1, 2);
+    targetLayout->addWidget(new QLabel("Name"), 0, 3);
+    targetLayout->addWidget(m_editName, 1, 3);
+    auto* masters = new QButtonGroup(this);
+    masters->addButton(m_radExisting);
+    masters->addButton(m_radNew);
+
+    auto* ok = new QPushButton("OK", this);
+    ok->setObjectName("IDOK");
+    ok->setDefault(true);
+    auto* cancel = new QPushButton("Cancel", this);
+    cancel->setObjectName("IDCANCEL");
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(ok);
+    buttons->addWidget(cancel);
+
+    auto* layout = new QVBoxLayout(this);
+    for (QGroupBox* group : {fields, details, output, target})
+        layout->addWidget(group);
+    layout->addLayout(buttons);
+
+    // Tab order as the template has it: the buttons, then the fields group by group.
+    QWidget* order[] = {ok,           cancel,        m_editDate, m_chkOpen,   m_editOpen,    m_chkHigh,
+                        m_editHigh,   m_chkLow,      m_editLow,  m_editClose, m_chkVolume,   m_editVolume,
+                        m_chkOpenInt, m_editOpenInt, m_radComma, m_radTab,    m_radSpace,    m_cmbDateFormat,
+                        m_chkSkip,    m_editSkip,    m_editPath, browse,      m_radExisting, m_radNew,
+                        m_editSymbol, m_editName};
+    for (std::size_t i = 1; i < std::size(order); ++i)
+        setTabOrder(order[i - 1], order[i]);
+
+    connect(ok, &QPushButton::clicked, this, &CSettingsDlg::OnOK);
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(browse, &QPushButton::clicked, this, &CSettingsDlg::OnBrowse);
+    const OptionalField optional[] = {{m_chkOpen, &m_bOpenOn, m_editOpen, m_spinOpen, "1"},
+                                      {m_chkHigh, &m_bHiOn, m_editHigh, m_spinHigh, "1"},
+                                      {m_chkLow, &m_bLoOn, m_editLow, m_spinLow, "1"},
+                                      {m_chkVolume, &m_bVolOn, m_editVolume, m_spinVolume, "1"},
+                                      {m_chkOpenInt, &m_bOIOn, m_editOpenInt, m_spinOpenInt, "1"},
+                                      {m_chkSkip, &m_bSkipOn, m_editSkip, m_spinSkip, "0"}};
+    for (const OptionalField& field : optional)
+        connect(field.box, &QCheckBox::clicked, this, [this, field] { OnCheckBox(field); });
+}
+
+QLineEdit* CSettingsDlg::AddNumberEdit(const char* name, CSpinButton** spin, const char* spinName)
+{
+    auto* edit = new QLineEdit(this);
+    edit->setObjectName(name);
+    *spin = new CSpinButton(edit, this);
+    (*spin)->setObjectName(spinName);
+    return edit;
+}
+
+void CSettingsDlg::LoadFrom(const ConversionSettings& s)
+{
+    m_strDateFormat = s.m_strDateFormat;
+    m_nExist = s.m_nExist;
+    m_nDelimiter = s.m_nDelimiter;
+    m_strPath = s.m_strPath;
+    m_strSymbol = s.m_strSymbol;
+    m_strName = s.m_strName;
+    m_bSkipOn = s.m_bSkipOn;
+    m_nSkipRows = static_cast<unsigned>(s.m_nSkipRows);
+    m_nDateCol = static_cast<unsigned>(s.m_nDateCol);
+    m_bOpenOn = s.m_bOpenOn;
+    m_nOpenCol = static_cast<unsigned>(s.m_nOpenCol);
+    m_bHiOn = s.m_bHiOn;
+    m_nHiCol = static_cast<unsigned>(s.m_nHiCol);
+    m_bLoOn = s.m_bLoOn;
+    m_nLoCol = static_cast<unsigned>(s.m_nLoCol);
+    m_nCloCol = static_cast<unsigned>(s.m_nCloCol);
+    m_bVolOn = s.m_bVolOn;
+    m_nVolCol = static_cast<unsigned>(s.m_nVolCol);
+    m_bOIOn = s.m_bOIOn;
+    m_nOICol = static_cast<unsigned>(s.m_nOICol);
+}
+
+void CSettingsDlg::StoreTo(ConversionSettings& s) const
+{
+    s.m_strDateFormat = m_strDateFormat;
+    s.m_nExist = m_nExist;
+    s.m_nDelimiter = m_nDelimiter;
+    s.m_strPath = m_strPath;
+    s.m_strSymbol = m_strSymbol;
+    s.m_strName = m_strName;
+    s.m_bSkipOn = m_bSkipOn;
+    s.m_nSkipRows = static_cast<int>(m_nSkipRows);
+    s.m_nDateCol = static_cast<int>(m_nDateCol);
+    s.m_bOpenOn = m_bOpenOn;
+    s.m_nOpenCol = static_cast<int>(m_nOpenCol);
+    s.m_bHiOn = m_bHiOn;
+    s.m_nHiCol = static_cast<int>(m_nHiCol);
+    s.m_bLoOn = m_bLoOn;
+    s.m_nLoCol = static_cast<int>(m_nLoCol);
+    s.m_nCloCol = static_cast<int>(m_nCloCol);
+    s.m_bVolOn = m_bVolOn;
+    s.m_nVolCol = static_cast<int>(m_nVolCol);
+    s.m_bOIOn = m_bOIOn;
+    s.m_nOICol = static_cast<int>(m_nOICol);
+}
+
+int CSettingsDlg::DoModal()
+{
+    OnInitDialog();
+    return exec();
+}
+
+void CSettingsDlg::DoDataExchange(CDataExchange& dx)
+{
+    using rules::kMaxColumn;
+    using rules::kMinColumn;
+    DDX_Check(dx, m_chkHigh, m_bHiOn);
+    DDX_Check(dx, m_chkLow, m_bLoOn);
+    DDX_Check(dx, m_chkOpenInt, m_bOIOn);
+    DDX_Check(dx, m_chkOpen, m_bOpenOn);
+    DDX_Check(dx, m_chkVolume, m_bVolOn);
+    const struct
+    {
+        QLineEdit* edit;
+        unsigned& member;
+    } columns[] = {{m_editDate, m_nDateCol}, {m_editOpen, m_nOpenCol},  {m_editHigh, m_nHiCol},   {m_editLow, m_nLoCol},
+                   {m_editClose, m_nCloCol}, {m_editVolume, m_nVolCol}, {m_editOpenInt, m_nOICol}};
+    for (const auto& column : columns)
+    {
+        DDX_Text(dx, column.edit, column.member);
+        DDV_MinMaxUInt(dx, column.member, kMinColumn, kMaxColumn);
+    }
+    DDX_Radio(dx, {m_radExisting, m_radNew}, m_nExist);
+    DDX_Text(dx, m_editName, m_strName);
+    DDV_MaxChars(dx, m_strName, static_cast<int>(rules::kMaxNameLength));
+    DDX_Text(dx, m_editPath, m_strPath);
+    DDV_MaxChars(dx, m_strPath, static_cast<int>(rules::kMaxPathLength));
+    DDX_Text(dx, m_editSymbol, m_strSymbol);
+    DDV_MaxChars(dx, m_strSymbol, static_cast<int>(rules::kMaxSymbolLength));
+    DDX_Text(dx, m_editSkip, m_nSkipRows);
+    DDV_MinMaxUInt(dx, m_nSkipRows, rules::kMinSkipRows, rules::kMaxSkipRows);
+    DDX_Check(dx, m_chkSkip, m_bSkipOn);
+    DDX_Radio(dx, {m_radComma, m_radTab, m_radSpace}, m_nDelimiter);
+    DDX_CBString(dx, m_cmbDateFormat, m_strDateFormat);
+    DDV_MaxChars(dx, m_strDateFormat, static_cast<int>(rules::kMaxDateFormatLength));
+}
+
+bool CSettingsDlg::UpdateData(bool saveAndValidate)
+{
+    CDataExchange dx(saveAndValidate);
+    DoDataExchange(dx);
+    return !dx.m_bFailed;
+}
+
+void CSettingsDlg::OnInitDialog()
+{
+    UpdateData(false);
+    const struct
+    {
+        CSpinButton* spin;
+        QLineEdit* edit;
+        const int* on; // null: always enabled
+        int lower;
+        int upper;
+    } spins[] = {{m_spinSkip, m_editSkip, &m_bSkipOn, rules::kMinSkipRows, rules::kMaxSkipRows},
+                 {m_spinDate, m_editDate, nullptr, rules::kMinColumn, rules::kMaxColumn},
+                 {m_spinOpen, m_editOpen, &m_bOpenOn, rules::kMinColumn, rules::kMaxColumn},
+                 {m_spinHigh, m_editHigh, &m_bHiOn, rules::kMinColumn, rules::kMaxColumn},
+                 {m_spinLow, m_editLow, &m_bLoOn, rules::kMinColumn, rules::kMaxColumn},
+                 {m_spinClose, m_editClose, nullptr, rules::kMinColumn, rules::kMaxColumn},
+                 {m_spinVolume, m_editVolume, &m_bVolOn, rules::kMinColumn, rules::kMaxColumn},
+                 {m_spinOpenInt, m_editOpenInt, &m_bOIOn, rules::kMinColumn, rules::kMaxColumn}};
+    for (const auto& s : spins)
+    {
+        s.spin->SetRange(s.lower, s.upper);
+        const bool enabled = !s.on || *s.on;
+        s.edit->setEnabled(enabled);
+        s.spin->setEnabled(enabled);
+    }
+    if (QWidget* ok = findChild<QWidget*>("IDOK"))
+        ok->setFocus(Qt::OtherFocusReason);
+}
+
+void CSettingsDlg::OnCheckBox(const OptionalField& field)
+{
+    UpdateData(true); // a refusal has shown its prompt; the members stand as far as they were read
+    const bool on = *field.member != 0;
+    field.edit->setEnabled(on);
+    field.spin->setEnabled(on);
+    if (!on)
+        field.edit->setText(field.clearedText);
+}
+
+void CSettingsDlg::OnBrowse()
+{
+    UpdateData(true);
+    CChooseDir chooser(this);
+    chooser.SetInitialDir(m_strPath);
+    if (chooser.exec() != QDialog::Accepted)
+        return;
+    m_strPath = chooser.m_strFileName.substr(0, static_cast<std::size_t>(chooser.m_nFileOffset - 1));
+    UpdateData(false);
+}
+
+void CSettingsDlg::OnOK()
+{
+    if (!UpdateData(true))
+        return;
+    ConversionSettings columns;
+    StoreTo(columns);
+    if (rules::HasDuplicateColumns(columns))
+    {
+        platform::AfxMessageBox(rules::kDuplicateColumns, platform::MB_OK);
+        return;
+    }
+    UpdateData(true);
+    m_strSymbol = rules::TrimRightWhite(m_strSymbol);
+    if (m_strSymbol.empty())
+    {
+        platform::AfxMessageBox(rules::kInvalidSymbol, platform::MB_OK);
+        return;
+    }
+    for (char& c : m_strSymbol)
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
+    UpdateData(false);
+    if (rules::TrimRightWhite(m_strPath).empty())
+    {
+        platform::AfxMessageBox(rules::kEnterPath, platform::MB_OK);
+        return;
+    }
+    if (m_pDateFormat)
+    {
+        // The selected entry; a typed text that is no entry selects none, whatever was picked before.
+        const int index = m_cmbDateFormat->findText(m_cmbDateFormat->currentText(), Qt::MatchExactly);
+        *m_pDateFormat = index + 1;
+    }
+    UpdateData(true);
+    accept();
+}

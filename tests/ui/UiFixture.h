@@ -1,0 +1,118 @@
+#pragma once
+
+#include "app/MainFrame.h"
+#include "app/TavrixView.h"
+#include "platform/MessageBox.h"
+#include "settings/ProfileStore.h"
+#include "support/HiveSandbox.h"
+#include "support/MessageRecorder.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <unistd.h>
+
+namespace testing_support
+{
+// Runs `act` on the next modal dialog of type T once it is showing; a dialog opened with exec()
+// blocks the caller, so the test queues what the user would do before triggering the command.
+template <typename T> void OnNextModal(std::function<void(T*)> act, QWidget* notThis = nullptr)
+{
+    auto* timer = new QTimer;
+    timer->setInterval(5);
+    QObject::connect(timer, &QTimer::timeout,
+                     [timer, act, notThis]
+                     {
+                         auto* dialog = qobject_cast<T*>(QApplication::activeModalWidget());
+                         if (!dialog || dialog == notThis || !dialog->isVisible())
+                             return;
+                         timer->stop();
+                         timer->deleteLater();
+                         act(dialog);
+                     });
+    timer->start();
+}
+
+inline void Click(QWidget* dialog, const char* name)
+{
+    auto* button = dialog->findChild<QAbstractButton*>(name);
+    ASSERT_NE(button, nullptr) << name;
+    QTest::mouseClick(button, Qt::LeftButton);
+}
+
+inline void SetText(QWidget* dialog, const char* name, const QString& text)
+{
+    auto* edit = dialog->findChild<QLineEdit*>(name);
+    ASSERT_NE(edit, nullptr) << name;
+    edit->setFocus();
+    edit->selectAll();
+    edit->del();
+    QTest::keyClicks(edit, text);
+}
+
+inline QString Text(QWidget* dialog, const char* name)
+{
+    auto* edit = dialog->findChild<QLineEdit*>(name);
+    return edit ? edit->text() : QString("<no %1>").arg(name);
+}
+
+// A main frame over a sandboxed store, with message boxes recorded and beeps counted.
+class UiFixture : public ::testing::Test
+{
+protected:
+    UiFixture()
+    {
+        char cwd[4096];
+        m_cwd = ::getcwd(cwd, sizeof cwd) ? cwd : "/";
+        m_oldBeep = platform::SetBeepHandler([this](unsigned) { ++m_beeps; });
+        m_store = tavrix::CreateProfileStore();
+        MakeDir(m_out);
+    }
+    ~UiFixture() override
+    {
+        m_frame.reset();
+        platform::SetBeepHandler(m_oldBeep);
+        if (::chdir(m_cwd.c_str()) != 0)
+            ADD_FAILURE() << "cannot return to " << m_cwd;
+    }
+
+    CMainFrame& Frame()
+    {
+        if (!m_frame)
+        {
+            m_frame = std::make_unique<CMainFrame>(m_store.get());
+            m_frame->show();
+        }
+        return *m_frame;
+    }
+    CTavrixView& View() { return *Frame().GetActiveView(); }
+    std::string Log() { return View().toPlainText().toStdString(); }
+
+    std::string Input(const std::string& text)
+    {
+        const std::string path = m_dir / ("input" + std::to_string(++m_inputs) + ".csv");
+        WriteText(path, text);
+        return path;
+    }
+
+    HiveSandbox m_sandbox;
+    TempDir m_dir;
+    std::string m_out = m_dir / "out";
+    MessageRecorder m_boxes;
+    std::unique_ptr<tavrix::ProfileStore> m_store;
+    std::unique_ptr<CMainFrame> m_frame;
+    int m_beeps = 0;
+
+private:
+    std::string m_cwd;
+    platform::BeepHandler m_oldBeep;
+    int m_inputs = 0;
+};
+} // namespace testing_support
