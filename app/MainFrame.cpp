@@ -22,6 +22,12 @@
 #include <QToolBar>
 #include <QUrl>
 
+// The resources live in a static library, whose initialiser the linker would otherwise drop.
+static void InitResources()
+{
+    Q_INIT_RESOURCE(tavrix);
+}
+
 namespace
 {
 constexpr int kRecentFiles = 4;
@@ -39,6 +45,7 @@ CMainFrame::CMainFrame(tavrix::ProfileStore* store, QWidget* parent)
     : QMainWindow(parent), m_pProfileStore(store), m_pView(new CTavrixView(store, this)),
       m_pDoc(new CTavrixDoc(m_pView))
 {
+    InitResources();
     setObjectName("CMainFrame");
     setWindowTitle("Tavrix"); // never the name of the open file
     setWindowIcon(QIcon(":/res/tavrix-32.xpm"));
