@@ -1,5 +1,7 @@
 #include "app/TavrixApp.h"
 
+#include "about/AboutDlg.h"
+
 #include "app/MainFrame.h"
 #include "app/TavrixDoc.h"
 #include "app/TavrixView.h"
@@ -38,7 +40,8 @@ int CTavrixApp::ExitInstance()
 
 void CTavrixApp::OnAppAbout()
 {
-    QMessageBox::about(m_pMainFrame.get(), "About Tavrix", "Tavrix " TAVRIX_VERSION);
+    CAboutDlg dialog(&m_bEmailLinkVisited, &m_bWebLinkVisited, m_pMainFrame.get());
+    dialog.DoModal();
 }
 
 void InstallQtPlatformHandlers()

@@ -1,0 +1,145 @@
+#include "about/StaticLink.h"
+
+#include "about/AboutInfo.h"
+#include "platform/MessageBox.h"
+
+#include <QBitmap>
+#include <QDesktopServices>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QTimerEvent>
+#include <QUrl>
+
+namespace
+{
+constexpr int kPauseMilliseconds = 1000;
+
+CStaticLink::UrlOpener& Opener()
+{
+    static CStaticLink::UrlOpener opener = [](const QString& target)
+    { return QDesktopServices::openUrl(QUrl(target)); };
+    return opener;
+}
+
+// A white hand with a black outline, index finger up: '#' outline, '-' white, '.' see-through.
+const char* const kHand[32] = {
+    ".....##.........................", "....#--#........................", "....#--#........................",
+    "....#--#........................", "....#--#........................", "....#--###......................",
+    "....#--#--###...................", "....#--#--#--##.................", "....#--#--#--#-#................",
+    ".##.#--#--#--#--#...............", "#--##--------#--#...............", "#---#-----------#...............",
+    ".#--#-----------#...............", "..#-------------#...............", "..#-------------#...............",
+    "...#-----------#................", "...#-----------#................", "....#---------#.................",
+    "....#---------#.................", ".....#-------#..................", ".....#########..................",
+    "................................", "................................", "................................",
+    "................................", "................................", "................................",
+    "................................", "................................", "................................",
+    "................................", "................................",
+};
+} // namespace
+
+CStaticLink::CStaticLink(const QString& text, QWidget* parent) : QLabel(text, parent)
+{
+    setMouseTracking(true);
+}
+
+CStaticLink::UrlOpener CStaticLink::SetUrlOpener(UrlOpener opener)
+{
+    std::swap(Opener(), opener);
+    return opener;
+}
+
+QCursor CStaticLink::HandCursor()
+{
+    QImage image(32, 32, QImage::Format_MonoLSB);
+    QImage mask(32, 32, QImage::Format_MonoLSB);
+    image.fill(0);
+    mask.fill(0);
+    for (int y = 0; y < 32; ++y)
+        for (int x = 0; x < 32; ++x)
+        {
+            const char c = kHand[y][x];
+            image.setPixel(x, y, c == '#' ? 1 : 0); // 1 draws black
+            mask.setPixel(x, y, c == '.' ? 0 : 1);  // 1 is opaque
+        }
+    return QCursor(QBitmap::fromImage(image), QBitmap::fromImage(mask), 0, 0);
+}
+
+void CStaticLink::paintEvent(QPaintEvent* event)
+{
+    // Only a text static is coloured; one that shows a picture paints as it is.
+    if (pixmap().isNull())
+    {
+        if (!m_bFontMade)
+        {
+            m_font = font();
+            m_font.setUnderline(true);
+            setFont(m_font);
+            m_bFontMade = true;
+        }
+        QPalette colours = palette();
+        colours.setColor(QPalette::WindowText, m_pbVisited && *m_pbVisited == 1 ? m_colorVisited : m_colorUnvisited);
+        setPalette(colours);
+        setAutoFillBackground(false); // the dialog's background shows through
+    }
+    QLabel::paintEvent(event);
+}
+
+void CStaticLink::mouseMoveEvent(QMouseEvent* event)
+{
+    QLabel::mouseMoveEvent(event);
+    if (m_bJustClicked)
+        return;
+    const bool inside = rect().contains(event->position().toPoint());
+    if (!m_bCaptured && inside)
+    {
+        m_bCaptured = true;
+        grabMouse(); // moves outside still reach the link, so it can put the arrow back
+        setCursor(HandCursor());
+    }
+    else if (m_bCaptured && !inside)
+    {
+        releaseMouse();
+        m_bCaptured = false;
+        setCursor(Qt::ArrowCursor);
+    }
+}
+
+void CStaticLink::mouseReleaseEvent(QMouseEvent* event)
+{
+    QLabel::mouseReleaseEvent(event);
+    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
+        OnClicked();
+}
+
+void CStaticLink::OnClicked()
+{
+    if (m_strLink.empty())
+        m_strLink = text().toStdString();
+    const QString link = QString::fromStdString(m_strLink);
+    const QString target = m_strLink.find(about::kEmailMarker) != std::string::npos ? "mailto:" + link : link;
+    m_bCaptured = false;
+    releaseMouse();
+    m_bJustClicked = true;
+    if (m_nPauseTimer)
+        killTimer(m_nPauseTimer);
+    m_nPauseTimer = startTimer(kPauseMilliseconds);
+    if (!Opener()(target))
+    {
+        platform::MessageBeep(0);
+        return;
+    }
+    if (m_pbVisited)
+        *m_pbVisited = 1;
+    setCursor(Qt::ArrowCursor);
+    update();
+}
+
+void CStaticLink::timerEvent(QTimerEvent* event)
+{
+    QLabel::timerEvent(event);
+    if (event->timerId() != m_nPauseTimer)
+        return;
+    killTimer(m_nPauseTimer);
+    m_nPauseTimer = 0;
+    m_bJustClicked = false;
+}
