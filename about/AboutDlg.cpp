@@ -9,8 +9,7 @@
 #include <QLabel>
 #include <QPushButton>
 
-namespace
-{
+namespace {
 QLabel* CentredStatic(const QString& text, QWidget* parent)
 {
     auto* label = new QLabel(text, parent);

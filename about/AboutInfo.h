@@ -2,8 +2,7 @@
 
 // Who made the program and where to reach them: the About box shows these, and its e-mail link
 // recognises an address by its marker. Kept in this one place.
-namespace about
-{
+namespace about {
 constexpr const char* kAuthorName = "Tavrix Developers";
 constexpr const char* kAuthorEmail = "tavrix@example.org";
 constexpr const char* kWebAddress = "https://www.example.org/tavrix/";

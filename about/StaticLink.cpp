@@ -10,14 +10,14 @@
 #include <QTimerEvent>
 #include <QUrl>
 
-namespace
-{
+namespace {
 constexpr int kPauseMilliseconds = 1000;
 
 CStaticLink::UrlOpener& Opener()
 {
-    static CStaticLink::UrlOpener opener = [](const QString& target)
-    { return QDesktopServices::openUrl(QUrl(target)); };
+    static CStaticLink::UrlOpener opener = [](const QString& target) {
+        return QDesktopServices::openUrl(QUrl(target));
+    };
     return opener;
 }
 

@@ -28,8 +28,7 @@ static void InitResources()
     Q_INIT_RESOURCE(tavrix);
 }
 
-namespace
-{
+namespace {
 constexpr int kRecentFiles = 4;
 const char* const kIdlePrompt = "For Help, press F1";
 
@@ -97,12 +96,10 @@ CMainFrame::CMainFrame(tavrix::ProfileStore* store, QWidget* parent)
 
     statusBar()->setObjectName("AFX_IDW_STATUS_BAR");
     statusBar()->showMessage(kIdlePrompt);
-    connect(statusBar(), &QStatusBar::messageChanged, this,
-            [this](const QString& message)
-            {
-                if (message.isEmpty())
-                    statusBar()->showMessage(kIdlePrompt);
-            });
+    connect(statusBar(), &QStatusBar::messageChanged, this, [this](const QString& message) {
+        if (message.isEmpty())
+            statusBar()->showMessage(kIdlePrompt);
+    });
 
     connect(open, &QAction::triggered, this, &CMainFrame::OnFileOpen);
     connect(settings, &QAction::triggered, m_pView, &CTavrixView::OnSettings);

@@ -9,8 +9,7 @@ class CTavrixView;
 class QAction;
 class QMenu;
 
-namespace tavrix
-{
+namespace tavrix {
 class ProfileStore;
 }
 

@@ -46,25 +46,23 @@ void CTavrixApp::OnAppAbout()
 
 void InstallQtPlatformHandlers()
 {
-    platform::SetMessageBoxHandler(
-        [](const std::string& text, unsigned type)
+    platform::SetMessageBoxHandler([](const std::string& text, unsigned type) {
+        QMessageBox box(QApplication::activeWindow());
+        box.setWindowTitle("Tavrix");
+        box.setText(ToQString(text));
+        const unsigned icon = type & 0xF0;
+        if ((type & 0x0F) == platform::MB_YESNO)
         {
-            QMessageBox box(QApplication::activeWindow());
-            box.setWindowTitle("Tavrix");
-            box.setText(ToQString(text));
-            const unsigned icon = type & 0xF0;
-            if ((type & 0x0F) == platform::MB_YESNO)
-            {
-                box.setIcon(QMessageBox::Question);
-                box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
-                return box.exec() == QMessageBox::Yes ? platform::IDYES : platform::IDNO;
-            }
-            box.setIcon(icon == platform::MB_ICONERROR         ? QMessageBox::Critical
-                        : icon == platform::MB_ICONINFORMATION ? QMessageBox::Information
-                                                               : QMessageBox::Warning);
-            box.setStandardButtons(QMessageBox::Ok);
-            box.exec();
-            return platform::IDOK;
-        });
+            box.setIcon(QMessageBox::Question);
+            box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+            return box.exec() == QMessageBox::Yes ? platform::IDYES : platform::IDNO;
+        }
+        box.setIcon(icon == platform::MB_ICONERROR         ? QMessageBox::Critical
+                    : icon == platform::MB_ICONINFORMATION ? QMessageBox::Information
+                                                           : QMessageBox::Warning);
+        box.setStandardButtons(QMessageBox::Ok);
+        box.exec();
+        return platform::IDOK;
+    });
     platform::SetBeepHandler([](unsigned) { QApplication::beep(); });
 }

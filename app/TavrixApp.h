@@ -6,8 +6,7 @@
 
 class CMainFrame;
 
-namespace tavrix
-{
+namespace tavrix {
 class ProfileStore;
 }
 

@@ -12,8 +12,7 @@
 #include <QScrollBar>
 #include <QTextCursor>
 
-namespace
-{
+namespace {
 constexpr int kPreviewLines = 10;
 constexpr std::size_t kPreviewPiece = 299;
 

@@ -6,8 +6,7 @@
 #include <functional>
 #include <string>
 
-namespace tavrix
-{
+namespace tavrix {
 class ProfileStore;
 }
 

@@ -13,12 +13,10 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
-namespace
-{
+namespace {
 std::string TempRoot()
 {
-    static const std::string root = []
-    {
+    static const std::string root = [] {
         std::string pattern = "/tmp/tavrix-bench-XXXXXX";
         if (!::mkdtemp(pattern.data()))
             std::abort();
@@ -79,12 +77,10 @@ long PeakResidentKiB()
 
 template <typename Job> void Convert(benchmark::State& state)
 {
-    platform::SetMessageBoxHandler(
-        [&state](const std::string& text, unsigned)
-        {
-            state.SkipWithError(text.c_str());
-            return platform::IDOK;
-        });
+    platform::SetMessageBoxHandler([&state](const std::string& text, unsigned) {
+        state.SkipWithError(text.c_str());
+        return platform::IDOK;
+    });
     const long lines = state.range(0);
     const std::string input = Input(lines);
     const std::string out = TempRoot() + "/out";

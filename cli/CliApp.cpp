@@ -14,10 +14,8 @@
 #define TAVRIX_VERSION "0.0.0"
 #endif
 
-namespace tavrix::cli
-{
-namespace
-{
+namespace tavrix::cli {
+namespace {
 // "date=1,open=2": the columns named, into the settings.
 std::string ApplyColumns(const std::string& text, ConversionSettings& settings)
 {
@@ -86,12 +84,10 @@ std::string ApplyDateFormat(const std::string& text, ConversionSettings& setting
 int Main(int argc, char** argv)
 {
     // The engine's message boxes become lines on standard error; questions are answered No.
-    platform::SetMessageBoxHandler(
-        [](const std::string& text, unsigned type)
-        {
-            std::cerr << text << std::endl;
-            return (type & 0x0F) == platform::MB_YESNO ? platform::IDNO : platform::IDOK;
-        });
+    platform::SetMessageBoxHandler([](const std::string& text, unsigned type) {
+        std::cerr << text << std::endl;
+        return (type & 0x0F) == platform::MB_YESNO ? platform::IDNO : platform::IDOK;
+    });
 
     CLI::App app{"Tavrix converts delimited price files into MetaStock-format data directories."};
     app.name("tavrix-cli");

@@ -1,7 +1,6 @@
 #pragma once
 
-namespace tavrix::cli
-{
+namespace tavrix::cli {
 // Parses the command line and runs one command; returns the process's exit status.
 int Main(int argc, char** argv);
 } // namespace tavrix::cli

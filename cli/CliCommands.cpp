@@ -14,10 +14,8 @@
 #include <cstring>
 #include <memory>
 
-namespace tavrix::cli
-{
-namespace
-{
+namespace tavrix::cli {
+namespace {
 const char* const kColumnNames[kFieldCount] = {"Date", "Open", "High", "Low", "Close", "Volume", "OpenInterest"};
 
 // A date value such as 1000103 as 2000-01-03; "-" for a value that names no day.

@@ -5,8 +5,7 @@
 #include <ostream>
 #include <string>
 
-namespace tavrix::cli
-{
+namespace tavrix::cli {
 enum ExitCode
 {
     kExitSuccess = 0,

@@ -21,8 +21,7 @@
 #include <sstream>
 #include <vector>
 
-namespace
-{
+namespace {
 constexpr const char* kDummyFileName = "Junk";
 // On Linux '/' is the separator, so the backslash takes its place among the refused characters.
 constexpr const char* kRefusedCharacters = "*?|\\<>\"";
@@ -82,18 +81,16 @@ CChooseDir::CChooseDir(QWidget* parent)
     connect(ok, &QPushButton::clicked, this, &CChooseDir::OnOK);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(m_lstFolders, &QListWidget::currentRowChanged, this, [this] { BuildDirName(); });
-    connect(m_lstFolders, &QListWidget::itemActivated, this,
-            [this](QListWidgetItem* item)
-            {
-                // Opening the folder of an entry: the chain up to it, or one of the open folder's subfolders.
-                std::string folder = "/";
-                const int row = m_lstFolders->row(item);
-                for (int i = 1; i <= row && i < m_nChainLength; ++i)
-                    folder = platform::JoinPath(folder, FromQString(m_lstFolders->item(i)->text()));
-                if (row >= m_nChainLength)
-                    folder = platform::JoinPath(m_strOpenFolder, FromQString(item->text()));
-                OpenFolder(folder);
-            });
+    connect(m_lstFolders, &QListWidget::itemActivated, this, [this](QListWidgetItem* item) {
+        // Opening the folder of an entry: the chain up to it, or one of the open folder's subfolders.
+        std::string folder = "/";
+        const int row = m_lstFolders->row(item);
+        for (int i = 1; i <= row && i < m_nChainLength; ++i)
+            folder = platform::JoinPath(folder, FromQString(m_lstFolders->item(i)->text()));
+        if (row >= m_nChainLength)
+            folder = platform::JoinPath(m_strOpenFolder, FromQString(item->text()));
+        OpenFolder(folder);
+    });
     connect(m_cmbDrives, &QComboBox::textActivated, this,
             [this](const QString& drive) { OpenFolder(FromQString(drive)); });
     FillDrives();
@@ -132,8 +129,7 @@ void CChooseDir::BuildDirName()
         return;
     // The chain down to the selected entry; a subfolder of the open folder follows the whole chain
     // alone, not after the subfolders listed before it.
-    const auto append = [this](int i)
-    {
+    const auto append = [this](int i) {
         if (!m_strDirName.empty() && m_strDirName.back() != platform::kPathSeparator)
             m_strDirName += platform::kPathSeparator;
         m_strDirName += FromQString(m_lstFolders->item(i)->text());
@@ -151,15 +147,13 @@ void CChooseDir::showEvent(QShowEvent* event)
     m_lstFolders->setFocus();
     m_bFirstPaint = true;
     // Once shown, highlight the root without telling the field, which keeps the full start path.
-    QTimer::singleShot(0, this,
-                       [this]
-                       {
-                           if (!m_bFirstPaint)
-                               return;
-                           m_bFirstPaint = false;
-                           const QSignalBlocker blocker(m_lstFolders);
-                           m_lstFolders->setCurrentRow(0);
-                       });
+    QTimer::singleShot(0, this, [this] {
+        if (!m_bFirstPaint)
+            return;
+        m_bFirstPaint = false;
+        const QSignalBlocker blocker(m_lstFolders);
+        m_lstFolders->setCurrentRow(0);
+    });
 }
 
 void CChooseDir::OnOK()

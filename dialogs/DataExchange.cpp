@@ -8,8 +8,7 @@
 #include <QLineEdit>
 #include <QValidator>
 
-namespace
-{
+namespace {
 // Refuses typing past the limit while leaving a longer stored text shown whole and shortenable,
 // as a text limit on an edit control does.
 class MaxCharsValidator : public QValidator

@@ -21,8 +21,7 @@
 
 using namespace tavrix;
 
-namespace
-{
+namespace {
 QWidget* NumberCell(QLineEdit* edit, CSpinButton* spin)
 {
     auto* cell = new QWidget;
@@ -50,8 +49,7 @@ CSettingsDlg::CSettingsDlg(int* dateFormat, QWidget* parent) : QDialog(parent), 
     m_editOpenInt = AddNumberEdit("m_nOICol", &m_spinOpenInt, "spinOpenInt");
     m_editSkip = AddNumberEdit("m_nSkipRows", &m_spinSkip, "spinSkipRows");
 
-    const auto check = [this](const char* text, const char* name)
-    {
+    const auto check = [this](const char* text, const char* name) {
         auto* box = new QCheckBox(text, this);
         box->setObjectName(name);
         return box;
@@ -63,8 +61,7 @@ CSettingsDlg::CSettingsDlg(int* dateFormat, QWidget* parent) : QDialog(parent), 
     m_chkOpenInt = check("Open Int", "m_bOIOn");
     m_chkSkip = check("Skip Rows", "m_bSkipOn");
 
-    const auto radio = [this](const char* text, const char* name)
-    {
+    const auto radio = [this](const char* text, const char* name) {
         auto* button = new QRadioButton(text, this);
         button->setObjectName(name);
         return button;
@@ -82,8 +79,7 @@ CSettingsDlg::CSettingsDlg(int* dateFormat, QWidget* parent) : QDialog(parent), 
     for (int code = 1; code <= kDateFormatCount; ++code)
         m_cmbDateFormat->addItem(DateFormatName(code));
 
-    const auto edit = [this](const char* name)
-    {
+    const auto edit = [this](const char* name) {
         auto* line = new QLineEdit(this);
         line->setObjectName(name);
         return line;

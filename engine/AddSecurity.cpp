@@ -11,10 +11,8 @@
 
 #include <unistd.h>
 
-namespace tavrix
-{
-namespace
-{
+namespace tavrix {
+namespace {
 int Fail(const std::string& message)
 {
     platform::AfxMessageBox(message, platform::MB_OK);

@@ -13,10 +13,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace tavrix
-{
-namespace
-{
+namespace tavrix {
+namespace {
 template <std::size_t N> void CopyBounded(char (&target)[N], const std::string& text)
 {
     const std::size_t length = text.size() < N - 1 ? text.size() : N - 1;

@@ -7,8 +7,7 @@
 #include <cstdint>
 #include <string>
 
-namespace tavrix
-{
+namespace tavrix {
 class ProfileStore;
 
 // One conversion: filled by the caller, run once, deleted. Steps return 0 to go on and 1 to stop;

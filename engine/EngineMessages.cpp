@@ -2,8 +2,7 @@
 
 #include "platform/FileOps.h"
 
-namespace tavrix
-{
+namespace tavrix {
 std::string FileErrorMessage(const std::string& what, const std::string& path)
 {
     return what + "\n" + path + "\n" + platform::LastErrorText();

@@ -2,11 +2,9 @@
 
 #include <string>
 
-namespace tavrix
-{
+namespace tavrix {
 // The job's message texts; shown exactly as written here.
-namespace msg
-{
+namespace msg {
 constexpr const char* kPathDoesNotExist = "Path does not exist";
 constexpr const char* kNoMasterFile = "Path specified does not point to a Master file";
 constexpr const char* kMasterExists = "New Master chosen but one already exists";

@@ -9,10 +9,8 @@
 
 #include <cstring>
 
-namespace tavrix
-{
-namespace
-{
+namespace tavrix {
+namespace {
 constexpr int kColumnSlots = 20;
 constexpr std::size_t kPieceLength = 299;
 

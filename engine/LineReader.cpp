@@ -3,8 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-namespace tavrix
-{
+namespace tavrix {
 LineReader::LineReader(std::FILE* file, std::size_t limit) : m_file(file), m_limit(limit) {}
 
 bool LineReader::Fill()

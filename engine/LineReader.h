@@ -3,8 +3,7 @@
 #include <cstddef>
 #include <cstdio>
 
-namespace tavrix
-{
+namespace tavrix {
 // Reads a text file in pieces the way fgets(buffer, limit + 1, file) does on a Windows text-mode
 // stream: a CR LF pair or a lone LF ends a line and counts as one '\n' character, and a line
 // longer than `limit` characters comes in several pieces.

@@ -4,10 +4,8 @@
 #include <cstdint>
 #include <system_error>
 
-namespace tavrix
-{
-namespace
-{
+namespace tavrix {
+namespace {
 bool IsSpace(char c)
 {
     return c == ' ' || (c >= '\t' && c <= '\r');

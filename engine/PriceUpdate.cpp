@@ -9,10 +9,8 @@
 #include <cstring>
 #include <vector>
 
-namespace tavrix
-{
-namespace
-{
+namespace tavrix {
+namespace {
 int Fail(const std::string& message)
 {
     platform::AfxMessageBox(message, platform::MB_OK);

@@ -2,10 +2,8 @@
 
 #include <cstring>
 
-namespace tavrix
-{
-namespace
-{
+namespace tavrix {
+namespace {
 const char* const kDateFormatNames[kDateFormatCount] = {
     "YY_MM_DD", "CCYY_MM_DD", "MM_DD_YY", "MM_DD_CCYY", "DD_MM_YY", "DD_MM_CCYY",
     "YYMMDD",   "CCYYMMDD",   "MMDDYY",   "MMDDCCYY",   "DDMMYY",   "DDMMCCYY",

@@ -4,8 +4,7 @@
 
 #include <cstdint>
 
-namespace tavrix
-{
+namespace tavrix {
 // Day 1 is 1 January 1961; 0 stands for "no valid day".
 using DayNumber = std::uint16_t;
 

@@ -5,8 +5,7 @@
 
 #include <sys/stat.h>
 
-namespace tavrix
-{
+namespace tavrix {
 DirectoryWalkGuard::DirectoryWalkGuard(const std::string& start)
 {
     Remember(start.empty() ? "." : start);

@@ -6,8 +6,7 @@
 #include <sys/types.h>
 #include <utility>
 
-namespace tavrix
-{
+namespace tavrix {
 // Longest directory text a walk builds (with the separator at its end).
 constexpr std::size_t kMaxWalkDirectory = 303;
 

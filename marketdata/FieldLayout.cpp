@@ -4,10 +4,8 @@
 
 #include <cstring>
 
-namespace tavrix
-{
-namespace
-{
+namespace tavrix {
+namespace {
 const char* const kLabels[kFieldCount] = {"DATE", "OPEN", "HIGH", "LOW", "CLOSE", "VOL", "OI"};
 } // namespace
 

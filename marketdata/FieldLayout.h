@@ -7,8 +7,7 @@
 #include <string>
 #include <vector>
 
-namespace tavrix
-{
+namespace tavrix {
 // The F<n>.DOP text: one line per switched-on field, "LABEL",0,0 for the date and "LABEL",4,4 for
 // the others, each ending in CR LF as on Windows.
 std::string FieldLayoutText(const std::array<int, kFieldCount>& fieldOn);

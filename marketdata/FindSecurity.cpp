@@ -6,10 +6,8 @@
 #include <cstring>
 #include <vector>
 
-namespace tavrix
-{
-namespace
-{
+namespace tavrix {
+namespace {
 struct Level
 {
     std::size_t directoryLength; // length of the walk text at this level

@@ -6,8 +6,7 @@
 #include <functional>
 #include <string>
 
-namespace tavrix
-{
+namespace tavrix {
 // Called with each directory file's path just before it is opened; a seam for tests.
 using WalkObserver = std::function<void(const std::string& masterPath)>;
 

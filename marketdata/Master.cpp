@@ -5,10 +5,8 @@
 
 #include <cstring>
 
-namespace tavrix
-{
-namespace
-{
+namespace tavrix {
+namespace {
 void PutText(std::uint8_t* field, const std::string& text)
 {
     for (int i = 0; i < kRecTextWidth; ++i)
@@ -34,15 +32,15 @@ std::string TrimRight(std::string text)
 
 MasterHeader ReadMasterHeader(const std::uint8_t* header)
 {
-    const auto word = [header](int offset)
-    { return static_cast<std::int16_t>(static_cast<std::uint16_t>(header[offset] | header[offset + 1] << 8)); };
+    const auto word = [header](int offset) {
+        return static_cast<std::int16_t>(static_cast<std::uint16_t>(header[offset] | header[offset + 1] << 8));
+    };
     return {word(kMasterCountOffset), word(kMasterCount2Offset)};
 }
 
 void WriteMasterHeader(std::uint8_t* header, const MasterHeader& counts)
 {
-    const auto put = [header](int offset, std::int16_t value)
-    {
+    const auto put = [header](int offset, std::int16_t value) {
         const auto bits = static_cast<std::uint16_t>(value);
         header[offset] = static_cast<std::uint8_t>(bits & 0xFF);
         header[offset + 1] = static_cast<std::uint8_t>(bits >> 8);

@@ -6,8 +6,7 @@
 #include <cstdint>
 #include <string>
 
-namespace tavrix
-{
+namespace tavrix {
 // MASTER: a 53-byte header record, then 53-byte security or directory records.
 constexpr int kMasterRecordSize = 53;
 constexpr int kMasterMaxSecurities = 255;

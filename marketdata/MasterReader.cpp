@@ -5,10 +5,8 @@
 
 #include <algorithm>
 
-namespace tavrix
-{
-namespace
-{
+namespace tavrix {
+namespace {
 void ListDirectory(const std::string& directory, DirectoryWalkGuard* guard, std::vector<ListedSecurity>* out)
 {
     MasterHeader header{};

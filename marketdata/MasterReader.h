@@ -6,8 +6,7 @@
 #include <string>
 #include <vector>
 
-namespace tavrix
-{
+namespace tavrix {
 // Reads a directory file whole: its header and every complete record after it, whatever the
 // header's counters say. kStatusFileOpen, or kStatusFileRead when it is shorter than its header.
 Status ReadMasterFile(const std::string& path, MasterHeader* header, std::vector<MasterRecord>* records);

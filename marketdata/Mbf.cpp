@@ -2,10 +2,8 @@
 
 #include <cstring>
 
-namespace tavrix
-{
-namespace
-{
+namespace tavrix {
+namespace {
 float LoadIeee(const std::uint8_t* bytes)
 {
     const std::uint32_t bits = static_cast<std::uint32_t>(bytes[0]) | static_cast<std::uint32_t>(bytes[1]) << 8 |

@@ -5,8 +5,7 @@
 #include <array>
 #include <cstdint>
 
-namespace tavrix
-{
+namespace tavrix {
 // Microsoft Binary Format single: bytes 0-1 low fraction, byte 2 sign and high fraction,
 // byte 3 exponent (0 means zero). Source and target may be the same area.
 using MbfBytes = std::array<std::uint8_t, 4>;

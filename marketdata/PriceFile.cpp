@@ -4,8 +4,7 @@
 
 #include <cstring>
 
-namespace tavrix
-{
+namespace tavrix {
 std::vector<std::uint8_t> MakePriceFileHeader(int fieldCount)
 {
     std::vector<std::uint8_t> header;

@@ -8,8 +8,7 @@
 #include <string>
 #include <vector>
 
-namespace tavrix
-{
+namespace tavrix {
 // Field order of every price record, settings array and layout line.
 enum Field
 {

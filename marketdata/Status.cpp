@@ -1,9 +1,7 @@
 #include "marketdata/Status.h"
 
-namespace tavrix
-{
-namespace
-{
+namespace tavrix {
+namespace {
 // The text of code k is at position 1 - k; the spellings are the library's own and stay as they are.
 const char* const kStatusTexts[] = {
     "",

@@ -2,8 +2,7 @@
 
 #include <cstdint>
 
-namespace tavrix
-{
+namespace tavrix {
 // Library status: 0 for success, negative for a failure.
 using Status = std::int16_t;
 

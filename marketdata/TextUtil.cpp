@@ -2,10 +2,8 @@
 
 #include <cstring>
 
-namespace tavrix
-{
-namespace
-{
+namespace tavrix {
+namespace {
 std::int16_t Clamp16(std::size_t n)
 {
     return static_cast<std::int16_t>(n > 32767 ? 32767 : n);

@@ -2,8 +2,7 @@
 
 #include <cstdint>
 
-namespace tavrix
-{
+namespace tavrix {
 // Number of occurrences of `c` in the zero-terminated text.
 std::int16_t CountChar(const char* text, char c);
 

@@ -4,10 +4,8 @@
 #include <ctime>
 #include <utility>
 
-namespace platform
-{
-namespace
-{
+namespace platform {
+namespace {
 DateSource& Source()
 {
     static DateSource source;

@@ -2,8 +2,7 @@
 
 #include <functional>
 
-namespace platform
-{
+namespace platform {
 struct CalendarDate
 {
     int year;  // full year, e.g. 2026

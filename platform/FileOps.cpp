@@ -10,10 +10,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace platform
-{
-namespace
-{
+namespace platform {
+namespace {
 std::string DirectoryOf(const std::string& path)
 {
     const auto slash = path.find_last_of('/');

@@ -6,8 +6,7 @@
 #include <memory>
 #include <string>
 
-namespace platform
-{
+namespace platform {
 constexpr char kPathSeparator = '/';
 
 // dir + '/' + name, without doubling a separator that dir already ends in.

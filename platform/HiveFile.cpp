@@ -4,10 +4,8 @@
 
 #include <cstdio>
 
-namespace platform
-{
-namespace
-{
+namespace platform {
+namespace {
 constexpr const char* kFirstLine = "TavrixHive 1";
 
 bool SameName(const std::string& a, const std::string& b)

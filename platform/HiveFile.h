@@ -6,8 +6,7 @@
 #include <string>
 #include <vector>
 
-namespace platform
-{
+namespace platform {
 // The HKEY_LOCAL_MACHINE tree as held in the hive file. Key and value names compare without
 // regard to ASCII letter case, as the registry's do, and keep the case they were created with.
 struct HiveValue

@@ -2,10 +2,8 @@
 
 #include <utility>
 
-namespace platform
-{
-namespace
-{
+namespace platform {
+namespace {
 MessageBoxHandler& Handler()
 {
     static MessageBoxHandler handler;

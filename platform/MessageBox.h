@@ -3,8 +3,7 @@
 #include <functional>
 #include <string>
 
-namespace platform
-{
+namespace platform {
 // Button and icon flags, with the values the framework used, so callers read as before.
 constexpr unsigned MB_OK = 0x0000;
 constexpr unsigned MB_YESNO = 0x0004;

@@ -12,8 +12,7 @@
 #include <unistd.h>
 #include <utility>
 
-namespace platform
-{
+namespace platform {
 struct RegistryKey
 {
     std::string path; // '\'-joined names below HKEY_LOCAL_MACHINE
@@ -21,8 +20,7 @@ struct RegistryKey
     bool predefined;
 };
 
-namespace
-{
+namespace {
 RegistryKey g_localMachine{"", true, true};
 
 std::string& HivePathOverride()
@@ -179,12 +177,10 @@ LONG RegCreateKeyExA(HKEY key, const char* subKey, DWORD, char*, DWORD, DWORD ac
         return ERROR_INVALID_PARAMETER;
     const std::string path = Join(key->path, subKey);
     bool created = false;
-    const LONG status = ChangeHive(
-        [&](Hive& hive)
-        {
-            hive.Create(path, &created);
-            return created;
-        });
+    const LONG status = ChangeHive([&](Hive& hive) {
+        hive.Create(path, &created);
+        return created;
+    });
     if (status != ERROR_SUCCESS)
         return status;
     if (disposition)
@@ -240,13 +236,11 @@ LONG RegSetValueExA(HKEY key, const char* name, DWORD, DWORD type, const BYTE* d
         return ERROR_INVALID_PARAMETER;
     if (!key->writable)
         return ERROR_ACCESS_DENIED;
-    return ChangeHive(
-        [&](Hive& hive)
-        {
-            Hive::SetValue(hive.Create(key->path, nullptr), name ? name : "", type,
-                           std::string(reinterpret_cast<const char*>(data), size));
-            return true;
-        });
+    return ChangeHive([&](Hive& hive) {
+        Hive::SetValue(hive.Create(key->path, nullptr), name ? name : "", type,
+                       std::string(reinterpret_cast<const char*>(data), size));
+        return true;
+    });
 }
 
 LONG RegCloseKey(HKEY key)

@@ -4,8 +4,7 @@
 #include <unistd.h>
 #include <utility>
 
-namespace platform
-{
+namespace platform {
 ReplacementFile::ReplacementFile(std::string target, std::string temp)
     : m_target(std::move(target)), m_temp(std::move(temp))
 {

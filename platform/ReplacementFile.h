@@ -5,8 +5,7 @@
 #include <cstddef>
 #include <string>
 
-namespace platform
-{
+namespace platform {
 // New content for `target`, written to `temp` beside it and swapped in by one rename, so the
 // target is either the old file or the whole new one. Dropped without Commit, the copy is deleted.
 class ReplacementFile

@@ -1,9 +1,7 @@
 #include "platform/Strings.h"
 
-namespace platform
-{
-namespace
-{
+namespace platform {
+namespace {
 int Lower(unsigned char c)
 {
     return (c >= 'A' && c <= 'Z') ? c + ('a' - 'A') : c;

@@ -3,8 +3,7 @@
 #include <cstdint>
 
 // The few Windows scalar types that the ported interfaces keep in their signatures.
-namespace platform
-{
+namespace platform {
 using BOOL = int;
 using DWORD = std::uint32_t;
 using LONG = std::int32_t;

@@ -3,10 +3,8 @@
 #include "engine/ConversionJob.h"
 #include "settings/ProfileStore.h"
 
-namespace tavrix
-{
-namespace
-{
+namespace tavrix {
+namespace {
 constexpr const char* kSection = "Setting";
 } // namespace
 

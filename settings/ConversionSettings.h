@@ -2,8 +2,7 @@
 
 #include <string>
 
-namespace tavrix
-{
+namespace tavrix {
 class ConversionJob;
 class ProfileStore;
 

@@ -6,10 +6,8 @@
 #include <climits>
 #include <cstring>
 
-namespace tavrix
-{
-namespace
-{
+namespace tavrix {
+namespace {
 constexpr DWORD kReadBufferSize = 260;
 constexpr int kIniLineSize = 520;
 

@@ -6,8 +6,7 @@
 #include <memory>
 #include <string>
 
-namespace tavrix
-{
+namespace tavrix {
 using platform::BOOL;
 using platform::DWORD;
 using platform::HKEY;

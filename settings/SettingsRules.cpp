@@ -1,9 +1,7 @@
 #include "settings/SettingsRules.h"
 
-namespace tavrix
-{
-namespace rules
-{
+namespace tavrix {
+namespace rules {
 std::string RangePrompt(int low, int high)
 {
     return "Please enter an integer between " + std::to_string(low) + " and " + std::to_string(high) + ".";

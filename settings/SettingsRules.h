@@ -4,11 +4,9 @@
 
 #include <string>
 
-namespace tavrix
-{
+namespace tavrix {
 // The limits and messages the settings dialog applies, shared with the command-line converter.
-namespace rules
-{
+namespace rules {
 constexpr int kMinColumn = 1;
 constexpr int kMaxColumn = 20;
 constexpr int kMinSkipRows = 0;

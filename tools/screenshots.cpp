@@ -1,6 +1,7 @@
 // Takes the screenshots of the README and the user guide: the main window with a preview, the
 // Conversion Settings dialog and the Choose Directory dialog, as real windows (run it under Xvfb).
 // Settings go to a temporary hive, so the user's own are never touched.
+#include "about/AboutDlg.h"
 #include "app/MainFrame.h"
 #include "app/TavrixView.h"
 #include "dialogs/ChooseDir.h"
@@ -20,22 +21,19 @@
 #include <cstdio>
 #include <functional>
 
-namespace
-{
+namespace {
 void WhenModal(const std::function<bool(QWidget*)>& act)
 {
     auto* timer = new QTimer;
     timer->setInterval(50);
-    QObject::connect(timer, &QTimer::timeout,
-                     [timer, act]
-                     {
-                         QWidget* modal = QApplication::activeModalWidget();
-                         if (modal && modal->isVisible() && act(modal))
-                         {
-                             timer->stop();
-                             timer->deleteLater();
-                         }
-                     });
+    QObject::connect(timer, &QTimer::timeout, [timer, act] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (modal && modal->isVisible() && act(modal))
+        {
+            timer->stop();
+            timer->deleteLater();
+        }
+    });
     timer->start();
 }
 
@@ -76,45 +74,43 @@ int main(int argc, char** argv)
     CMainFrame frame(store.get());
     frame.show();
     // Settings dialog: shoot it, open Browse and shoot the chooser, then cancel both.
-    WhenModal(
-        [&](QWidget* modal)
-        {
-            auto* settings = qobject_cast<CSettingsDlg*>(modal);
-            if (!settings)
+    WhenModal([&](QWidget* modal) {
+        auto* settings = qobject_cast<CSettingsDlg*>(modal);
+        if (!settings)
+            return false;
+        Save(settings, folder + "/settings-dialog.png");
+        WhenModal([&](QWidget* inner) {
+            auto* chooser = qobject_cast<CChooseDir*>(inner);
+            if (!chooser)
                 return false;
-            Save(settings, folder + "/settings-dialog.png");
-            WhenModal(
-                [&](QWidget* inner)
-                {
-                    auto* chooser = qobject_cast<CChooseDir*>(inner);
-                    if (!chooser)
-                        return false;
-                    QTimer::singleShot(300, chooser,
-                                       [chooser, &folder]
-                                       {
-                                           Save(chooser, folder + "/choose-directory.png");
-                                           chooser->reject();
-                                       });
-                    return true;
-                });
-            QTimer::singleShot(300, settings,
-                               [settings, &frame, &folder, &scratch]
-                               {
-                                   settings->findChild<QPushButton*>("IDC_BROWSE")->click();
-                                   // Confirm into a fresh folder, so the log ends with the result line.
-                                   QDir(scratch.path()).mkdir("out");
-                                   settings->findChild<QLineEdit*>("m_strPath")->setText(scratch.path() + "/out");
-                                   settings->findChild<QRadioButton*>("m_nExist1")->setChecked(true);
-                                   settings->findChild<QPushButton*>("IDOK")->click();
-                                   QTimer::singleShot(300, &frame,
-                                                      [&frame, &folder]
-                                                      {
-                                                          Save(&frame, folder + "/main-window.png");
-                                                          QApplication::quit();
-                                                      });
-                               });
+            QTimer::singleShot(300, chooser, [chooser, &folder] {
+                Save(chooser, folder + "/choose-directory.png");
+                chooser->reject();
+            });
             return true;
         });
+        QTimer::singleShot(300, settings, [settings, &frame, &folder, &scratch] {
+            settings->findChild<QPushButton*>("IDC_BROWSE")->click();
+            // Confirm into a fresh folder, so the log ends with the result line.
+            QDir(scratch.path()).mkdir("out");
+            settings->findChild<QLineEdit*>("m_strPath")->setText(scratch.path() + "/out");
+            settings->findChild<QRadioButton*>("m_nExist1")->setChecked(true);
+            settings->findChild<QPushButton*>("IDOK")->click();
+            QTimer::singleShot(300, &frame, [&frame, &folder] {
+                Save(&frame, folder + "/main-window.png");
+                int emailVisited = 0;
+                int webVisited = 1; // shows both link colours
+                CAboutDlg about(&emailVisited, &webVisited, &frame);
+                QTimer::singleShot(300, &about, [&about, &folder] {
+                    Save(&about, folder + "/about-box.png");
+                    about.accept();
+                });
+                about.exec();
+                QApplication::quit();
+            });
+        });
+        return true;
+    });
     QTimer::singleShot(300, &frame, [&frame, input] { frame.OpenDocument(input.toStdString()); });
     return QApplication::exec();
 }

@@ -10,8 +10,7 @@
 
 using namespace testing_support;
 
-namespace
-{
+namespace {
 struct Result
 {
     int status = -1;
@@ -54,8 +53,7 @@ TEST_F(CliTest, ConvertAndExportRoundTrip)
     std::vector<std::string> dates;
     std::vector<std::vector<float>> values;
     std::uint32_t seed = 7;
-    const auto next = [&seed]
-    {
+    const auto next = [&seed] {
         seed = seed * 1664525u + 1013904223u;
         return seed >> 8;
     };

@@ -9,8 +9,7 @@
 
 #include <unistd.h>
 
-namespace testing_support
-{
+namespace testing_support {
 // A temporary output directory, a recorder for message boxes and the conversion day fixed at
 // 6 December 2026. Restores the working directory the job changes.
 class JobFixture : public ::testing::Test

@@ -11,8 +11,7 @@
 using namespace tavrix;
 using namespace testing_support;
 
-namespace
-{
+namespace {
 const std::string kConversionDay = "b0 f4 19 95"; // 1261206
 
 std::string Record(const Bytes& master, int index)

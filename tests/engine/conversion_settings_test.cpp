@@ -9,8 +9,7 @@
 using namespace tavrix;
 using namespace testing_support;
 
-namespace
-{
+namespace {
 class ConversionSettingsTest : public ::testing::Test
 {
 protected:

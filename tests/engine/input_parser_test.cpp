@@ -7,8 +7,7 @@
 using namespace tavrix;
 using namespace testing_support;
 
-namespace
-{
+namespace {
 class InputParserTest : public JobFixture
 {
 protected:
@@ -162,8 +161,7 @@ TEST_F(InputParserTest, APriceFileStopsAtItsRecordLimit)
     EXPECT_EQ(contents.countWord, 65535);
 }
 
-namespace
-{
+namespace {
 // Refuses the third record, as a full disk would.
 class FailingAppendJob : public ConversionJob
 {

@@ -10,8 +10,7 @@
 using namespace tavrix;
 using namespace testing_support;
 
-namespace
-{
+namespace {
 float Read(const char* text)
 {
     return ReadPriceNumber(text, std::strlen(text));

@@ -7,8 +7,7 @@ using namespace tavrix;
 using testing_support::Bytes;
 using testing_support::Hex;
 
-namespace
-{
+namespace {
 std::string DateValueHex(DayNumber day)
 {
     const MbfBytes value = DayToDateValue(day);

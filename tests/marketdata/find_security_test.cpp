@@ -12,8 +12,7 @@
 using namespace tavrix;
 using namespace testing_support;
 
-namespace
-{
+namespace {
 class FindSecurityTest : public ::testing::Test
 {
 protected:
@@ -134,8 +133,7 @@ TEST_F(FindSecurityTest, ARecordThatVanishesWhileMovingOnToEntriesGivesReadError
     WriteMaster(m_dir / "B", {SecurityRecord(2, "Y")});
     const std::string top = m_dir / "MASTER";
     // Cut the top file while the walk is inside A, so the return to it finds a record missing.
-    const auto cutTop = [&](const std::string& masterPath)
-    {
+    const auto cutTop = [&](const std::string& masterPath) {
         if (masterPath.find("/A/") != std::string::npos)
             ::truncate(top.c_str(), kMasterRecordSize + 10);
     };

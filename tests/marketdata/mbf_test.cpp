@@ -12,8 +12,7 @@ using testing_support::Bytes;
 using testing_support::FromHex;
 using testing_support::Hex;
 
-namespace
-{
+namespace {
 Bytes Mbf(float value)
 {
     const MbfBytes mbf = ToMbf(value);

@@ -10,8 +10,7 @@
 using namespace tavrix;
 using namespace testing_support;
 
-namespace
-{
+namespace {
 const std::array<int, kFieldCount> kAllFields = {1, 1, 1, 1, 1, 1, 1};
 }
 

@@ -7,8 +7,7 @@
 using namespace platform;
 using namespace testing_support;
 
-namespace
-{
+namespace {
 // The bytes of a literal, embedded zeros included, without the literal's own terminator.
 template <std::size_t N> std::string Raw(const char (&text)[N])
 {

@@ -3,8 +3,7 @@
 #include "platform/Registry.h"
 #include "support/TempDir.h"
 
-namespace testing_support
-{
+namespace testing_support {
 // Points the registry hive and the Windows directory into a temporary directory for its lifetime.
 class HiveSandbox
 {

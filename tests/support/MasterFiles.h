@@ -6,8 +6,7 @@
 #include <string>
 #include <vector>
 
-namespace testing_support
-{
+namespace testing_support {
 // A security record as a conversion writes it, with both dates zero.
 inline tavrix::MasterRecord SecurityRecord(std::uint8_t fileNumber, const std::string& symbol,
                                            const std::string& name = "", int fieldCount = 7)

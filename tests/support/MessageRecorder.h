@@ -6,8 +6,7 @@
 #include <string>
 #include <vector>
 
-namespace testing_support
-{
+namespace testing_support {
 // Installs itself as the message-box handler for its lifetime and keeps every text shown.
 // Questions are answered from the queue; a question with an empty queue fails the test.
 class MessageRecorder

@@ -10,8 +10,7 @@
 #include <stdexcept>
 #include <sys/stat.h>
 
-namespace testing_support
-{
+namespace testing_support {
 TempDir::TempDir()
 {
     const char* base = std::getenv("TMPDIR");

@@ -4,8 +4,7 @@
 #include <string>
 #include <vector>
 
-namespace testing_support
-{
+namespace testing_support {
 // A fresh directory under the system's temporary folder, removed with everything in it.
 class TempDir
 {

@@ -19,24 +19,21 @@
 #include <functional>
 #include <unistd.h>
 
-namespace testing_support
-{
+namespace testing_support {
 // Runs `act` on the next modal dialog of type T once it is showing; a dialog opened with exec()
 // blocks the caller, so the test queues what the user would do before triggering the command.
 template <typename T> void OnNextModal(std::function<void(T*)> act, QWidget* notThis = nullptr)
 {
     auto* timer = new QTimer;
     timer->setInterval(5);
-    QObject::connect(timer, &QTimer::timeout,
-                     [timer, act, notThis]
-                     {
-                         auto* dialog = qobject_cast<T*>(QApplication::activeModalWidget());
-                         if (!dialog || dialog == notThis || !dialog->isVisible())
-                             return;
-                         timer->stop();
-                         timer->deleteLater();
-                         act(dialog);
-                     });
+    QObject::connect(timer, &QTimer::timeout, [timer, act, notThis] {
+        auto* dialog = qobject_cast<T*>(QApplication::activeModalWidget());
+        if (!dialog || dialog == notThis || !dialog->isVisible())
+            return;
+        timer->stop();
+        timer->deleteLater();
+        act(dialog);
+    });
     timer->start();
 }
 

@@ -11,19 +11,16 @@
 
 using namespace testing_support;
 
-namespace
-{
+namespace {
 class AboutTest : public UiFixture
 {
 protected:
     AboutTest()
     {
-        m_oldOpener = CStaticLink::SetUrlOpener(
-            [this](const QString& target)
-            {
-                m_opened.push_back(target.toStdString());
-                return m_openSucceeds;
-            });
+        m_oldOpener = CStaticLink::SetUrlOpener([this](const QString& target) {
+            m_opened.push_back(target.toStdString());
+            return m_openSucceeds;
+        });
     }
     ~AboutTest() override { CStaticLink::SetUrlOpener(m_oldOpener); }
 
@@ -126,12 +123,10 @@ TEST_F(AboutTest, TheAboutCommandShowsTheBoxWithTheApplicationsFlags)
 {
     CTavrixApp app;
     ASSERT_TRUE(app.InitInstance({"tavrix"}));
-    OnNextModal<CAboutDlg>(
-        [](CAboutDlg* dialog)
-        {
-            dialog->m_linkEmail->OnClicked();
-            QTest::mouseClick(dialog->findChild<QWidget*>("IDOK"), Qt::LeftButton);
-        });
+    OnNextModal<CAboutDlg>([](CAboutDlg* dialog) {
+        dialog->m_linkEmail->OnClicked();
+        QTest::mouseClick(dialog->findChild<QWidget*>("IDOK"), Qt::LeftButton);
+    });
     app.MainFrame()->Action(ID_APP_ABOUT)->trigger();
     EXPECT_EQ(app.m_bEmailLinkVisited, 1);
     EXPECT_EQ(app.m_bWebLinkVisited, 0);

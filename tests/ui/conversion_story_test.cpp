@@ -11,8 +11,7 @@
 
 using namespace testing_support;
 
-namespace
-{
+namespace {
 const std::string kThreeLines = "01/03/00,100.5,101.25,99.75,100.0,12000,7\r\n"
                                 "01/04/00,101,102,100,101.5,13000,8\r\n"
                                 "01/05/00,102,103,101,102.5,14000,9";
@@ -28,16 +27,14 @@ protected:
     // Fills the settings dialog for a new MASTER in m_out and confirms it.
     void ConfirmNewMaster(const char* dateFormat = "MM_DD_YY")
     {
-        OnNextModal<CSettingsDlg>(
-            [this, dateFormat](CSettingsDlg* dialog)
-            {
-                SetText(dialog, "m_strPath", QString::fromStdString(m_out));
-                SetText(dialog, "m_strSymbol", "acme");
-                SetText(dialog, "m_strName", "ACME CORP");
-                Click(dialog, "m_nExist1");
-                dialog->findChild<QComboBox*>("m_strDateFormat")->setCurrentText(dateFormat);
-                Click(dialog, "IDOK");
-            });
+        OnNextModal<CSettingsDlg>([this, dateFormat](CSettingsDlg* dialog) {
+            SetText(dialog, "m_strPath", QString::fromStdString(m_out));
+            SetText(dialog, "m_strSymbol", "acme");
+            SetText(dialog, "m_strName", "ACME CORP");
+            Click(dialog, "m_nExist1");
+            dialog->findChild<QComboBox*>("m_strDateFormat")->setCurrentText(dateFormat);
+            Click(dialog, "IDOK");
+        });
     }
 
     void Cancel()
@@ -104,12 +101,10 @@ TEST_F(ConversionStoryTest, ClearWindowThenSettingsAppendsToAnEmptyLog)
     EXPECT_EQ(View().m_nDateFormat, 9);
 
     // A cancelled dialog leaves the code of the last confirmed one.
-    OnNextModal<CSettingsDlg>(
-        [](CSettingsDlg* dialog)
-        {
-            dialog->findChild<QComboBox*>("m_strDateFormat")->setCurrentText("YYMMDD");
-            Click(dialog, "IDCANCEL");
-        });
+    OnNextModal<CSettingsDlg>([](CSettingsDlg* dialog) {
+        dialog->findChild<QComboBox*>("m_strDateFormat")->setCurrentText("YYMMDD");
+        Click(dialog, "IDCANCEL");
+    });
     Frame().Action(ID_SETTINGS)->trigger();
     EXPECT_EQ(View().m_nDateFormat, 9);
     EXPECT_EQ(Log(), "\nConversion failed.");

@@ -10,8 +10,7 @@
 
 using namespace testing_support;
 
-namespace
-{
+namespace {
 class SettingsDlgTest : public UiFixture
 {
 protected:
@@ -179,8 +178,7 @@ TEST_F(SettingsDlgTest, BrowseIntoAFolderThatIsCreated)
 {
     const std::string created = m_dir / "new folder";
     OnNextModal<CChooseDir>(
-        [&](CChooseDir* chooser)
-        {
+        [&](CChooseDir* chooser) {
             EXPECT_EQ(Text(chooser, "m_editDirName").toStdString(), m_out);
             SetText(chooser, "m_editDirName", QString::fromStdString(created));
             m_boxes.answers.push_back(platform::IDYES);
