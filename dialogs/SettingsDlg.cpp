@@ -19,9 +19,19 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include <utility>
+
 using namespace tavrix;
 
 namespace {
+// A control of the dialog, named after the member it exchanges with.
+template <typename Control, typename... Args> Control* Named(const char* name, Args&&... args)
+{
+    auto* control = new Control(std::forward<Args>(args)...);
+    control->setObjectName(name);
+    return control;
+}
+
 QWidget* NumberCell(QLineEdit* edit, CSpinButton* spin)
 {
     auto* cell = new QWidget;
@@ -49,44 +59,27 @@ CSettingsDlg::CSettingsDlg(int* dateFormat, QWidget* parent) : QDialog(parent), 
     m_editOpenInt = AddNumberEdit("m_nOICol", &m_spinOpenInt, "spinOpenInt");
     m_editSkip = AddNumberEdit("m_nSkipRows", &m_spinSkip, "spinSkipRows");
 
-    const auto check = [this](const char* text, const char* name) {
-        auto* box = new QCheckBox(text, this);
-        box->setObjectName(name);
-        return box;
-    };
-    m_chkOpen = check("Open", "m_bOpenOn");
-    m_chkHigh = check("High", "m_bHiOn");
-    m_chkLow = check("Low", "m_bLoOn");
-    m_chkVolume = check("Volume", "m_bVolOn");
-    m_chkOpenInt = check("Open Int", "m_bOIOn");
-    m_chkSkip = check("Skip Rows", "m_bSkipOn");
+    m_chkOpen = Named<QCheckBox>("m_bOpenOn", "Open", this);
+    m_chkHigh = Named<QCheckBox>("m_bHiOn", "High", this);
+    m_chkLow = Named<QCheckBox>("m_bLoOn", "Low", this);
+    m_chkVolume = Named<QCheckBox>("m_bVolOn", "Volume", this);
+    m_chkOpenInt = Named<QCheckBox>("m_bOIOn", "Open Int", this);
+    m_chkSkip = Named<QCheckBox>("m_bSkipOn", "Skip Rows", this);
+    m_radExisting = Named<QRadioButton>("m_nExist0", "Use Existing Master", this);
+    m_radNew = Named<QRadioButton>("m_nExist1", "Make New Master", this);
+    m_radComma = Named<QRadioButton>("m_nDelimiter0", "Comma", this);
+    m_radTab = Named<QRadioButton>("m_nDelimiter1", "Tab", this);
+    m_radSpace = Named<QRadioButton>("m_nDelimiter2", "Space", this);
 
-    const auto radio = [this](const char* text, const char* name) {
-        auto* button = new QRadioButton(text, this);
-        button->setObjectName(name);
-        return button;
-    };
-    m_radExisting = radio("Use Existing Master", "m_nExist0");
-    m_radNew = radio("Make New Master", "m_nExist1");
-    m_radComma = radio("Comma", "m_nDelimiter0");
-    m_radTab = radio("Tab", "m_nDelimiter1");
-    m_radSpace = radio("Space", "m_nDelimiter2");
-
-    m_cmbDateFormat = new QComboBox(this);
-    m_cmbDateFormat->setObjectName("m_strDateFormat");
+    m_cmbDateFormat = Named<QComboBox>("m_strDateFormat", this);
     m_cmbDateFormat->setEditable(true);
     m_cmbDateFormat->setInsertPolicy(QComboBox::NoInsert);
     for (int code = 1; code <= kDateFormatCount; ++code)
         m_cmbDateFormat->addItem(DateFormatName(code));
 
-    const auto edit = [this](const char* name) {
-        auto* line = new QLineEdit(this);
-        line->setObjectName(name);
-        return line;
-    };
-    m_editPath = edit("m_strPath");
-    m_editSymbol = edit("m_strSymbol");
-    m_editName = edit("m_strName");
+    m_editPath = Named<QLineEdit>("m_strPath", this);
+    m_editSymbol = Named<QLineEdit>("m_strSymbol", this);
+    m_editName = Named<QLineEdit>("m_strName", this);
 
     // Input File: Supported Fields and Column Assignments
     auto* fields = new QGroupBox("Input File: Supported Fields and Column Assignments", this);
@@ -128,8 +121,7 @@ CSettingsDlg::CSettingsDlg(int* dateFormat, QWidget* parent) : QDialog(parent), 
     // Output File: Path to Output Files
     auto* output = new QGroupBox("Output File: Path to Output Files", this);
     auto* outputLayout = new QGridLayout(output);
-    auto* browse = new QPushButton("Browse...", this);
-    browse->setObjectName("IDC_BROWSE");
+    auto* browse = Named<QPushButton>("IDC_BROWSE", "Browse...", this);
     outputLayout->addWidget(new QLabel("Directory Path"), 0, 0);
     outputLayout->addWidget(m_editPath, 1, 0);
     outputLayout->addWidget(browse, 1, 1);
@@ -149,11 +141,9 @@ CSettingsDlg::CSettingsDlg(int* dateFormat, QWidget* parent) : QDialog(parent), 
     masters->addButton(m_radExisting);
     masters->addButton(m_radNew);
 
-    auto* ok = new QPushButton("OK", this);
-    ok->setObjectName("IDOK");
+    auto* ok = Named<QPushButton>("IDOK", "OK", this);
     ok->setDefault(true);
-    auto* cancel = new QPushButton("Cancel", this);
-    cancel->setObjectName("IDCANCEL");
+    auto* cancel = Named<QPushButton>("IDCANCEL", "Cancel", this);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(ok);
@@ -188,10 +178,8 @@ CSettingsDlg::CSettingsDlg(int* dateFormat, QWidget* parent) : QDialog(parent), 
 
 QLineEdit* CSettingsDlg::AddNumberEdit(const char* name, CSpinButton** spin, const char* spinName)
 {
-    auto* edit = new QLineEdit(this);
-    edit->setObjectName(name);
-    *spin = new CSpinButton(edit, this);
-    (*spin)->setObjectName(spinName);
+    auto* edit = Named<QLineEdit>(name, this);
+    *spin = Named<CSpinButton>(spinName, edit, this);
     return edit;
 }
 

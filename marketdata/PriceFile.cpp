@@ -38,13 +38,6 @@ std::size_t BuildPriceRecord(const std::array<MbfBytes, kFieldCount>& values,
     return size;
 }
 
-std::vector<std::uint8_t> BuildPriceRecord(const std::array<MbfBytes, kFieldCount>& values,
-                                           const std::array<int, kFieldCount>& fieldOn)
-{
-    std::uint8_t record[kFieldCount * kPriceFieldSize];
-    return std::vector<std::uint8_t>(record, record + BuildPriceRecord(values, fieldOn, record));
-}
-
 Status ReadPriceFile(const std::string& path, const std::vector<Field>& fields, PriceFileContents* contents)
 {
     if (fields.empty() || fields.size() > kFieldCount || !contents)

@@ -33,10 +33,8 @@ std::vector<std::uint8_t> MakePriceFileHeader(int fieldCount);
 void SetPriceFileRecordCount(std::uint8_t* header, std::uint16_t priceRecords);
 std::uint16_t PriceFileCountWord(const std::uint8_t* header);
 
-// One price record: the MBF values of the switched-on fields, in field order.
-std::vector<std::uint8_t> BuildPriceRecord(const std::array<MbfBytes, kFieldCount>& values,
-                                           const std::array<int, kFieldCount>& fieldOn);
-// The same into `record` (room for 28 bytes); returns its length.
+// One price record into `record` (room for 28 bytes): the MBF values of the switched-on fields,
+// in field order. Returns its length.
 std::size_t BuildPriceRecord(const std::array<MbfBytes, kFieldCount>& values,
                              const std::array<int, kFieldCount>& fieldOn, std::uint8_t* record);
 

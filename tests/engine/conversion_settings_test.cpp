@@ -166,17 +166,6 @@ TEST(SettingsRules, ChecksComeInTheDialogsOrder)
     EXPECT_EQ(rules::CheckSettings(settings), "");
 }
 
-TEST(SettingsRules, OnlyFieldsSwitchedOnTakePartInTheDuplicateTest)
-{
-    ConversionSettings settings;
-    settings.m_nOpenCol = 1;
-    EXPECT_TRUE(rules::HasDuplicateColumns(settings));
-    settings.m_bOpenOn = 0;
-    EXPECT_FALSE(rules::HasDuplicateColumns(settings));
-    settings.m_nCloCol = 1;
-    EXPECT_TRUE(rules::HasDuplicateColumns(settings));
-}
-
 TEST(ConversionSettingsCommand, AJobStoppedAtItsChecksKeepsThePathButTheColumnsAreSaved)
 {
     HiveSandbox sandbox;

@@ -33,12 +33,13 @@ TEST(PriceFile, RecordOfOneInputLineFromLibraryFunctions)
     const char* texts[] = {"100.5", "101.25", "99.75", "100.0", "12000"};
     for (int field = kFieldOpen; field <= kFieldVolume; ++field)
         values[field] = ToMbf(std::strtof(texts[field - 1], nullptr));
-    const std::vector<std::uint8_t> record = BuildPriceRecord(values, {1, 1, 1, 1, 1, 1, 0});
-    EXPECT_EQ(Hex(record), "70 2a 74 94 00 00 49 87 00 80 4a 87 00 80 47 87 00 00 48 87 00 80 3b 8e");
+    std::uint8_t record[28];
+    EXPECT_EQ(Hex(Bytes(record, record + BuildPriceRecord(values, {1, 1, 1, 1, 1, 1, 0}, record))),
+              "70 2a 74 94 00 00 49 87 00 80 4a 87 00 80 47 87 00 00 48 87 00 80 3b 8e");
 
     // Switched-off fields leave no gap: date, high, low, close is 16 bytes in that order.
-    const std::vector<std::uint8_t> short_record = BuildPriceRecord(values, {1, 0, 1, 1, 1, 0, 0});
-    EXPECT_EQ(Hex(short_record), "70 2a 74 94 00 80 4a 87 00 80 47 87 00 00 48 87");
+    EXPECT_EQ(Hex(Bytes(record, record + BuildPriceRecord(values, {1, 0, 1, 1, 1, 0, 0}, record))),
+              "70 2a 74 94 00 80 4a 87 00 80 47 87 00 00 48 87");
 }
 
 TEST(FieldLayoutFile, AllSevenFieldsIsEightyOneBytes)
