@@ -218,6 +218,15 @@ std::vector<std::string> CMainFrame::RecentFiles() const
     return files;
 }
 
+void CMainFrame::StoreRecentFiles(const std::vector<std::string>& files)
+{
+    QSettings settings;
+    settings.remove("Recent File List");
+    for (std::size_t i = 0; i < files.size(); ++i)
+        settings.setValue(QString("Recent File List/File%1").arg(i + 1), ToQString(files[i]));
+    UpdateRecentFileMenu();
+}
+
 void CMainFrame::AddToRecentFileList(const std::string& path)
 {
     std::vector<std::string> files = RecentFiles();
@@ -225,11 +234,7 @@ void CMainFrame::AddToRecentFileList(const std::string& path)
     files.insert(files.begin(), path);
     if (files.size() > kRecentFiles)
         files.resize(kRecentFiles);
-    QSettings settings;
-    settings.remove("Recent File List");
-    for (std::size_t i = 0; i < files.size(); ++i)
-        settings.setValue(QString("Recent File List/File%1").arg(i + 1), ToQString(files[i]));
-    UpdateRecentFileMenu();
+    StoreRecentFiles(files);
 }
 
 void CMainFrame::RemoveFromRecentFileList(const std::string& path)
@@ -239,11 +244,7 @@ void CMainFrame::RemoveFromRecentFileList(const std::string& path)
     if (end == files.end())
         return;
     files.erase(end, files.end());
-    QSettings settings;
-    settings.remove("Recent File List");
-    for (std::size_t i = 0; i < files.size(); ++i)
-        settings.setValue(QString("Recent File List/File%1").arg(i + 1), ToQString(files[i]));
-    UpdateRecentFileMenu();
+    StoreRecentFiles(files);
 }
 
 void CMainFrame::UpdateRecentFileMenu()

@@ -59,6 +59,7 @@ private:
     void PreCreateWindow();
     void AddToRecentFileList(const std::string& path);
     void RemoveFromRecentFileList(const std::string& path);
+    void StoreRecentFiles(const std::vector<std::string>& files);
     void UpdateRecentFileMenu();
 
     tavrix::ProfileStore* m_pProfileStore;

@@ -19,6 +19,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include <type_traits>
 #include <utility>
 
 using namespace tavrix;
@@ -183,52 +184,44 @@ QLineEdit* CSettingsDlg::AddNumberEdit(const char* name, CSpinButton** spin, con
     return edit;
 }
 
-void CSettingsDlg::LoadFrom(const ConversionSettings& s)
+// Every setting the dialog edits, paired with its member, so loading and storing cannot differ.
+template <typename Settings, typename Dialog, typename Copy> void PairSettings(Settings& s, Dialog& d, Copy copy)
 {
-    m_strDateFormat = s.m_strDateFormat;
-    m_nExist = s.m_nExist;
-    m_nDelimiter = s.m_nDelimiter;
-    m_strPath = s.m_strPath;
-    m_strSymbol = s.m_strSymbol;
-    m_strName = s.m_strName;
-    m_bSkipOn = s.m_bSkipOn;
-    m_nSkipRows = static_cast<unsigned>(s.m_nSkipRows);
-    m_nDateCol = static_cast<unsigned>(s.m_nDateCol);
-    m_bOpenOn = s.m_bOpenOn;
-    m_nOpenCol = static_cast<unsigned>(s.m_nOpenCol);
-    m_bHiOn = s.m_bHiOn;
-    m_nHiCol = static_cast<unsigned>(s.m_nHiCol);
-    m_bLoOn = s.m_bLoOn;
-    m_nLoCol = static_cast<unsigned>(s.m_nLoCol);
-    m_nCloCol = static_cast<unsigned>(s.m_nCloCol);
-    m_bVolOn = s.m_bVolOn;
-    m_nVolCol = static_cast<unsigned>(s.m_nVolCol);
-    m_bOIOn = s.m_bOIOn;
-    m_nOICol = static_cast<unsigned>(s.m_nOICol);
+    copy(s.m_strDateFormat, d.m_strDateFormat);
+    copy(s.m_nExist, d.m_nExist);
+    copy(s.m_nDelimiter, d.m_nDelimiter);
+    copy(s.m_strPath, d.m_strPath);
+    copy(s.m_strSymbol, d.m_strSymbol);
+    copy(s.m_strName, d.m_strName);
+    copy(s.m_bSkipOn, d.m_bSkipOn);
+    copy(s.m_nSkipRows, d.m_nSkipRows);
+    copy(s.m_nDateCol, d.m_nDateCol);
+    copy(s.m_bOpenOn, d.m_bOpenOn);
+    copy(s.m_nOpenCol, d.m_nOpenCol);
+    copy(s.m_bHiOn, d.m_bHiOn);
+    copy(s.m_nHiCol, d.m_nHiCol);
+    copy(s.m_bLoOn, d.m_bLoOn);
+    copy(s.m_nLoCol, d.m_nLoCol);
+    copy(s.m_nCloCol, d.m_nCloCol);
+    copy(s.m_bVolOn, d.m_bVolOn);
+    copy(s.m_nVolCol, d.m_nVolCol);
+    copy(s.m_bOIOn, d.m_bOIOn);
+    copy(s.m_nOICol, d.m_nOICol);
 }
 
-void CSettingsDlg::StoreTo(ConversionSettings& s) const
+void CSettingsDlg::LoadFrom(const ConversionSettings& settings)
 {
-    s.m_strDateFormat = m_strDateFormat;
-    s.m_nExist = m_nExist;
-    s.m_nDelimiter = m_nDelimiter;
-    s.m_strPath = m_strPath;
-    s.m_strSymbol = m_strSymbol;
-    s.m_strName = m_strName;
-    s.m_bSkipOn = m_bSkipOn;
-    s.m_nSkipRows = static_cast<int>(m_nSkipRows);
-    s.m_nDateCol = static_cast<int>(m_nDateCol);
-    s.m_bOpenOn = m_bOpenOn;
-    s.m_nOpenCol = static_cast<int>(m_nOpenCol);
-    s.m_bHiOn = m_bHiOn;
-    s.m_nHiCol = static_cast<int>(m_nHiCol);
-    s.m_bLoOn = m_bLoOn;
-    s.m_nLoCol = static_cast<int>(m_nLoCol);
-    s.m_nCloCol = static_cast<int>(m_nCloCol);
-    s.m_bVolOn = m_bVolOn;
-    s.m_nVolCol = static_cast<int>(m_nVolCol);
-    s.m_bOIOn = m_bOIOn;
-    s.m_nOICol = static_cast<int>(m_nOICol);
+    // A stored negative number shows as the unsigned member holds it, as the framework did.
+    PairSettings(settings, *this, [](const auto& setting, auto& member) {
+        member = static_cast<std::decay_t<decltype(member)>>(setting);
+    });
+}
+
+void CSettingsDlg::StoreTo(ConversionSettings& settings) const
+{
+    PairSettings(settings, *this, [](auto& setting, const auto& member) {
+        setting = static_cast<std::decay_t<decltype(setting)>>(member);
+    });
 }
 
 int CSettingsDlg::DoModal()
@@ -347,9 +340,7 @@ void CSettingsDlg::OnOK()
         platform::AfxMessageBox(rules::kInvalidSymbol, platform::MB_OK);
         return;
     }
-    for (char& c : m_strSymbol)
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
+    m_strSymbol = rules::UpperCaseAscii(m_strSymbol);
     UpdateData(false);
     if (rules::TrimRightWhite(m_strPath).empty())
     {

@@ -4,7 +4,6 @@
 #include "marketdata/FindSecurity.h"
 #include "marketdata/Master.h"
 #include "platform/FileOps.h"
-#include "platform/MessageBox.h"
 #include "platform/ReplacementFile.h"
 #include "settings/ProfileStore.h"
 
@@ -39,12 +38,6 @@ std::string TrimTrailingBlanks(std::string text)
     while (!text.empty() && (text.back() == ' ' || text.back() == '\t'))
         text.pop_back();
     return text;
-}
-
-int Fail(const std::string& message)
-{
-    platform::AfxMessageBox(message, platform::MB_OK);
-    return 1;
 }
 } // namespace
 
@@ -102,25 +95,25 @@ int ConversionJob::PrepareOutputDirectory()
     // Windows ignores blanks at the end of a path; the dialog hands them on, so do the same.
     if (!platform::SetCurrentDirectoryA(m_szPath) &&
         !platform::SetCurrentDirectoryA(TrimTrailingBlanks(m_szPath).c_str()))
-        return Fail(msg::kPathDoesNotExist);
+        return ReportFailure(msg::kPathDoesNotExist);
 
     char current[sizeof m_szPath];
     const platform::DWORD length = platform::GetCurrentDirectoryA(sizeof current, current);
     if (length == 0 || length >= sizeof current || length > kMaxOutputDirectory)
-        return Fail(msg::kPathTooLong);
+        return ReportFailure(msg::kPathTooLong);
     std::memcpy(m_szPath, current, length + 1);
     CopyBounded(m_szMasterPath, platform::PathNoCase(m_szPath, kMasterFileName));
 
     const bool exists = IsReadableFile(m_szMasterPath);
     if (m_bUseExistingMaster)
-        return exists ? 0 : Fail(msg::kNoMasterFile);
+        return exists ? 0 : ReportFailure(msg::kNoMasterFile);
     if (exists || platform::FindNameNoCase(m_szPath, kMasterFileName) != "")
-        return Fail(msg::kMasterExists);
+        return ReportFailure(msg::kMasterExists);
 
     const MasterRecord empty{};
     platform::ReplacementFile master(m_szMasterPath, std::string(m_szMasterPath) + ".~NU");
     if (!master.Open() || !master.Write(empty.data(), empty.size()) || !master.Commit())
-        return Fail("Cannot create the Master file\n" + std::string(m_szMasterPath) + "\n" + master.Error());
+        return ReportFailure("Cannot create the Master file\n" + std::string(m_szMasterPath) + "\n" + master.Error());
     return 0;
 }
 
@@ -129,7 +122,7 @@ int ConversionJob::CheckFieldCount()
     m_nFieldCount = 0;
     for (const int on : m_bFieldOn)
         m_nFieldCount += on != 0;
-    return m_nFieldCount > 1 ? 0 : Fail(msg::kMoreColumns);
+    return m_nFieldCount > 1 ? 0 : ReportFailure(msg::kMoreColumns);
 }
 
 int ConversionJob::CheckDuplicateSymbol()
@@ -137,7 +130,7 @@ int ConversionJob::CheckDuplicateSymbol()
     if (!m_bUseExistingMaster)
         return 0;
     MasterRecord record{};
-    return FindSecurity(m_szPath, m_szSymbol, record.data()) == kStatusOk ? Fail(msg::kDuplicateSymbol) : 0;
+    return FindSecurity(m_szPath, m_szSymbol, record.data()) == kStatusOk ? ReportFailure(msg::kDuplicateSymbol) : 0;
 }
 
 std::string ConversionJob::PriceFilePath(std::uint8_t fileNumber, const char* extension) const

@@ -21,6 +21,9 @@ constexpr const char* kTooManyLines = "The input has more than 65,534 price line
                                       "The first 65,534 lines were converted.";
 } // namespace msg
 
+// Shows the message and gives the step's result for a stop, 1.
+int ReportFailure(const std::string& message);
+
 // "<what>\n<path>\n<reason of the last system error>", for a file that could not be used.
 std::string FileErrorMessage(const std::string& what, const std::string& path);
 // "The Master file is damaged:\n<path>\n<detail>"

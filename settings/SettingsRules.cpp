@@ -40,6 +40,14 @@ std::string TrimRightWhite(std::string text)
     return text;
 }
 
+std::string UpperCaseAscii(std::string text)
+{
+    for (char& c : text)
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
+    return text;
+}
+
 std::string CheckSettings(ConversionSettings& s)
 {
     // Exchange order: columns as they appear, then name, path, symbol, skip rows, date format.
@@ -58,12 +66,9 @@ std::string CheckSettings(ConversionSettings& s)
         return MaxCharsPrompt(kMaxDateFormatLength);
     if (HasDuplicateColumns(s))
         return kDuplicateColumns;
-    std::string symbol = TrimRightWhite(s.m_strSymbol);
+    const std::string symbol = UpperCaseAscii(TrimRightWhite(s.m_strSymbol));
     if (symbol.empty())
         return kInvalidSymbol;
-    for (char& c : symbol)
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A'); // ASCII only, whatever the locale
     if (TrimRightWhite(s.m_strPath).empty())
         return kEnterPath;
     s.m_strSymbol = symbol;

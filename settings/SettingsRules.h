@@ -30,6 +30,8 @@ std::string MaxCharsPrompt(std::size_t limit);
 bool HasDuplicateColumns(const ConversionSettings& settings);
 // Removes the space and the control characters 9 to 13 from the end.
 std::string TrimRightWhite(std::string text);
+// Letters a to z in capitals, whatever the locale.
+std::string UpperCaseAscii(std::string text);
 
 // The dialog's checks in its order: ranges and lengths as fields are read, then duplicate columns,
 // the symbol and the path. Returns the first message, or "" when the settings are accepted. On
