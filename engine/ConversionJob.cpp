@@ -166,3 +166,10 @@ void ConversionJob::ClosePriceFile()
     m_priceFile = -1;
 }
 } // namespace tavrix
+
+namespace tavrix {
+std::string ConversionJob::Summary() const
+{
+    return std::string(m_szSymbol) + ": " + std::to_string(m_nLineCount) + " price records";
+}
+} // namespace tavrix

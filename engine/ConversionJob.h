@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <string>
 
 namespace tavrix {
@@ -23,6 +24,25 @@ public:
     ConversionJob& operator=(const ConversionJob&) = delete;
 
     int Run();
+
+    // What to do with rows that are no price lines: ask (the desktop program's Yes/No question),
+    // convert the other rows after reporting them, or refuse the whole input.
+    enum LeftOutPolicy
+    {
+        kAskAboutLeftOut,
+        kConvertOthers,
+        kRefuseLeftOut,
+    };
+    LeftOutPolicy m_nLeftOutPolicy = kAskAboutLeftOut;
+    // Called once when another conversion holds the output directory and this one has to wait.
+    std::function<void()> m_onWaitForLock;
+
+    // After Run: the message that made the run fail ("" after a success or when none was shown).
+    std::string m_strFailure;
+    // After Run: why the path, symbol and name were not stored ("" when they were, or no store).
+    std::string m_strSettingsError;
+    // After a successful Run, e.g. "ACME: 260 price records, 2025-01-02 to 2025-12-31, F1.DAT in /data".
+    std::string Summary() const;
 
     int PrepareOutputDirectory();
     int CheckFieldCount();

@@ -150,15 +150,26 @@ bool ProfileStore::Query(const char* section, const char* entry, std::string* by
 BOOL ProfileStore::Write(const char* section, const char* entry, const std::string& text)
 {
     HKEY key = nullptr;
-    if (platform::RegCreateKeyExA(m_hRootKey, SectionPath(section).c_str(), 0, nullptr,
-                                  platform::REG_OPTION_NON_VOLATILE, platform::KEY_WRITE, nullptr, &key,
-                                  nullptr) != platform::ERROR_SUCCESS)
-        return platform::FALSE;
-    const platform::LONG status =
-        platform::RegSetValueExA(key, entry, 0, platform::REG_SZ, reinterpret_cast<const platform::BYTE*>(text.c_str()),
-                                 static_cast<DWORD>(text.size() + 1));
-    platform::RegCloseKey(key);
+    platform::LONG status = platform::RegCreateKeyExA(m_hRootKey, SectionPath(section).c_str(), 0, nullptr,
+                                                      platform::REG_OPTION_NON_VOLATILE, platform::KEY_WRITE, nullptr,
+                                                      &key, nullptr);
+    if (status == platform::ERROR_SUCCESS)
+    {
+        status = platform::RegSetValueExA(key, entry, 0, platform::REG_SZ,
+                                          reinterpret_cast<const platform::BYTE*>(text.c_str()),
+                                          static_cast<DWORD>(text.size() + 1));
+        platform::RegCloseKey(key);
+    }
+    m_strWriteError = status == platform::ERROR_SUCCESS ? "" : WriteErrorText(status);
     return status == platform::ERROR_SUCCESS ? platform::TRUE : platform::FALSE;
+}
+
+std::string ProfileStore::WriteErrorText(long status)
+{
+    const char* reason = status == platform::ERROR_BADDB         ? "it cannot be read as a settings file"
+                         : status == platform::ERROR_ACCESS_DENIED ? "it cannot be written"
+                                                                  : "the entry was refused";
+    return "The settings were not saved:\n" + platform::HivePath() + "\n" + reason + ".";
 }
 
 std::string ProfileStore::SectionPath(const char* section) const

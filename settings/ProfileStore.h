@@ -38,6 +38,8 @@ public:
     BOOL WriteString(const char* section, const char* entry, const char* text);
 
     const std::string& BasePath() const { return m_strBasePath; }
+    // Why the latest write kept nothing ("" after a write that succeeded), naming the settings file.
+    const std::string& LastWriteError() const { return m_strWriteError; }
     HKEY RootKey() const { return m_hRootKey; }
 
 private:
@@ -45,9 +47,11 @@ private:
     bool Query(const char* section, const char* entry, std::string* bytes);
     BOOL Write(const char* section, const char* entry, const std::string& text);
     std::string SectionPath(const char* section) const;
+    static std::string WriteErrorText(long status);
 
     std::string m_strBasePath;
     HKEY m_hRootKey;
+    std::string m_strWriteError;
 };
 
 // Start-up: creates the store, binds it to Software\Corvanta\<title> below HKEY_LOCAL_MACHINE
