@@ -70,16 +70,12 @@ void CTavrixView::OnShowPreview()
                "\r\n\r\nlooks like this...\r\n\r\n");
     if (file)
     {
-        // Lines are read as the conversion reads them: pieces of at most 299 characters.
+        // Rows are read as the conversion reads them; a long one shows its first 299 characters.
         tavrix::LineReader reader(file.get(), kPreviewPiece);
         char piece[kPreviewPiece + 2];
         std::size_t length = 0;
-        for (int line = 0; line < kPreviewLines && reader.ReadPiece(piece, &length); ++line)
-        {
-            if (length > 0 && piece[length - 1] == '\n')
-                piece[--length] = '\0';
-            AppendText(std::string(piece, length) + "\r\n");
-        }
+        for (int line = 0; line < kPreviewLines && reader.ReadRow(piece, &length); ++line)
+            AppendText(std::string(piece, std::min(length, kPreviewPiece)) + "\r\n");
     }
     else
         AppendText("(The file cannot be read: " + openError + ")\r\n");

@@ -61,6 +61,22 @@ std::string ApplyWithout(const std::vector<std::string>& fields, ConversionSetti
     return "";
 }
 
+// Symbols and names come from the terminal as UTF-8 and go into MASTER as Latin-1.
+std::string ToMasterText(const char* what, std::string& text)
+{
+    std::string latin1;
+    if (!platform::Utf8ToLatin1(text, &latin1))
+        return std::string(what) + " '" + text + "' has a character that a Master file cannot hold (Latin-1 only).";
+    for (const char c : latin1)
+    {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || (byte >= 0x7F && byte < 0xA0))
+            return std::string(what) + " must not hold a tab, line end or other control character.";
+    }
+    text = latin1;
+    return "";
+}
+
 std::string DateFormatChoices()
 {
     std::string names;
@@ -103,7 +119,8 @@ int Main(int argc, char** argv)
     bool newMaster = false;
     bool existingMaster = false;
     CLI::App* convert = app.add_subcommand("convert", "Convert one input file into a new security");
-    convert->add_option("INPUT", options.input, "Delimited text file, one trading period per line")->required();
+    convert->add_option("INPUT", options.input, "Delimited text file, one trading period per line; - reads standard input")
+        ->required();
     convert->add_option("--dir", options.settings.m_strPath, "Output directory")->required();
     convert->add_option("--symbol", options.settings.m_strSymbol, "Symbol of the new security")->required();
     convert->add_option("--name", options.settings.m_strName, "Name of the new security");
@@ -120,6 +137,7 @@ int Main(int argc, char** argv)
                         "Column of each field, e.g. date=1,open=2,high=3,low=4,close=5,"
                         "volume=6,oi=7");
     convert->add_option("--without", without, "Fields the input lacks: open, high, low, volume, oi")->delimiter(',');
+    convert->add_flag("--strict", options.strict, "Fail, writing nothing, when any row is not a price line");
     convert->add_flag("--save-settings", options.saveSettings,
                       "Store these settings as the desktop program's conversion settings");
 
@@ -156,7 +174,8 @@ int Main(int argc, char** argv)
         settings.m_nSkipRows = skip;
     }
     for (const std::string& problem :
-         {ApplyDateFormat(dateFormat, settings), ApplyColumns(columns, settings), ApplyWithout(without, settings)})
+         {ApplyDateFormat(dateFormat, settings), ApplyColumns(columns, settings), ApplyWithout(without, settings),
+          ToMasterText("The symbol", settings.m_strSymbol), ToMasterText("The name", settings.m_strName)})
         if (!problem.empty())
         {
             std::cerr << problem << "\n";

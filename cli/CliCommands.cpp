@@ -6,6 +6,7 @@
 #include "marketdata/FindSecurity.h"
 #include "marketdata/MasterReader.h"
 #include "platform/FileOps.h"
+#include "platform/Strings.h"
 #include "settings/ProfileStore.h"
 #include "settings/SettingsRules.h"
 
@@ -75,21 +76,34 @@ int RunConvert(ConvertOptions options, std::ostream& out, std::ostream& err)
     const int dateFormat = DateFormatCode(options.settings.m_strDateFormat.c_str());
 
     std::unique_ptr<ProfileStore> store;
+    std::string settingsError;
     if (options.saveSettings)
     {
         store = CreateProfileStore();
-        options.settings.Save(*store);
+        settingsError = options.settings.Save(*store);
     }
     ConversionJob job(store.get());
     options.settings.ApplyToJob(job, options.input, dateFormat);
-    if (job.Run() != 0)
+    job.m_nLeftOutPolicy = options.strict ? ConversionJob::kRefuseLeftOut : ConversionJob::kConvertOthers;
+    job.m_onWaitForLock = [&err, &job] {
+        err << "Waiting for another conversion into " << job.m_szPath << " to finish..." << std::endl;
+    };
+    const int result = job.Run();
+    if (result != 0)
     {
         err << "Conversion failed.\n";
         return kExitFailed;
     }
-    out << "Conversion completed successfully!\n"
-        << job.m_nLineCount << " price records in " << platform::JoinPath(job.m_szPath, "F")
-        << static_cast<int>(job.m_nFileNumber) << ".DAT\n";
+    if (!job.m_strLeftOutReport.empty())
+        err << job.m_strLeftOutReport << "\n";
+    out << "Conversion completed successfully!\n" << job.Summary() << "\n";
+    if (settingsError.empty())
+        settingsError = job.m_strSettingsError;
+    if (!settingsError.empty())
+    {
+        err << settingsError << "\n";
+        return kExitFailed;
+    }
     return kExitSuccess;
 }
 
@@ -111,8 +125,9 @@ int RunList(const std::string& directory, std::ostream& out, std::ostream& err)
         std::uint8_t header[4];
         if (data && std::fread(header, 1, 4, data.get()) == 4 && PriceFileCountWord(header) > 0)
             records = std::to_string(PriceFileCountWord(header) - 1);
-        out << "F" << static_cast<int>(record[kRecFileNumber]) << "\t" << RecordSymbol(record.data()) << "\t"
-            << RecordName(record.data()) << "\t"
+        out << "F" << static_cast<int>(record[kRecFileNumber]) << "\t"
+            << platform::Latin1ToUtf8(RecordSymbol(record.data())) << "\t"
+            << platform::Latin1ToUtf8(RecordName(record.data())) << "\t"
             << FieldLabels(FieldsOf(security.directory, record), record[kRecFieldCount]) << "\t"
             << IsoDate(FromMbf(&record[kRecFirstDate])) << "\t" << IsoDate(FromMbf(&record[kRecLastDate])) << "\t"
             << records << "\t" << security.directory << "\n";
@@ -124,7 +139,10 @@ int RunExport(const std::string& directory, const std::string& symbol, std::ostr
 {
     MasterRecord record{};
     std::string found;
-    const Status status = FindSecurity(directory, symbol.c_str(), record.data(), &found);
+    std::string key;
+    if (!platform::Utf8ToLatin1(symbol, &key))
+        key = symbol;
+    const Status status = FindSecurity(directory, key.c_str(), record.data(), &found);
     if (status != kStatusOk)
     {
         err << "No security " << symbol << " in " << directory << ": " << StatusText(status) << "\n";

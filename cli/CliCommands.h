@@ -18,6 +18,7 @@ struct ConvertOptions
     std::string input;
     ConversionSettings settings;
     bool saveSettings = false;
+    bool strict = false; // any row left out fails the conversion
 };
 
 // Checks the settings as the dialog does, runs one conversion and reports the result line.

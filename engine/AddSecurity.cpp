@@ -1,62 +1,84 @@
 #include "engine/ConversionJob.h"
 
 #include "engine/EngineMessages.h"
-#include "marketdata/Dates.h"
-#include "marketdata/FieldLayout.h"
 #include "marketdata/Master.h"
+#include "marketdata/MasterReader.h"
 #include "platform/Clock.h"
 #include "platform/FileOps.h"
-#include "platform/ReplacementFile.h"
 
-#include <unistd.h>
+#include <cstring>
+#include <dirent.h>
+#include <sys/stat.h>
 
 namespace tavrix {
 namespace {
-bool IsFull(const MasterHeader& header)
+// The number of a price or layout file name (F12.DAT, f12.dop, F300.MWD in any letter case), or 0.
+int PriceFileNumber(const char* name)
 {
-    return header.count >= kMasterMaxSecurities || header.count2 >= kMasterMaxSecurities;
+    if (name[0] != 'F' && name[0] != 'f')
+        return 0;
+    int number = 0;
+    const char* p = name + 1;
+    if (*p < '1' || *p > '9')
+        return 0;
+    while (*p >= '0' && *p <= '9' && number < 100000)
+        number = number * 10 + (*p++ - '0');
+    static const char* const kExtensions[] = {".dat", ".dop", ".mwd"};
+    for (const char* extension : kExtensions)
+        if (std::strlen(p) == 4 && p[0] == '.' && std::tolower(static_cast<unsigned char>(p[1])) == extension[1] &&
+            std::tolower(static_cast<unsigned char>(p[2])) == extension[2] &&
+            std::tolower(static_cast<unsigned char>(p[3])) == extension[3])
+            return number;
+    return 0;
 }
 } // namespace
 
 int ConversionJob::AddSecurity()
 {
-    platform::FilePtr master = platform::OpenFile(m_szMasterPath, "rb");
-    if (!master)
-        return ReportFailure(FileErrorMessage("Cannot read the Master file", m_szMasterPath));
-    MasterRecord header{};
-    if (std::fread(header.data(), 1, header.size(), master.get()) != header.size())
-        return ReportFailure(DamagedMasterMessage(m_szMasterPath, "It is shorter than its 53-byte header."));
-    MasterHeader counts = ReadMasterHeader(header.data());
-    if (IsFull(counts))
-        return ReportFailure(msg::kMasterFull);
-
-    // Rebuild beside MASTER and swap it in, so a failed run leaves the old file readable.
-    platform::ReplacementFile copy(m_szMasterPath, std::string(m_szMasterPath) + ".~NU");
-    if (!copy.Open())
-        return ReportFailure("Cannot create\n" + copy.Temp() + "\n" + copy.Error());
-    counts.count = static_cast<std::int16_t>(counts.count + 1);
-    counts.count2 = static_cast<std::int16_t>(counts.count2 + 1);
-    WriteMasterHeader(header.data(), counts);
-    bool written = copy.Write(header.data(), header.size());
-
-    bool taken[256] = {true};
-    MasterRecord record{};
-    while (written && std::fread(record.data(), 1, record.size(), master.get()) == record.size())
+    m_masterHeader = {};
+    m_masterRecords.clear();
+    if (m_bUseExistingMaster)
     {
-        taken[record[kRecFileNumber]] = true;
-        written = copy.Write(record.data(), record.size());
+        std::size_t extraBytes = 0;
+        const Status status = ReadMasterFile(m_szMasterPath, &m_masterHeader, &m_masterRecords, &extraBytes);
+        struct stat st
+        {
+        };
+        if (status == kStatusFileRead && ::stat(m_szMasterPath, &st) == 0 && S_ISREG(st.st_mode) &&
+            st.st_size < kMasterRecordSize)
+            return Fail(DamagedMasterMessage(m_szMasterPath, "It is shorter than its 53-byte header."));
+        if (status != kStatusOk)
+            return Fail(FileErrorMessage("Cannot read the Master file", m_szMasterPath));
+        // A record past the count is seen by no reader, and a count past the records names nothing.
+        if (m_masterHeader.count != static_cast<long>(m_masterRecords.size()) || extraBytes != 0)
+            return Fail(DamagedMasterMessage(
+                m_szMasterPath, "Its header counts " + std::to_string(m_masterHeader.count) + " records, but it holds " +
+                                    std::to_string(m_masterRecords.size()) +
+                                    (extraBytes ? " and " + std::to_string(extraBytes) + " bytes more." : ".")));
     }
-    if (written && std::ferror(master.get()))
-        return ReportFailure(FileErrorMessage("Cannot read the Master file", m_szMasterPath));
-    master.reset();
-    if (!written)
-        return ReportFailure("Cannot write\n" + copy.Temp() + "\n" + copy.Error());
+    if (m_masterHeader.count >= kMasterMaxSecurities)
+        return Fail(msg::kMasterFull);
 
+    // A number is free only when neither MASTER nor any file on disk uses it.
+    bool taken[256] = {true};
+    for (const MasterRecord& record : m_masterRecords)
+        if (!IsDirectoryEntry(record.data()))
+            taken[record[kRecFileNumber]] = true;
+    if (DIR* handle = ::opendir(m_szPath))
+    {
+        while (const dirent* entry = ::readdir(handle))
+        {
+            const int number = PriceFileNumber(entry->d_name);
+            if (number > 0 && number < 256)
+                taken[number] = true;
+        }
+        ::closedir(handle);
+    }
     int fileNumber = 1;
     while (fileNumber < 256 && taken[fileNumber])
         ++fileNumber;
     if (fileNumber == 256)
-        return ReportFailure(msg::kMasterFull); // every number is used, whatever the counters say
+        return Fail(msg::kMasterFull); // every number is used, whatever the counters say
     m_nFileNumber = static_cast<std::uint8_t>(fileNumber);
 
     char today[9];
@@ -67,37 +89,13 @@ int ConversionJob::AddSecurity()
     security.name = m_szName;
     security.symbol = m_szSymbol;
     security.firstDate = security.lastDate = m_conversionDay;
-    const MasterRecord added = BuildSecurityRecord(security);
-    if (!copy.Write(added.data(), added.size()))
-        return ReportFailure("Cannot write\n" + copy.Temp() + "\n" + copy.Error());
+    m_masterRecords.push_back(BuildSecurityRecord(security));
 
-    // The security's files exist before MASTER names them, so no record ever points at nothing.
-    const std::string dataPath = PriceFilePath(m_nFileNumber, ".DAT");
-    const std::string layoutPath = PriceFilePath(m_nFileNumber, ".DOP");
-    platform::FilePtr data = platform::OpenFile(dataPath, "wb");
-    if (!data)
-        return ReportFailure(FileErrorMessage("Cannot create the price file", dataPath));
-    const std::vector<std::uint8_t> priceHeader = MakePriceFileHeader(m_nFieldCount);
-    const bool dataWritten = std::fwrite(priceHeader.data(), 1, priceHeader.size(), data.get()) == priceHeader.size();
-    if (!platform::CloseFileSynced(std::move(data)) || !dataWritten)
-    {
-        const std::string message = FileErrorMessage("Cannot write the price file", dataPath);
-        ::unlink(dataPath.c_str());
-        return ReportFailure(message);
-    }
-    if (WriteFieldLayoutFile(layoutPath, m_bFieldOn) != kStatusOk)
-    {
-        const std::string message = FileErrorMessage("Cannot write the field layout file", layoutPath);
-        ::unlink(dataPath.c_str());
-        ::unlink(layoutPath.c_str());
-        return ReportFailure(message);
-    }
-    if (!copy.Commit())
-    {
-        ::unlink(dataPath.c_str());
-        ::unlink(layoutPath.c_str());
-        return ReportFailure("Cannot replace the Master file\n" + std::string(m_szMasterPath) + "\n" + copy.Error());
-    }
+    // Our files keep both counters equal; a vendor's second counter holds the highest number in use.
+    const bool vendorCounter = m_masterHeader.count2 != m_masterHeader.count;
+    m_masterHeader.count = static_cast<std::int16_t>(m_masterHeader.count + 1);
+    m_masterHeader.count2 = vendorCounter ? std::max<std::int16_t>(m_masterHeader.count2, m_nFileNumber)
+                                          : m_masterHeader.count;
     return 0;
 }
 } // namespace tavrix

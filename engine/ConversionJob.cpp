@@ -1,16 +1,15 @@
 #include "engine/ConversionJob.h"
 
+#include "engine/DirectoryChange.h"
 #include "engine/EngineMessages.h"
 #include "marketdata/FindSecurity.h"
-#include "marketdata/Master.h"
 #include "platform/FileOps.h"
-#include "platform/ReplacementFile.h"
+#include "platform/Strings.h"
 #include "settings/ProfileStore.h"
 
+#include <cstdio>
 #include <cstring>
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 namespace tavrix {
 namespace {
@@ -24,29 +23,25 @@ template <std::size_t N> void CopyBounded(char (&target)[N], const std::string& 
 // A path with room for "/MASTER" and its terminator in the 301-character path texts.
 constexpr std::size_t kMaxOutputDirectory = 300 - 7;
 
-bool IsReadableFile(const std::string& path)
-{
-    platform::FilePtr file = platform::OpenFile(path, "rb");
-    struct stat st
-    {
-    };
-    return file && ::fstat(::fileno(file.get()), &st) == 0 && S_ISREG(st.st_mode);
-}
-
 std::string TrimTrailingBlanks(std::string text)
 {
     while (!text.empty() && (text.back() == ' ' || text.back() == '\t'))
         text.pop_back();
     return text;
 }
+
+std::string IsoDay(DayNumber day)
+{
+    const DayParts parts = SplitDayNumber(day);
+    char text[32];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02d", parts.year + 1900, parts.month, parts.day);
+    return text;
+}
 } // namespace
 
 ConversionJob::ConversionJob(ProfileStore* store) : m_pProfileStore(store) {}
 
-ConversionJob::~ConversionJob()
-{
-    ClosePriceFile();
-}
+ConversionJob::~ConversionJob() = default;
 
 void ConversionJob::SetPath(const std::string& path)
 {
@@ -63,29 +58,39 @@ void ConversionJob::SetName(const std::string& name)
     CopyBounded(m_szName, name);
 }
 
+int ConversionJob::Fail(const std::string& message)
+{
+    if (m_strFailure.empty())
+        m_strFailure = message;
+    return ReportFailure(message);
+}
+
 int ConversionJob::Run()
 {
-    if (PrepareOutputDirectory() || CheckFieldCount() || CheckDuplicateSymbol() || AddSecurity())
-        return 1;
-    if (m_pProfileStore)
-    {
-        m_pProfileStore->WriteString("Setting", "Path", m_szPath);
-        m_pProfileStore->WriteString("Setting", "Symbol", m_szSymbol);
-        m_pProfileStore->WriteString("Setting", "Name", m_szName);
-    }
-    if (m_bUseExistingMaster)
-    {
-        // Taken after the new record went in, so it already lists the new security.
-        const std::string backup = std::string(m_szMasterPath) + ".BAK";
-        platform::CopyFileA(m_szMasterPath, backup.c_str(), platform::FALSE);
-    }
-    return ConvertInput();
+    m_strFailure.clear();
+    m_strSettingsError.clear();
+    m_strLeftOutReport.clear();
+    const int result = [this] {
+        if (PrepareOutputDirectory() || CheckFieldCount() || CheckDuplicateSymbol() || AddSecurity())
+            return 1;
+        if (m_pProfileStore)
+        {
+            const std::pair<const char*, const char*> entries[] = {
+                {"Path", m_szPath}, {"Symbol", m_szSymbol}, {"Name", m_szName}};
+            for (const auto& entry : entries)
+                if (!m_pProfileStore->WriteString("Setting", entry.first, entry.second) && m_strSettingsError.empty())
+                    m_strSettingsError = m_pProfileStore->LastWriteError();
+        }
+        return ConvertInput();
+    }();
+    m_lock.Release();
+    return result;
 }
 
 int ConversionJob::PrepareOutputDirectory()
 {
     // The job makes the output directory current, so a relative input path must be fixed first.
-    if (!m_strInputPath.empty() && m_strInputPath[0] != platform::kPathSeparator)
+    if (!m_strInputPath.empty() && m_strInputPath != "-" && m_strInputPath[0] != platform::kPathSeparator)
     {
         char current[4096];
         if (platform::GetCurrentDirectoryA(sizeof current, current) < sizeof current)
@@ -95,25 +100,30 @@ int ConversionJob::PrepareOutputDirectory()
     // Windows ignores blanks at the end of a path; the dialog hands them on, so do the same.
     if (!platform::SetCurrentDirectoryA(m_szPath) &&
         !platform::SetCurrentDirectoryA(TrimTrailingBlanks(m_szPath).c_str()))
-        return ReportFailure(msg::kPathDoesNotExist);
+        return Fail(std::string(msg::kPathDoesNotExist) + "\n" + m_szPath);
 
     char current[sizeof m_szPath];
     const platform::DWORD length = platform::GetCurrentDirectoryA(sizeof current, current);
     if (length == 0 || length >= sizeof current || length > kMaxOutputDirectory)
-        return ReportFailure(msg::kPathTooLong);
+        return Fail(msg::kPathTooLong);
     std::memcpy(m_szPath, current, length + 1);
-    CopyBounded(m_szMasterPath, platform::PathNoCase(m_szPath, kMasterFileName));
 
-    const bool exists = IsReadableFile(m_szMasterPath);
+    // One writer at a time; the lock is held until the run ends.
+    if (!m_lock.Acquire(m_szPath, m_onWaitForLock))
+        return Fail("Cannot lock the output directory\n" + std::string(m_szPath) + "\n" + m_lock.Error());
+    DirectoryChange(m_szPath).RemoveLeftovers();
+
+    m_strMasterName = platform::FindNameNoCase(m_szPath, kMasterFileName);
+    const bool exists = !m_strMasterName.empty();
+    if (!exists)
+        m_strMasterName = kMasterFileName;
+    CopyBounded(m_szMasterPath, platform::JoinPath(m_szPath, m_strMasterName));
     if (m_bUseExistingMaster)
-        return exists ? 0 : ReportFailure(msg::kNoMasterFile);
-    if (exists || platform::FindNameNoCase(m_szPath, kMasterFileName) != "")
-        return ReportFailure(msg::kMasterExists);
-
-    const MasterRecord empty{};
-    platform::ReplacementFile master(m_szMasterPath, std::string(m_szMasterPath) + ".~NU");
-    if (!master.Open() || !master.Write(empty.data(), empty.size()) || !master.Commit())
-        return ReportFailure("Cannot create the Master file\n" + std::string(m_szMasterPath) + "\n" + master.Error());
+        return exists ? 0
+                      : Fail(std::string(msg::kNoMasterFile) + "\n\"Make New Master\" creates one in " + m_szPath +
+                             ".");
+    if (exists)
+        return Fail(std::string(msg::kMasterExists) + "\n" + m_szMasterPath);
     return 0;
 }
 
@@ -122,7 +132,7 @@ int ConversionJob::CheckFieldCount()
     m_nFieldCount = 0;
     for (const int on : m_bFieldOn)
         m_nFieldCount += on != 0;
-    return m_nFieldCount > 1 ? 0 : ReportFailure(msg::kMoreColumns);
+    return m_nFieldCount > 1 ? 0 : Fail(msg::kMoreColumns);
 }
 
 int ConversionJob::CheckDuplicateSymbol()
@@ -130,46 +140,24 @@ int ConversionJob::CheckDuplicateSymbol()
     if (!m_bUseExistingMaster)
         return 0;
     MasterRecord record{};
-    return FindSecurity(m_szPath, m_szSymbol, record.data()) == kStatusOk ? ReportFailure(msg::kDuplicateSymbol) : 0;
+    std::string found;
+    if (FindSecurity(m_szPath, m_szSymbol, record.data(), &found) != kStatusOk)
+        return 0;
+    return Fail(std::string(msg::kDuplicateSymbol) + "\n" + platform::Latin1ToUtf8(m_szSymbol) +
+                " is already the symbol or name of a security in\n" + platform::JoinPath(found, kMasterFileName));
 }
 
-std::string ConversionJob::PriceFilePath(std::uint8_t fileNumber, const char* extension) const
+std::string ConversionJob::FileName(const char* extension) const
 {
-    // An F<n>.DAT copied from Windows may be spelled f3.dat; it is the same file.
-    return platform::PathNoCase(m_szPath, "F" + std::to_string(fileNumber) + extension);
+    return "F" + std::to_string(m_nFileNumber) + extension;
 }
 
-bool ConversionJob::OpenPriceFileForAppend(const std::string& path)
-{
-    ClosePriceFile();
-    m_priceFile = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
-    return m_priceFile >= 0;
-}
-
-bool ConversionJob::AppendPriceRecord(const std::string&, const std::uint8_t* record, std::size_t size)
-{
-    while (size > 0)
-    {
-        const ssize_t written = ::write(m_priceFile, record, size);
-        if (written <= 0)
-            return false;
-        record += written;
-        size -= static_cast<std::size_t>(written);
-    }
-    return true;
-}
-
-void ConversionJob::ClosePriceFile()
-{
-    if (m_priceFile >= 0)
-        ::close(m_priceFile);
-    m_priceFile = -1;
-}
-} // namespace tavrix
-
-namespace tavrix {
 std::string ConversionJob::Summary() const
 {
-    return std::string(m_szSymbol) + ": " + std::to_string(m_nLineCount) + " price records";
+    if (m_nLineCount == 0)
+        return platform::Latin1ToUtf8(m_szSymbol) + ": no price records";
+    return platform::Latin1ToUtf8(m_szSymbol) + ": " + std::to_string(m_nLineCount) +
+           (m_nLineCount == 1 ? " price record, " : " price records, ") + IsoDay(m_nFirstDay) + " to " +
+           IsoDay(m_nLastDay) + ", " + FileName(".DAT") + " in " + m_szPath;
 }
 } // namespace tavrix

@@ -1,23 +1,29 @@
 #pragma once
 
+#include "engine/PriceLines.h"
+#include "marketdata/Dates.h"
+#include "marketdata/Master.h"
 #include "marketdata/Mbf.h"
 #include "marketdata/PriceFile.h"
+#include "platform/DirectoryLock.h"
 
 #include <array>
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace tavrix {
 class ProfileStore;
 
 // One conversion: filled by the caller, run once, deleted. Steps return 0 to go on and 1 to stop;
-// every stop has told the user why through platform::AfxMessageBox.
+// every stop has told the user why through platform::AfxMessageBox. A run adds one complete
+// security to the output directory or changes nothing there.
 class ConversionJob
 {
 public:
-    // Path, symbol and name are stored in `store` once the security has been added; a null store
-    // keeps them nowhere (the command-line converter leaves the desktop settings alone).
+    // Path, symbol and name are stored in `store` once the security's number is chosen; a null
+    // store keeps them nowhere (the command-line converter leaves the desktop settings alone).
     explicit ConversionJob(ProfileStore* store = nullptr);
     virtual ~ConversionJob();
     ConversionJob(const ConversionJob&) = delete;
@@ -36,11 +42,15 @@ public:
     LeftOutPolicy m_nLeftOutPolicy = kAskAboutLeftOut;
     // Called once when another conversion holds the output directory and this one has to wait.
     std::function<void()> m_onWaitForLock;
+    // Test seam, asked before each file step ("write F1.DAT", "rename MASTER"); false fails it.
+    std::function<bool(const std::string& step)> m_stepHook;
 
-    // After Run: the message that made the run fail ("" after a success or when none was shown).
+    // After Run: the message that made the run fail ("" after a success).
     std::string m_strFailure;
     // After Run: why the path, symbol and name were not stored ("" when they were, or no store).
     std::string m_strSettingsError;
+    // After Run: the report of rows left out ("" when every row became a price record).
+    std::string m_strLeftOutReport;
     // After a successful Run, e.g. "ACME: 260 price records, 2025-01-02 to 2025-12-31, F1.DAT in /data".
     std::string Summary() const;
 
@@ -49,16 +59,14 @@ public:
     int CheckDuplicateSymbol();
     int AddSecurity();
     int ConvertInput();
-    // Rewrite MASTER and F<n>.DAT through a .NEW copy; 0 when the copy took the file's place.
-    int UpdateMasterDates(const MbfBytes& firstDate, const MbfBytes& lastDate, std::uint8_t fileNumber);
-    int UpdatePriceFileHeader(std::uint16_t count, std::uint8_t fileNumber);
 
     // Bounded copies into the fixed-size texts: longer input is cut, never written past the end.
+    // Symbol and name are Latin-1, as MASTER holds them.
     void SetPath(const std::string& path);
     void SetSymbol(const std::string& symbol);
     void SetName(const std::string& name);
 
-    std::string m_strInputPath;
+    std::string m_strInputPath; // "-" reads standard input
     int m_bUseExistingMaster = 0;
     std::array<int, kFieldCount> m_bFieldOn{};
     std::array<int, kFieldCount> m_nFieldCol{};
@@ -67,29 +75,34 @@ public:
     char m_szSymbol[17] = {};
     char m_szName[17] = {};
     char m_szDelimiter[4] = {','};
-    std::array<MbfBytes, kFieldCount> m_fValues{};
     int m_nDateFormat = 1;
     int m_bSkipOn = 0;
     int m_nSkipRows = 0;
     int m_nFieldCount = 0;
 
-    // Set by AddSecurity: the file number it gave the security and the conversion day's date.
+    // Set by AddSecurity: the file number chosen for the security and the conversion day's date.
     std::uint8_t m_nFileNumber = 0;
     MbfBytes m_conversionDay{};
-    // Set by ConvertInput: the price records written.
+    // Set by ConvertInput: the price records written and their first and last day.
     int m_nLineCount = 0;
-
-protected:
-    // Price records go through one descriptor kept open for the whole input, one write per
-    // record, so an interrupted run still leaves every converted record in the file.
-    virtual bool OpenPriceFileForAppend(const std::string& path);
-    virtual bool AppendPriceRecord(const std::string& path, const std::uint8_t* record, std::size_t size);
-    virtual void ClosePriceFile();
-
-    std::string PriceFilePath(std::uint8_t fileNumber, const char* extension) const;
+    DayNumber m_nFirstDay = 0;
+    DayNumber m_nLastDay = 0;
 
 private:
+    int Fail(const std::string& message);
+    // Puts the dates into the new security's record of the MASTER image.
+    void UpdateMasterDates(const MbfBytes& firstDate, const MbfBytes& lastDate, std::uint8_t fileNumber);
+    // The header's record count, set once when the whole price file is built.
+    void UpdatePriceFileHeader(std::uint16_t count, std::vector<std::uint8_t>* priceFile) const;
+    // Stages the price file, layout file and MASTER, renames them into place, then MASTER.BAK.
+    int WriteSecurity(const std::deque<PriceLine>& lines);
+    std::vector<std::uint8_t> MasterImage() const;
+    std::string FileName(const char* extension) const;
+
     ProfileStore* m_pProfileStore;
-    int m_priceFile = -1;
+    platform::DirectoryLock m_lock;
+    std::string m_strMasterName; // MASTER as it is spelled in the directory
+    MasterHeader m_masterHeader{};
+    std::vector<MasterRecord> m_masterRecords; // the directory's MASTER, then the new record
 };
 } // namespace tavrix

@@ -4,7 +4,7 @@
 #include <cstring>
 
 namespace tavrix {
-LineReader::LineReader(std::FILE* file, std::size_t limit) : m_file(file), m_limit(limit) {}
+LineReader::LineReader(std::FILE* file, std::size_t keep) : m_file(file), m_keep(keep) {}
 
 bool LineReader::Fill()
 {
@@ -17,46 +17,47 @@ bool LineReader::Fill()
     return m_end > 0;
 }
 
-bool LineReader::ReadPiece(char* piece, std::size_t* length)
+bool LineReader::ReadRow(char* row, std::size_t* length)
 {
     std::size_t n = 0;
-    while (n < m_limit && Fill())
+    bool any = false;
+    while (Fill())
     {
-        // Copy up to the next line-end character in one go; lone CRs are rare and handled below.
+        if (m_pendingCr)
+        {
+            m_pendingCr = false;
+            if (m_buffer[m_start] == '\n')
+            {
+                ++m_start;
+                continue;
+            }
+        }
+        any = true;
         const char* begin = m_buffer + m_start;
-        const std::size_t available = std::min(m_end - m_start, m_limit - n);
+        const std::size_t available = m_end - m_start;
         const char* newline = static_cast<const char*>(std::memchr(begin, '\n', available));
         const char* stop = newline ? newline : begin + available;
         if (const void* cr = std::memchr(begin, '\r', static_cast<std::size_t>(stop - begin)))
             stop = static_cast<const char*>(cr);
         const auto run = static_cast<std::size_t>(stop - begin);
-        std::memcpy(piece + n, begin, run);
+        if (n < m_keep)
+            std::memcpy(row + n, begin, std::min(run, m_keep - n));
         n += run;
         m_start += run;
         if (stop == begin + available)
             continue;
         ++m_start;
-        if (*stop == '\n')
+        if (*stop == '\r')
         {
-            piece[n++] = '\n';
-            break;
+            if (m_start < m_end)
+                m_start += m_buffer[m_start] == '\n' ? 1 : 0;
+            else
+                m_pendingCr = true;
         }
-        // A CR ends the line only when an LF follows it directly.
-        if (!Fill())
-        {
-            piece[n++] = '\r';
-            break;
-        }
-        if (m_buffer[m_start] == '\n')
-        {
-            ++m_start;
-            piece[n++] = '\n';
-            break;
-        }
-        piece[n++] = '\r';
+        break;
     }
-    piece[n] = '\0';
+    row[std::min(n, m_keep)] = '\0';
     *length = n;
-    return n > 0;
+    return any;
 }
 } // namespace tavrix

@@ -1,76 +1,82 @@
 #include "engine/ConversionJob.h"
 
+#include "engine/DirectoryChange.h"
 #include "engine/EngineMessages.h"
+#include "marketdata/FieldLayout.h"
 #include "marketdata/Master.h"
-#include "platform/FileOps.h"
-#include "platform/ReplacementFile.h"
 
 #include <cstring>
-#include <vector>
 
 namespace tavrix {
-namespace {
-} // namespace
-
-int ConversionJob::UpdateMasterDates(const MbfBytes& firstDate, const MbfBytes& lastDate, std::uint8_t fileNumber)
+void ConversionJob::UpdateMasterDates(const MbfBytes& firstDate, const MbfBytes& lastDate, std::uint8_t fileNumber)
 {
-    platform::FilePtr master = platform::OpenFile(m_szMasterPath, "rb");
-    if (!master)
-        return ReportFailure(FileErrorMessage("Cannot read the Master file", m_szMasterPath));
-    platform::ReplacementFile copy(m_szMasterPath, std::string(m_szMasterPath) + ".NEW");
-    if (!copy.Open())
-        return ReportFailure("Cannot create\n" + copy.Temp() + "\n" + copy.Error());
-
-    MasterRecord record{};
-    if (std::fread(record.data(), 1, record.size(), master.get()) != record.size())
-        return ReportFailure(DamagedMasterMessage(m_szMasterPath, "It is shorter than its 53-byte header."));
-    bool written = copy.Write(record.data(), record.size());
-    while (written && std::fread(record.data(), 1, record.size(), master.get()) == record.size())
-    {
-        // A <DIR> entry's first byte is no file number.
-        if (record[kRecFileNumber] == fileNumber && !IsDirectoryEntry(record.data()))
-        {
-            std::memcpy(&record[kRecFirstDate], firstDate.data(), 4);
-            std::memcpy(&record[kRecLastDate], lastDate.data(), 4);
-        }
-        written = copy.Write(record.data(), record.size());
-    }
-    if (written && std::ferror(master.get()))
-        return ReportFailure(FileErrorMessage("Cannot read the Master file", m_szMasterPath));
-    master.reset();
-    if (!written || !copy.Commit())
-        return ReportFailure("Cannot replace the Master file\n" + std::string(m_szMasterPath) + "\n" + copy.Error());
-    return 0;
+    // The new record is the last one; older records with the same first byte are left alone.
+    MasterRecord& record = m_masterRecords.back();
+    if (record[kRecFileNumber] != fileNumber)
+        return;
+    std::memcpy(&record[kRecFirstDate], firstDate.data(), 4);
+    std::memcpy(&record[kRecLastDate], lastDate.data(), 4);
 }
 
-int ConversionJob::UpdatePriceFileHeader(std::uint16_t count, std::uint8_t fileNumber)
+void ConversionJob::UpdatePriceFileHeader(std::uint16_t count, std::vector<std::uint8_t>* priceFile) const
 {
-    const std::string dataPath = PriceFilePath(fileNumber, ".DAT");
-    platform::FilePtr data = platform::OpenFile(dataPath, "rb");
-    if (!data)
-        return ReportFailure(FileErrorMessage("Cannot read the price file", dataPath));
-    std::string newPath = dataPath;
-    newPath.replace(newPath.size() - 4, 4, ".NEW");
-    platform::ReplacementFile copy(dataPath, newPath);
-    if (!copy.Open())
-        return ReportFailure("Cannot create\n" + copy.Temp() + "\n" + copy.Error());
+    SetPriceFileRecordCount(priceFile->data(), count);
+}
 
-    const std::size_t recordLength = static_cast<std::size_t>(kPriceFieldSize) * m_nFieldCount;
-    std::vector<std::uint8_t> record(recordLength);
-    if (std::fread(record.data(), 1, recordLength, data.get()) != recordLength)
-        return ReportFailure(FileErrorMessage("The price file has no header record", dataPath));
-    SetPriceFileRecordCount(record.data(), count);
-    bool written = copy.Write(record.data(), recordLength);
-    // Records are copied in large blocks; a cut-off piece at the end is not a record.
-    std::vector<std::uint8_t> block(recordLength * 4096);
-    std::size_t got = 0;
-    while (written && (got = std::fread(block.data(), 1, block.size(), data.get())) > 0)
-        written = copy.Write(block.data(), got - got % recordLength);
-    if (written && std::ferror(data.get()))
-        return ReportFailure(FileErrorMessage("Cannot read the price file", dataPath));
-    data.reset();
-    if (!written || !copy.Commit())
-        return ReportFailure("Cannot replace the price file\n" + dataPath + "\n" + copy.Error());
+std::vector<std::uint8_t> ConversionJob::MasterImage() const
+{
+    std::vector<std::uint8_t> image(kMasterRecordSize, 0);
+    WriteMasterHeader(image.data(), m_masterHeader);
+    for (const MasterRecord& record : m_masterRecords)
+        image.insert(image.end(), record.begin(), record.end());
+    return image;
+}
+
+int ConversionJob::WriteSecurity(const std::deque<PriceLine>& lines)
+{
+    // The whole price file is built in memory, so it is written with a few system calls.
+    std::vector<std::uint8_t> priceFile = MakePriceFileHeader(m_nFieldCount);
+    const std::size_t recordLength = priceFile.size();
+    priceFile.reserve(recordLength * (lines.size() + 1));
+    std::array<MbfBytes, kFieldCount> values{};
+    std::uint8_t record[kFieldCount * kPriceFieldSize];
+    for (const PriceLine& line : lines)
+    {
+        values[kFieldDate] = DayToDateValue(line.day);
+        for (int field = kFieldOpen; field < kFieldCount; ++field)
+            values[field] = m_bFieldOn[field] ? ToMbf(line.values[field]) : MbfBytes{};
+        const std::size_t size = BuildPriceRecord(values, m_bFieldOn, record);
+        priceFile.insert(priceFile.end(), record, record + size);
+    }
+    UpdatePriceFileHeader(static_cast<std::uint16_t>(lines.size()), &priceFile);
+    const std::string layout = FieldLayoutText(m_bFieldOn);
+
+    // MASTER.BAK holds the new record with the conversion day's dates, as taken before the input.
+    const std::vector<std::uint8_t> backup = MasterImage();
+    m_nFirstDay = lines.front().day;
+    m_nLastDay = lines.back().day;
+    UpdateMasterDates(DayToDateValue(m_nFirstDay), DayToDateValue(m_nLastDay), m_nFileNumber);
+
+    DirectoryChange change(m_szPath);
+    change.m_stepHook = m_stepHook;
+    const bool staged =
+        change.Stage(FileName(".DAT"), "the price file", priceFile, DirectoryChange::kCreate) &&
+        change.Stage(FileName(".DOP"), "the field layout file",
+                     std::vector<std::uint8_t>(layout.begin(), layout.end()), DirectoryChange::kCreate) &&
+        change.Stage(m_strMasterName, "the Master file", MasterImage(),
+                     m_bUseExistingMaster ? DirectoryChange::kReplace : DirectoryChange::kCreate);
+    if (!staged || !change.Commit())
+        return Fail(change.Error());
+    m_nLineCount = static_cast<int>(lines.size());
+
+    if (m_bUseExistingMaster)
+    {
+        // A backup that cannot be written does not undo a whole conversion.
+        DirectoryChange backupChange(m_szPath);
+        backupChange.m_stepHook = m_stepHook;
+        if (backupChange.Stage(m_strMasterName + ".BAK", "the Master backup", backup, DirectoryChange::kReplace))
+            backupChange.Commit();
+    }
     return 0;
 }
 } // namespace tavrix

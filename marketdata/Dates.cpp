@@ -104,6 +104,55 @@ MbfBytes DayToDateValue(DayNumber dayNumber)
     return ToMbf(static_cast<float>(value));
 }
 
+DayNumber ReadDateText(const char* text, std::size_t length, int code)
+{
+    if (!text || code < 1 || code > kDateFormatCount)
+        return 0;
+    const char* end = text + length;
+    while (text < end && *text == ' ')
+        ++text;
+    if (text < end && *text == '"')
+        ++text;
+    const DateLayout& layout = kLayouts[code - 1];
+    const int parts[] = {layout.century, layout.year, layout.month, layout.day};
+    int width = 0;
+    for (const int position : parts)
+        width = position + 2 > width ? position + 2 : width;
+    if (end - text < width)
+        return 0;
+    const auto isDigit = [](char c) { return c >= '0' && c <= '9'; };
+    bool partChar[10] = {};
+    int values[4] = {};
+    for (int i = 0; i < 4; ++i)
+    {
+        if (parts[i] < 0)
+            continue;
+        const char high = text[parts[i]];
+        const char low = text[parts[i] + 1];
+        if (!isDigit(high) || !isDigit(low))
+            return 0;
+        values[i] = (high - '0') * 10 + (low - '0');
+        partChar[parts[i]] = partChar[parts[i] + 1] = true;
+    }
+    for (int i = 0; i < width; ++i)
+        if (!partChar[i] && isDigit(text[i]))
+            return 0;
+    if (text + width < end && text[width] != ' ' && text[width] != 'T')
+        return 0;
+
+    const int year = layout.century >= 0 ? values[0] * 100 + values[1] : values[1] + (values[1] < 60 ? 2000 : 1900);
+    const int month = values[2];
+    const int day = values[3];
+    if (year < 1961 || month < 1 || month > 12 || day < 1)
+        return 0;
+    static const int kMonthDays[12] = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    // Leap years as the day numbers count them: every fourth year, 2100 included.
+    if (day > kMonthDays[month - 1] || (month == 2 && day == 29 && year % 4 != 0))
+        return 0;
+    return MakeDayNumber(static_cast<std::int16_t>(year), static_cast<std::int16_t>(month),
+                         static_cast<std::int16_t>(day));
+}
+
 DayNumber ParseDateText(const char* text, std::int16_t code)
 {
     if (!text)

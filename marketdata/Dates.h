@@ -2,6 +2,7 @@
 
 #include "marketdata/Mbf.h"
 
+#include <cstddef>
 #include <cstdint>
 
 namespace tavrix {
@@ -32,6 +33,12 @@ DayParts SplitDayNumber(DayNumber dayNumber);
 
 // (year - 1900) * 10000 + month * 100 + day as an MBF single; day number 0 gives 0.
 MbfBytes DayToDateValue(DayNumber dayNumber);
+
+// Reads a date that fills the layout of `code` exactly: each part's two characters are digits,
+// each separator position a non-digit, and nothing follows but optionally a blank or 'T' and
+// anything after it (a time). Leading blanks and one double quote are passed over. Gives 0 unless
+// the text names a real day from 1 January 1961 to 4 June 2140; never reads past `length`.
+DayNumber ReadDateText(const char* text, std::size_t length, int code);
 
 // Reads a date text in the fixed-position layout of `code`; 0 when the text is empty, the
 // code is outside 1 to 12, every part reads 0, or the text names no valid day.

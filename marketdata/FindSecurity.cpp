@@ -48,7 +48,7 @@ Status FindSecurity(const std::string& directory, const char* key, std::uint8_t*
     {
         long count = 0;
         long position = levels.back().position;
-        const std::string masterPath = platform::PathNoCase(walk, "master");
+        const std::string masterPath = platform::PathNoCase(walk, kMasterFileName);
         if (observer)
             observer(masterPath);
         platform::FilePtr file = platform::OpenFile(masterPath, "rb");
@@ -69,9 +69,7 @@ Status FindSecurity(const std::string& directory, const char* key, std::uint8_t*
                 {
                     if (!ReadRecord(file.get(), buffer))
                     {
-                        file.reset();
-                        position = 1;
-                        count = 0;
+                        count = n - 1; // a file cut short holds what it holds, as the listing reads it
                         break;
                     }
                     if (IsDirectoryEntry(buffer))

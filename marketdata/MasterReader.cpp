@@ -11,7 +11,7 @@ void ListDirectory(const std::string& directory, DirectoryWalkGuard* guard, std:
 {
     MasterHeader header{};
     std::vector<MasterRecord> records;
-    if (ReadMasterFile(platform::PathNoCase(directory, "master"), &header, &records) != kStatusOk)
+    if (ReadMasterFile(platform::PathNoCase(directory, kMasterFileName), &header, &records) != kStatusOk)
         return;
     const std::size_t visible = header.count < 0 ? 0 : std::min<std::size_t>(header.count, records.size());
     for (std::size_t i = 0; i < visible; ++i)
@@ -28,8 +28,11 @@ void ListDirectory(const std::string& directory, DirectoryWalkGuard* guard, std:
 }
 } // namespace
 
-Status ReadMasterFile(const std::string& path, MasterHeader* header, std::vector<MasterRecord>* records)
+Status ReadMasterFile(const std::string& path, MasterHeader* header, std::vector<MasterRecord>* records,
+                      std::size_t* extraBytes)
 {
+    if (extraBytes)
+        *extraBytes = 0;
     platform::FilePtr file = platform::OpenFile(path, "rb");
     if (!file)
         return kStatusFileOpen;
@@ -38,8 +41,11 @@ Status ReadMasterFile(const std::string& path, MasterHeader* header, std::vector
         return kStatusFileRead;
     *header = ReadMasterHeader(buffer.data());
     records->clear();
-    while (std::fread(buffer.data(), 1, buffer.size(), file.get()) == buffer.size())
+    std::size_t got = 0;
+    while ((got = std::fread(buffer.data(), 1, buffer.size(), file.get())) == buffer.size())
         records->push_back(buffer);
+    if (extraBytes)
+        *extraBytes = got;
     return std::ferror(file.get()) ? kStatusFileRead : kStatusOk;
 }
 
@@ -50,7 +56,7 @@ Status ListSecurities(const std::string& directory, std::vector<ListedSecurity>*
         start.push_back('/');
     MasterHeader header{};
     std::vector<MasterRecord> records;
-    const Status status = ReadMasterFile(platform::PathNoCase(start, "master"), &header, &records);
+    const Status status = ReadMasterFile(platform::PathNoCase(start, kMasterFileName), &header, &records);
     if (status != kStatusOk)
         return status;
     securities->clear();

@@ -9,7 +9,9 @@
 namespace tavrix {
 // Reads a directory file whole: its header and every complete record after it, whatever the
 // header's counters say. kStatusFileOpen, or kStatusFileRead when it is shorter than its header.
-Status ReadMasterFile(const std::string& path, MasterHeader* header, std::vector<MasterRecord>* records);
+// `extraBytes` (optional) gets the length of a cut-off piece after the last whole record.
+Status ReadMasterFile(const std::string& path, MasterHeader* header, std::vector<MasterRecord>* records,
+                      std::size_t* extraBytes = nullptr);
 
 struct ListedSecurity
 {

@@ -50,15 +50,11 @@ std::string FindNameNoCase(const std::string& dir, const std::string& name)
     DIR* handle = ::opendir(dir.empty() ? "." : dir.c_str());
     if (!handle)
         return {};
+    // The smallest of several matches, so every step that looks for a name takes the same file.
     std::string found;
     while (const dirent* entry = ::readdir(handle))
-    {
-        if (_stricmp(entry->d_name, name.c_str()) == 0)
-        {
+        if (_stricmp(entry->d_name, name.c_str()) == 0 && (found.empty() || found > entry->d_name))
             found = entry->d_name;
-            break;
-        }
-    }
     ::closedir(handle);
     return found;
 }

@@ -13,7 +13,7 @@ constexpr char kPathSeparator = '/';
 std::string JoinPath(const std::string& dir, const std::string& name);
 
 // The entry of `dir` whose name equals `name` without regard to ASCII letter case: the exact
-// name when it exists, else the first match in directory order, else "" when there is none.
+// name when it exists, else the smallest match in byte order, else "" when there is none.
 // Output directories are often copied from Windows, where MASTER and master are one file.
 std::string FindNameNoCase(const std::string& dir, const std::string& name);
 

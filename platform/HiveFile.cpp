@@ -160,37 +160,47 @@ std::vector<std::string> Hive::SplitPath(const std::string& path)
     return names;
 }
 
+std::string Hive::NameKey(const std::string& name)
+{
+    // Names compare by length and, up to a zero byte, without regard to ASCII letter case.
+    std::string key = std::to_string(name.size()) + ':';
+    for (const char c : name)
+    {
+        if (c == '\0')
+            break;
+        key += (c >= 'A' && c <= 'Z') ? static_cast<char>(c + ('a' - 'A')) : c;
+    }
+    return key;
+}
+
 HiveKey* Hive::Find(const std::string& path)
 {
     std::string joined;
     for (const auto& name : SplitPath(path))
         joined += (joined.empty() ? "" : "\\") + name;
-    for (auto& key : m_keys)
-        if (SameName(key.path, joined))
-            return &key;
-    return nullptr;
+    const auto found = m_index.find(NameKey(joined));
+    return found == m_index.end() ? nullptr : &m_keys[found->second];
 }
 
 HiveKey& Hive::Create(const std::string& path, bool* created)
 {
-    std::string joined;
-    HiveKey* key = nullptr;
-    bool isNew = false;
     const auto names = SplitPath(path);
-    for (std::size_t i = 0; i <= names.size(); ++i)
-    {
-        if (i > 0)
-            joined += (i > 1 ? "\\" : "") + names[i - 1];
-        key = Find(joined);
-        isNew = key == nullptr;
-        if (isNew)
-        {
-            m_keys.push_back({joined, {}});
-            key = &m_keys.back();
-        }
-    }
+    std::vector<std::string> levels{""}; // the root, then each level's joined path
+    for (const auto& name : names)
+        levels.push_back(levels.back() + (levels.size() > 1 ? "\\" : "") + name);
+    // Look from the deepest level up, so a key whose parent exists costs two look-ups, not one per level.
+    std::size_t missing = levels.size();
+    HiveKey* key = nullptr;
+    while (missing > 0 && !(key = Find(levels[missing - 1])))
+        --missing;
     if (created)
-        *created = isNew;
+        *created = missing < levels.size();
+    for (; missing < levels.size(); ++missing)
+    {
+        m_index.emplace(NameKey(levels[missing]), m_keys.size());
+        m_keys.push_back({levels[missing], {}});
+        key = &m_keys.back();
+    }
     return *key;
 }
 
@@ -254,6 +264,8 @@ bool Hive::Parse(const std::string& text)
     std::size_t start = 0;
     bool first = true;
     HiveKey* current = nullptr;
+    // Value positions by NameKey for each key, so a key with many values is still read in one pass.
+    std::unordered_map<const HiveKey*, std::unordered_map<std::string, std::size_t>> valueIndex;
     while (start < text.size())
     {
         std::size_t end = text.find('\n', start);
@@ -286,7 +298,16 @@ bool Hive::Parse(const std::string& text)
         HiveValue value;
         if (!current || !ParseValueLine(line, &value))
             return false;
-        SetValue(*current, value.name, value.type, value.data);
+        auto& positions = valueIndex[current];
+        const auto known = positions.emplace(NameKey(value.name), current->values.size());
+        if (known.second)
+        {
+            current->values.push_back(std::move(value));
+            continue;
+        }
+        HiveValue& repeated = current->values[known.first->second]; // the later line wins, as SetValue does
+        repeated.type = value.type;
+        repeated.data = std::move(value.data);
     }
     *this = std::move(parsed);
     return true;

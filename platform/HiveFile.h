@@ -4,6 +4,7 @@
 
 #include <deque>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace platform {
@@ -41,6 +42,11 @@ public:
     bool Parse(const std::string& text);
 
 private:
+    // The text two names share exactly when they are the same name (see NameKey).
+    static std::string NameKey(const std::string& name);
+
     std::deque<HiveKey> m_keys; // a deque keeps references to keys valid while more are added
+    // Position in m_keys by NameKey of the path, so finding a key does not visit every key.
+    std::unordered_map<std::string, std::size_t> m_index;
 };
 } // namespace platform

@@ -33,9 +33,11 @@ void ConversionSettings::Load(ProfileStore& store)
     m_nOICol = store.ReadInt(kSection, "OICol", defaults.m_nOICol);
 }
 
-void ConversionSettings::Save(ProfileStore& store) const
+std::string ConversionSettings::Save(ProfileStore& store) const
 {
-    store.WriteString(kSection, "DateFormat", m_strDateFormat.c_str());
+    std::string error;
+    if (!store.WriteString(kSection, "DateFormat", m_strDateFormat.c_str()))
+        error = store.LastWriteError();
     const struct
     {
         const char* entry;
@@ -47,7 +49,9 @@ void ConversionSettings::Save(ProfileStore& store) const
         {"VolOn", m_bVolOn},         {"VolCol", m_nVolCol}, {"OIOn", m_bOIOn},       {"OICol", m_nOICol},
     };
     for (const auto& integer : integers)
-        store.WriteInt(kSection, integer.entry, integer.value);
+        if (!store.WriteInt(kSection, integer.entry, integer.value) && error.empty())
+            error = store.LastWriteError();
+    return error;
 }
 
 void ConversionSettings::ApplyToJob(ConversionJob& job, const std::string& inputPath, int dateFormat) const

@@ -34,8 +34,8 @@ struct ConversionSettings
     // Reads all twenty entries, each falling back to its default.
     void Load(ProfileStore& store);
     // Writes seventeen entries; "Path", "Symbol" and "Name" are stored by the job once it has
-    // checked them.
-    void Save(ProfileStore& store) const;
+    // checked them. Returns why the settings were not kept, or "".
+    std::string Save(ProfileStore& store) const;
     // Fills a freshly constructed job for the input file and the date-format code (0 to 12).
     void ApplyToJob(ConversionJob& job, const std::string& inputPath, int dateFormat) const;
 };

@@ -5,8 +5,15 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <map>
 #include <sstream>
+#include <algorithm>
+#include <csignal>
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
 
 using namespace testing_support;
 
@@ -57,34 +64,40 @@ TEST_F(CliTest, ConvertAndExportRoundTrip)
         seed = seed * 1664525u + 1013904223u;
         return seed >> 8;
     };
-    for (int i = 0; i < 600; ++i)
+    // Price lines run oldest first with one row a day: draw 600 distinct days, then sort them.
+    std::map<std::string, std::vector<float>> rows;
+    while (rows.size() < 600)
     {
         const int year = 1961 + static_cast<int>(next() % 179);
         const int month = 1 + static_cast<int>(next() % 12);
         const int day = 1 + static_cast<int>(next() % 28);
-        char date[16];
-        std::snprintf(date, sizeof date, "%04d%02d%02d", year, month, day);
         char iso[16];
         std::snprintf(iso, sizeof iso, "%04d-%02d-%02d", year, month, day);
-        dates.push_back(iso);
-        input << date;
         std::vector<float> row;
         for (int field = 0; field < 6; ++field)
+            row.push_back(static_cast<float>(next() % 1000000) / 1000.0f * (field == 4 ? 1000.0f : 1.0f));
+        rows[iso] = row;
+    }
+    int i = 0;
+    for (const auto& entry : rows)
+    {
+        dates.push_back(entry.first);
+        values.push_back(entry.second);
+        input << entry.first.substr(0, 4) << entry.first.substr(5, 2) << entry.first.substr(8, 2);
+        for (const float value : entry.second)
         {
-            const float value = static_cast<float>(next() % 1000000) / 1000.0f * (field == 4 ? 1000.0f : 1.0f);
-            row.push_back(value);
             char text[32];
             std::snprintf(text, sizeof text, "\t%.9g", static_cast<double>(value));
             input << text;
         }
-        values.push_back(row);
-        input << (i % 2 ? "\r\n" : "\n");
+        input << (i++ % 2 ? "\r\n" : "\n");
     }
     WriteText(m_dir / "in.txt", input.str());
     MakeDir(m_dir / "out");
 
     const Result convert = Run("convert in.txt --dir out --symbol rt --name 'Round Trip' --new-master "
                                "--delimiter tab --date-format ccyymmdd --skip 1");
+    EXPECT_EQ(convert.err, "");
     ASSERT_EQ(convert.status, 0) << convert.err;
     EXPECT_NE(convert.out.find("Conversion completed successfully!"), std::string::npos);
     EXPECT_FALSE(FileExists(m_dir / "config/Corvanta/registry"));
@@ -172,37 +185,173 @@ TEST_F(CliTest, FailuresExitOneWithTheEnginesMessage)
     WriteText(m_dir / "in.csv", "01/03/00,1,2,3,4,5,6\n");
     Result result = Run("convert in.csv --dir nowhere --symbol A");
     EXPECT_EQ(result.status, 1);
-    EXPECT_EQ(result.err, "Path does not exist\nConversion failed.\n");
+    EXPECT_EQ(result.err, "Path does not exist\nnowhere\nConversion failed.\n");
 
     MakeDir(m_dir / "out");
     result = Run("convert in.csv --dir out --symbol A");
     EXPECT_EQ(result.status, 1);
-    EXPECT_EQ(result.err, "Path specified does not point to a Master file\nConversion failed.\n");
+    EXPECT_EQ(result.err, "Path specified does not point to a Master file\n\"Make New Master\" creates one in " +
+                              (m_dir / "out") + ".\nConversion failed.\n");
 
-    result = Run("list nowhere");
-    EXPECT_EQ(result.status, 1);
-    result = Run("export out A");
-    EXPECT_EQ(result.status, 1);
-}
-
-TEST_F(CliTest, HelpAndVersion)
-{
-    Result result = Run("--version");
+    for (const char* command : {"list nowhere", "export out A"})
+        EXPECT_EQ(Run(command).status, 1) << command;
+    result = Run("--version");
     EXPECT_EQ(result.status, 0);
     EXPECT_EQ(result.out.rfind("tavrix-cli ", 0), 0u);
-    for (const char* command : {"--help", "convert --help", "list --help", "export --help"})
+}
+
+// Rows that are no price lines are reported and left out; --strict refuses them; "-" reads a
+// pipe; names are Latin-1 in MASTER and UTF-8 on the terminal.
+TEST_F(CliTest, LeftOutRowsStrictStandardInputAndLatin1Names)
+{
+    const std::string rows = "Date,Open,High,Low,Close,Volume,OI\n01/02/25,1,2,3,4,5,6\n01/03/25,1,2,3,4,5,6\n";
+    WriteText(m_dir / "in.csv", rows);
+    MakeDir(m_dir / "out");
+    Result result = Run("convert in.csv --dir out --symbol A --new-master --date-format MM_DD_YY --strict");
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.err, "1 of 3 rows were left out:\nline 1: open is not a number: Date,Open,High,Low,Close,Volume,OI\n"
+                          "Conversion failed.\n");
+    EXPECT_TRUE(ListDir(m_dir / "out").empty());
+
+    result = Run("convert - --dir out --symbol 'caf\xc3\xa9' --name '\xc3\x84\xc3\x84\xc3\x84\xc3\x84\xc3\x84\xc3"
+                 "\x84\xc3\x84\xc3\x84\xc3\x84' --new-master --date-format MM_DD_YY < in.csv");
+    ASSERT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.err, "1 of 3 rows were left out:\nline 1: open is not a number: Date,Open,High,Low,Close,Volume,OI\n");
+    EXPECT_EQ(result.out, "Conversion completed successfully!\nCAF\xc3\xa9: 2 price records, 2025-01-02 to 2025-01-03, "
+                          "F1.DAT in " + (m_dir / "out") + "\n");
+    const Bytes master = ReadBytes(m_dir / "out/MASTER");
+    ASSERT_EQ(master.size(), 106u);
+    EXPECT_EQ(master[53 + 7], 0xC4);
+    EXPECT_EQ(master[53 + 36 + 3], 0xE9);
+    EXPECT_NE(Run("list out").out.find("\tCAF\xc3\xa9\t\xc3\x84\xc3\x84"), std::string::npos);
+
+    for (const char* name : {"'\xe2\x82\xac uro'", "$'tab\there'"})
     {
-        result = Run(command);
-        EXPECT_EQ(result.status, 0) << command;
-        EXPECT_NE(result.out.find("Usage"), std::string::npos) << command << result.out;
+        result = Run(std::string("convert in.csv --dir out --symbol B --name ") + name);
+        EXPECT_EQ(result.status, 2) << name;
+        EXPECT_EQ(result.err.rfind("The name ", 0), 0u) << result.err;
     }
+}
+
+// Settings that cannot be stored fail the command after the conversion has been made.
+TEST_F(CliTest, SettingsThatCannotBeSavedExitOne)
+{
+    WriteText(m_dir / "in.csv", "01/03/00,1,2,3,4,5,6\n");
+    WriteText(m_dir / "config", "a file where the settings folder should be");
+    MakeDir(m_dir / "out");
+    const Result result = Run("convert in.csv --dir out --symbol A --new-master --date-format MM_DD_YY --save-settings");
+    EXPECT_EQ(result.status, 1);
+    EXPECT_NE(result.out.find("Conversion completed successfully!"), std::string::npos);
+    EXPECT_NE(result.err.find("The settings were not saved:"), std::string::npos) << result.err;
+    EXPECT_TRUE(FileExists(m_dir / "out/F1.DAT"));
+}
+
+// Eight conversions into one directory at once: every one waits its turn and adds its security.
+TEST_F(CliTest, EightConversionsAtOnce)
+{
+    MakeDir(m_dir / "out");
+    WriteText(m_dir / "base.csv", "01/02/25,1,2,3,4,5,6\n");
+    ASSERT_EQ(Run("convert base.csv --dir out --symbol BASE --new-master --date-format MM_DD_YY").status, 0);
+    std::string script;
+    for (int i = 1; i <= 8; ++i)
+    {
+        std::string rows;
+        for (int day = 1; day <= 28; ++day)
+            rows += "02/" + std::string(day < 10 ? "0" : "") + std::to_string(day) + "/25,1,2,3," + std::to_string(i) +
+                    ",5,6\n";
+        WriteText(m_dir / ("in" + std::to_string(i) + ".csv"), rows);
+        script += "'" + std::string(TAVRIX_CLI) + "' convert in" + std::to_string(i) + ".csv --dir out --symbol S" +
+                  std::to_string(i) + " --date-format MM_DD_YY & ";
+    }
+    const std::string all = "cd '" + m_dir.path() + "' && export XDG_CONFIG_HOME='" + (m_dir / "config") + "' && { " +
+                            script + "wait; } 2>/dev/null >/dev/null";
+    EXPECT_EQ(std::system(all.c_str()), 0);
+    for (int i = 1; i <= 8; ++i)
+    {
+        const Result exported = Run("export out S" + std::to_string(i));
+        ASSERT_EQ(exported.status, 0) << exported.err;
+        EXPECT_NE(exported.out.find("2025-02-28,1,2,3," + std::to_string(i) + ",5,6\n"), std::string::npos);
+    }
+    const Result list = Run("list out");
+    EXPECT_EQ(std::count(list.out.begin(), list.out.end(), '\n'), 10);
+}
+
+// A run killed at a random moment leaves MASTER as it was or listing the whole new security.
+TEST_F(CliTest, KilledAtRandomMoments)
+{
+    std::string rows;
+    for (int day = 1; day <= 20000; ++day)
+    {
+        const tavrix::DayParts parts = tavrix::SplitDayNumber(static_cast<tavrix::DayNumber>(day));
+        char text[64];
+        std::snprintf(text, sizeof text, "%04d%02d%02d,1.5,2.5,0.5,%d,100,7\n", parts.year + 1900, parts.month,
+                      parts.day, day);
+        rows += text;
+    }
+    WriteText(m_dir / "big.csv", rows);
+    MakeDir(m_dir / "out");
+    WriteText(m_dir / "one.csv", "01/02/25,1,2,3,4,5,6\n");
+    ASSERT_EQ(Run("convert one.csv --dir out --symbol BASE --new-master --date-format MM_DD_YY").status, 0);
+    std::uint32_t seed = 12345;
+    int added = 0;
+    for (int attempt = 0; attempt < 12; ++attempt)
+    {
+        const std::string symbol = "K" + std::to_string(attempt);
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0)
+        {
+            ::chdir(m_dir.path().c_str());
+            ::freopen("/dev/null", "w", stderr);
+            ::freopen("/dev/null", "w", stdout);
+            ::execl(TAVRIX_CLI, TAVRIX_CLI, "convert", "big.csv", "--dir", "out", "--symbol", symbol.c_str(),
+                    "--date-format", "CCYYMMDD", static_cast<char*>(nullptr));
+            ::_exit(127);
+        }
+        seed = seed * 1664525u + 1013904223u;
+        ::usleep((seed >> 8) % 40000);
+        ::kill(child, SIGKILL);
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        const Result list = Run("list out");
+        ASSERT_EQ(list.status, 0) << list.err;
+        if (list.out.find("\t" + symbol + "\t") != std::string::npos)
+        {
+            ++added;
+            const Result exported = Run("export out " + symbol);
+            EXPECT_EQ(std::count(exported.out.begin(), exported.out.end(), '\n'), 20001) << symbol;
+        }
+    }
+    WriteText(m_dir / "last.csv", "01/02/25,1,2,3,4,5,6\n");
+    const Result last = Run("convert last.csv --dir out --symbol LAST --date-format MM_DD_YY");
+    EXPECT_EQ(last.status, 0) << last.err;
+    for (const std::string& name : ListDir(m_dir / "out"))
+        EXPECT_NE(name.rfind(".~tavrix-", 0), 0u) << name;
+    RecordProperty("completed_before_kill", added);
+}
+
+// A second conversion waits for the one holding the directory, and says so once.
+TEST_F(CliTest, ASecondConversionWaitsAndSaysSo)
+{
+    MakeDir(m_dir / "out");
+    WriteText(m_dir / "in.csv", "01/02/25,1,2,3,4,5,6\n");
+    const int fd = ::open((m_dir / "out").c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(::flock(fd, LOCK_EX), 0);
+    std::thread release([fd] {
+        ::usleep(300000);
+        ::close(fd);
+    });
+    const Result result = Run("convert in.csv --dir out --symbol A --new-master --date-format MM_DD_YY");
+    release.join();
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(result.err, "Waiting for another conversion into " + (m_dir / "out") + " to finish...\n");
 }
 
 TEST_F(CliTest, ListsAVendorDirectory)
 {
     const std::string fixture = std::string(TAVRIX_FIXTURES) + "/metastock-sample";
-    if (!FileExists(fixture + "/Master"))
-        GTEST_SKIP() << "fixture not present";
+    ASSERT_TRUE(FileExists(fixture + "/Master")) << "vendor fixture missing: " << fixture << "/Master";
     const Result result = Run("list '" + fixture + "'");
     ASSERT_EQ(result.status, 0) << result.err;
     EXPECT_NE(result.out.find("F1\tASR\tA.S. ROMA\tDate Open High Low Close Volume OpenInterest\t2010-01-04\t"),

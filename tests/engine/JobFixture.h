@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <unistd.h>
 
 namespace testing_support {
@@ -42,6 +43,7 @@ protected:
         job->m_bFieldOn = {1, 1, 1, 1, 1, 1, 1};
         job->m_nFieldCol = {0, 1, 2, 3, 4, 5, 6};
         job->m_nDateFormat = dateFormat;
+        job->m_nLeftOutPolicy = tavrix::ConversionJob::kConvertOthers;
         return job;
     }
 
@@ -53,6 +55,11 @@ protected:
     }
 
     std::string Out(const std::string& name) const { return m_out + "/" + name; }
+    void EmptyOut()
+    {
+        std::filesystem::remove_all(m_out);
+        MakeDir(m_out);
+    }
 
     TempDir m_dir;
     std::string m_out = m_dir / "out";

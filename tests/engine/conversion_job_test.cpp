@@ -1,26 +1,52 @@
 #include "JobFixture.h"
 
+#include "engine/DirectoryChange.h"
 #include "engine/EngineMessages.h"
-#include "marketdata/Dates.h"
 #include "marketdata/MasterReader.h"
 #include "settings/ProfileStore.h"
 #include "support/HiveSandbox.h"
 
+#include <csignal>
 #include <cstring>
+#include <functional>
+#include <sys/wait.h>
 
 using namespace tavrix;
 using namespace testing_support;
 
 namespace {
 const std::string kConversionDay = "b0 f4 19 95"; // 1261206
+const std::string kRow = "12/31/99,1,2,3,4,5,6\n";
 
 std::string Record(const Bytes& master, int index)
 {
     return Hex(Bytes(master.begin() + kMasterRecordSize * index, master.begin() + kMasterRecordSize * (index + 1)));
 }
 
+std::string FirstLine(const std::string& text)
+{
+    return text.substr(0, text.find('\n'));
+}
+
 class ConversionJobTest : public JobFixture
 {
+protected:
+    // MASTER lists a security, or the directory it names holds exactly its three files.
+    void ExpectCompleteOrUnchanged(const std::map<std::string, std::string>& before, const std::string& symbol)
+    {
+        MasterHeader header{};
+        std::vector<MasterRecord> records;
+        ASSERT_EQ(ReadMasterFile(Out("MASTER"), &header, &records), kStatusOk);
+        if (SnapshotDir(m_out) == before)
+            return;
+        ASSERT_EQ(records.size(), 2u);
+        EXPECT_EQ(header.count, 2);
+        EXPECT_EQ(RecordSymbol(records[1].data()), symbol);
+        const Bytes data = ReadBytes(Out("F2.DAT"));
+        ASSERT_GE(data.size(), 28u);
+        EXPECT_EQ(data.size(), 28u * PriceFileCountWord(data.data()));
+        EXPECT_TRUE(FileExists(Out("F2.DOP")));
+    }
 };
 } // namespace
 
@@ -45,55 +71,16 @@ TEST_F(ConversionJobTest, NewMasterFromNothing)
     EXPECT_EQ(ReadText(Out("F1.DOP")),
               "\"DATE\",0,0\r\n\"OPEN\",4,4\r\n\"HIGH\",4,4\r\n\"LOW\",4,4\r\n\"CLOSE\",4,4\r\n\"VOL\",4,4\r\n");
     EXPECT_EQ(ListDir(m_out), (std::vector<std::string>{"F1.DAT", "F1.DOP", "MASTER"}));
-    EXPECT_EQ(job->m_szPath, m_out);
+    EXPECT_EQ(job->Summary(), "ACME: 1 price record, 2000-01-03 to 2000-01-03, F1.DAT in " + m_out);
 }
 
-TEST_F(ConversionJobTest, ThreeLinesWithAllFieldsMakeA112BytePriceFile)
-{
-    WriteMaster(m_out, {SecurityRecord(1, "OLD", "OLD ONE")});
-    auto job = MakeJob(Input("03/01/99,1,2,0.5,1.5,100,7\r\n03/02/99,1,2,0.5,1.5,100,7\r\n"
-                             "02/26/99,1,2,0.5,1.5,100,7"),
-                       false);
-    ASSERT_EQ(job->Run(), 0);
-    const Bytes data = ReadBytes(Out("F2.DAT"));
-    ASSERT_EQ(data.size(), 112u);
-    EXPECT_EQ(Hex(Bytes(data.begin(), data.begin() + 28)),
-              "00 00 04 00 00 00 01 00 00 00 01 00 00 00 01 00 00 00 01 00 00 00 01 00 00 00 01 00");
-    const Bytes master = ReadBytes(Out("MASTER"));
-    // First date is the first line's, last the last line's: descending input is not reordered.
-    EXPECT_EQ(FromMbf(&master[2 * kMasterRecordSize + kRecFirstDate]), 990301.0f);
-    EXPECT_EQ(FromMbf(&master[2 * kMasterRecordSize + kRecLastDate]), 990226.0f);
-    EXPECT_EQ(FromMbf(&data[3 * 28]), 990226.0f);
-}
-
-TEST_F(ConversionJobTest, NewMasterRefusedWhereOneExists)
-{
-    WriteMaster(m_out, {SecurityRecord(1, "OLD")}, "master");
-    const Bytes before = ReadBytes(Out("master"));
-    EXPECT_EQ(MakeJob(Input("01/03/00,1,1,1,1,1,1\n"), true)->Run(), 1);
-    EXPECT_EQ(m_boxes.texts, std::vector<std::string>{msg::kMasterExists});
-    EXPECT_EQ(ReadBytes(Out("master")), before);
-    EXPECT_EQ(ListDir(m_out), std::vector<std::string>{"master"});
-}
-
-TEST_F(ConversionJobTest, DirectoryChecks)
-{
-    auto missing = MakeJob(Input("x\n"), false);
-    missing->SetPath(m_dir / "nowhere");
-    EXPECT_EQ(missing->Run(), 1);
-    EXPECT_EQ(MakeJob(Input("x\n"), false)->Run(), 1);
-    auto fields = MakeJob(Input("x\n"), true);
-    fields->m_bFieldOn = {1, 0, 0, 0, 0, 0, 0};
-    EXPECT_EQ(fields->Run(), 1);
-    EXPECT_EQ(m_boxes.texts, (std::vector<std::string>{msg::kPathDoesNotExist, msg::kNoMasterFile, msg::kMoreColumns}));
-}
-
-TEST_F(ConversionJobTest, ExistingMasterGetsTheLowestFreeNumberAndABackup)
+TEST_F(ConversionJobTest, ExistingMasterGetsTheLowestFreeNumberABackupAndA112BytePriceFile)
 {
     WriteMaster(m_out, {SecurityRecord(1, "A"), SecurityRecord(2, "B"), SecurityRecord(4, "D")}, "MASTER");
     WriteText(Out("MASTER.BAK"), "an older backup");
     const Bytes before = ReadBytes(Out("MASTER"));
-    auto job = MakeJob(Input("12/31/99,1,2,3,4,5,6\n"), false);
+    auto job = MakeJob(Input("02/26/99,1,2,0.5,1.5,100,7\r\n03/01/99,1,2,0.5,1.5,100,7\r03/02/99,1,2,0.5,1.5,100,7"),
+                       false);
     ASSERT_EQ(job->Run(), 0);
     EXPECT_EQ(job->m_nFileNumber, 3);
 
@@ -102,8 +89,15 @@ TEST_F(ConversionJobTest, ExistingMasterGetsTheLowestFreeNumberAndABackup)
     EXPECT_EQ(Hex(Bytes(master.begin(), master.begin() + 4)), "04 00 04 00");
     EXPECT_EQ(Bytes(master.begin() + 53, master.begin() + 4 * 53), Bytes(before.begin() + 53, before.end()));
     EXPECT_EQ(master[4 * kMasterRecordSize], 3);
+    EXPECT_EQ(FromMbf(&master[4 * kMasterRecordSize + kRecFirstDate]), 990226.0f);
+    EXPECT_EQ(FromMbf(&master[4 * kMasterRecordSize + kRecLastDate]), 990302.0f);
 
-    // The backup is MASTER as it stood right after the add: the new record with the conversion day.
+    const Bytes data = ReadBytes(Out("F3.DAT"));
+    ASSERT_EQ(data.size(), 112u);
+    EXPECT_EQ(Hex(Bytes(data.begin(), data.begin() + 28)),
+              "00 00 04 00 00 00 01 00 00 00 01 00 00 00 01 00 00 00 01 00 00 00 01 00 00 00 01 00");
+
+    // The backup is MASTER with the new record holding the conversion day as both dates.
     const Bytes backup = ReadBytes(Out("MASTER.BAK"));
     ASSERT_EQ(backup.size(), master.size());
     EXPECT_EQ(Hex(Bytes(backup.begin() + 4 * 53 + kRecFirstDate, backup.begin() + 4 * 53 + kRecFirstDate + 4)),
@@ -111,100 +105,167 @@ TEST_F(ConversionJobTest, ExistingMasterGetsTheLowestFreeNumberAndABackup)
     Bytes finished = master;
     std::memcpy(&finished[4 * 53 + kRecFirstDate], &backup[4 * 53 + kRecFirstDate], 8);
     EXPECT_EQ(finished, backup);
-    EXPECT_TRUE(FileExists(Out("F3.DAT")));
-    EXPECT_TRUE(FileExists(Out("F3.DOP")));
 }
 
-TEST_F(ConversionJobTest, DuplicateSymbolInAnyLetterCaseIsRefused)
+// Every refusal names its reason and leaves the directory byte for byte as it was.
+TEST_F(ConversionJobTest, RefusalsChangeNothing)
 {
-    WriteMaster(m_out, {SecurityRecord(1, "XYZ", "acme")});
-    const Bytes before = ReadBytes(Out("MASTER"));
-    EXPECT_EQ(MakeJob(Input("12/31/99,1,2,3,4,5,6\n"), false, 3, "ACME")->Run(), 1);
-    EXPECT_EQ(m_boxes.texts, std::vector<std::string>{msg::kDuplicateSymbol});
-    EXPECT_EQ(ReadBytes(Out("MASTER")), before);
-}
-
-TEST_F(ConversionJobTest, FullDirectoryIsRefusedWithNothingLeftBehind)
-{
-    std::vector<tavrix::MasterRecord> records;
+    std::vector<MasterRecord> all;
     for (int n = 1; n <= 255; ++n)
-        records.push_back(SecurityRecord(static_cast<std::uint8_t>(n), "S" + std::to_string(n)));
-    WriteMaster(m_out, records);
-    const Bytes full = ReadBytes(Out("MASTER"));
-    EXPECT_EQ(MakeJob(Input("12/31/99,1,2,3,4,5,6\n"), false)->Run(), 1);
-
-    // Counters below 255 but every number taken: full as well.
-    Bytes allTaken = full;
-    WriteMasterHeader(allTaken.data(), {200, 200});
-    WriteBytes(Out("MASTER"), allTaken);
-    EXPECT_EQ(MakeJob(Input("12/31/99,1,2,3,4,5,6\n"), false)->Run(), 1);
-    EXPECT_EQ(m_boxes.texts, (std::vector<std::string>{msg::kMasterFull, msg::kMasterFull}));
-    EXPECT_EQ(ReadBytes(Out("MASTER")), allTaken);
-    EXPECT_EQ(ListDir(m_out), std::vector<std::string>{"MASTER"});
+        all.push_back(SecurityRecord(static_cast<std::uint8_t>(n), "S" + std::to_string(n)));
+    struct Case
+    {
+        const char* name;
+        std::function<void()> prepare;
+        std::string input;
+        bool newMaster;
+        std::function<void(ConversionJob&)> adjust;
+        std::string firstLine;
+    };
+    const auto master = [this](std::vector<MasterRecord> records, int count = -1000) {
+        return [this, records, count] { WriteMaster(m_out, records, "MASTER", count); };
+    };
+    const std::vector<Case> cases = {
+        {"new master where one exists", [this] { WriteMaster(m_out, {SecurityRecord(1, "OLD")}, "master"); }, kRow,
+         true, {}, msg::kMasterExists},
+        {"no master to add to", [] {}, kRow, false, {}, msg::kNoMasterFile},
+        {"path does not exist", [] {}, kRow, false,
+         [this](ConversionJob& job) { job.SetPath(m_dir / "nowhere"); }, msg::kPathDoesNotExist},
+        {"one field", [] {}, kRow, true, [](ConversionJob& job) { job.m_bFieldOn = {1, 0, 0, 0, 0, 0, 0}; },
+         msg::kMoreColumns},
+        {"duplicate in any case", master({SecurityRecord(1, "XYZ", "acme")}), kRow, false, {}, msg::kDuplicateSymbol},
+        {"255 records", master(all), kRow, false, {}, "This portfolio already has the"},
+        {"every number taken on disk", [this, all] {
+             WriteMaster(m_out, std::vector<MasterRecord>(all.begin(), all.begin() + 200));
+             for (int n = 201; n <= 255; ++n)
+                 WriteText(Out("f" + std::to_string(n) + ".dat"), "");
+         },
+         kRow, false, {}, "This portfolio already has the"},
+        {"shorter than its header", [this] { WriteBytes(Out("MASTER"), Bytes(30, 7)); }, kRow, false, {},
+         "The Master file is damaged:"},
+        {"count below its records", master({SecurityRecord(1, "A"), SecurityRecord(2, "B")}, 1), kRow, false, {},
+         "The Master file is damaged:"},
+        {"count above its records", master({SecurityRecord(1, "A")}, 3), kRow, false, {},
+         "The Master file is damaged:"},
+        {"numeric layout, separated dates", master({}), kRow, false,
+         [](ConversionJob& job) { job.m_nDateFormat = 9; }, "You specified a numeric-only date format"},
+        {"separated layout, digits only", [] {}, "991231,1,2,3,4,5,6\n", true, {},
+         "You specified a character-separated date format"},
+        {"header row only", [] {}, "Date,Open,High,Low,Close,Volume,OI\n", true, {}, "No price lines in"},
+        {"strict with a bad row", [] {}, "12/31/99,1,2,3,4,5,6\n01/03/00,n/a,2,3,4,5,6\n", true,
+         [](ConversionJob& job) { job.m_nLeftOutPolicy = ConversionJob::kRefuseLeftOut; }, "1 of 2 rows were left out:"},
+        {"missing input", [] {}, "", true, [this](ConversionJob& job) { job.m_strInputPath = m_dir / "none.txt"; },
+         "Cannot read the input file"},
+        {"input is a directory", [] {}, "", true, [this](ConversionJob& job) { job.m_strInputPath = m_dir.path(); },
+         "The input is not a file"},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        EmptyOut();
+        c.prepare();
+        const auto before = SnapshotDir(m_out);
+        auto job = MakeJob(Input(c.input), c.newMaster);
+        if (c.adjust)
+            c.adjust(*job);
+        m_boxes.texts.clear();
+        EXPECT_EQ(job->Run(), 1);
+        ASSERT_EQ(m_boxes.texts.size(), 1u);
+        EXPECT_EQ(m_boxes.texts[0].rfind(c.firstLine, 0), 0u) << m_boxes.texts[0];
+        EXPECT_EQ(FirstLine(job->m_strFailure), FirstLine(m_boxes.texts[0]));
+        EXPECT_EQ(SnapshotDir(m_out), before);
+    }
 }
 
-TEST_F(ConversionJobTest, DamagedMasterIsReportedAndLeftAlone)
+TEST_F(ConversionJobTest, MessagesNameWhatTheyAreAbout)
 {
-    WriteBytes(Out("MASTER"), Bytes(30, 0x07));
-    EXPECT_EQ(MakeJob(Input("12/31/99,1,2,3,4,5,6\n"), false)->Run(), 1);
-    ASSERT_EQ(m_boxes.texts.size(), 1u);
-    EXPECT_EQ(m_boxes.texts[0].rfind("The Master file is damaged:\n", 0), 0u) << m_boxes.texts[0];
-    EXPECT_EQ(ReadBytes(Out("MASTER")), Bytes(30, 0x07));
-    EXPECT_EQ(ListDir(m_out), std::vector<std::string>{"MASTER"});
+    WriteMaster(m_out, {SecurityRecord(1, "ACME")});
+    auto duplicate = MakeJob(Input(kRow), false);
+    EXPECT_EQ(duplicate->Run(), 1);
+    auto missing = MakeJob(Input(kRow), false);
+    missing->SetPath(m_dir / "nowhere");
+    EXPECT_EQ(missing->Run(), 1);
+    auto noMaster = MakeJob(Input(kRow), false);
+    noMaster->SetPath(m_dir.path());
+    EXPECT_EQ(noMaster->Run(), 1);
+    EXPECT_EQ(m_boxes.texts, (std::vector<std::string>{
+                                 "Duplicate Symbol\nACME is already the symbol or name of a security in\n" + m_out +
+                                     "/MASTER",
+                                 "Path does not exist\n" + (m_dir / "nowhere"),
+                                 std::string(msg::kNoMasterFile) + "\n\"Make New Master\" creates one in " +
+                                     m_dir.path() + ".",
+                             }));
 }
 
-TEST_F(ConversionJobTest, ARecordBeyondTheHeaderCountStillGetsItsOwnPriceFile)
+// A failure injected at each file step leaves the directory as it was, with no temporary file,
+// and "Make New Master" leaves no MASTER; the next run then succeeds.
+TEST_F(ConversionJobTest, AFailureAtAnyFileStepChangesNothing)
 {
-    // Count 1 over two records: the new record lies beyond the count, where a search cannot see it.
-    WriteMaster(m_out, {SecurityRecord(1, "A"), SecurityRecord(2, "B")}, "MASTER", 1);
-    WriteBytes(Out("F1.DAT"), {1, 2, 3});
-    auto job = MakeJob(Input("12/31/99,1,2,3,4,5,6\n"), false);
+    const char* const steps[] = {"write F2.DAT",  "write F2.DOP",  "write MASTER",      "rename F2.DAT",
+                                 "rename F2.DOP", "rename MASTER", "write MASTER.BAK"};
+    for (const bool newMaster : {false, true})
+        for (const char* step : steps)
+        {
+            SCOPED_TRACE(std::string(step) + (newMaster ? " (new master)" : ""));
+            EmptyOut();
+            if (!newMaster)
+            {
+                WriteMaster(m_out, {SecurityRecord(1, "A")});
+                WriteText(Out("MASTER.BAK"), "older backup");
+            }
+            const auto before = SnapshotDir(m_out);
+            std::string target = step;
+            if (newMaster && target.find("F2") != std::string::npos)
+                target.replace(target.find("F2"), 2, "F1");
+            auto job = MakeJob(Input(kRow), newMaster);
+            job->m_stepHook = [&target](const std::string& s) { return s != target; };
+            const int result = job->Run();
+            if (target == "write MASTER.BAK")
+            {
+                // The backup is written after the security is complete; failing it does not undo it.
+                EXPECT_EQ(result, 0);
+                EXPECT_EQ(ReadText(Out("MASTER.BAK")), newMaster ? "" : "older backup");
+                continue;
+            }
+            EXPECT_EQ(result, 1);
+            ASSERT_FALSE(m_boxes.texts.empty());
+            EXPECT_EQ(m_boxes.texts.back().find(kTemporaryPrefix), std::string::npos) << m_boxes.texts.back();
+            EXPECT_EQ(SnapshotDir(m_out), before);
+            EXPECT_EQ(MakeJob(Input(kRow), newMaster)->Run(), 0);
+        }
+}
+
+TEST_F(ConversionJobTest, FilesMasterDoesNotListAreNeverOverwritten)
+{
+    WriteMaster(m_out, {SecurityRecord(2, "B")});
+    WriteText(Out("F1.DAT"), "stray");
+    WriteText(Out("f3.dop"), "stray layout");
+    ASSERT_EQ(::symlink((m_dir / "outside").c_str(), Out("F4.DAT").c_str()), 0); // dangling
+    WriteText(Out("F5.MWD"), "intraday");
+    const auto before = SnapshotDir(m_out);
+    auto job = MakeJob(Input(kRow), false);
     ASSERT_EQ(job->Run(), 0);
-    EXPECT_EQ(job->m_nFileNumber, 3);
-    EXPECT_EQ(ReadBytes(Out("F3.DAT")).size(), 56u);
-    EXPECT_EQ(ReadBytes(Out("F1.DAT")), (Bytes{1, 2, 3}));
+    EXPECT_EQ(job->m_nFileNumber, 6);
+    auto after = SnapshotDir(m_out);
+    for (const auto& entry : before)
+        if (entry.first != "MASTER")
+            EXPECT_EQ(after[entry.first], entry.second) << entry.first;
+    EXPECT_FALSE(FileExists(m_dir / "outside"));
+    EXPECT_EQ(ReadBytes(Out("F6.DAT")).size(), 56u);
 }
 
-TEST_F(ConversionJobTest, AFileThatCannotBeCreatedStopsTheRunAndLeavesMasterIntact)
+TEST_F(ConversionJobTest, VendorSecondCounterKeepsItsMeaning)
 {
-    WriteMaster(m_out, {SecurityRecord(1, "A")});
-    const Bytes before = ReadBytes(Out("MASTER"));
-    MakeDir(Out("MASTER.~NU")); // a folder where the copy must go
-    EXPECT_EQ(MakeJob(Input("12/31/99,1,2,3,4,5,6\n"), false)->Run(), 1);
-    ASSERT_EQ(m_boxes.texts.size(), 1u);
-    EXPECT_NE(m_boxes.texts[0].find("MASTER.~NU"), std::string::npos);
-    EXPECT_EQ(ReadBytes(Out("MASTER")), before);
-    EXPECT_FALSE(FileExists(Out("F2.DAT")));
-
-    // The price file's place is taken: MASTER is not changed and names no missing file.
-    ::rmdir(Out("MASTER.~NU").c_str());
-    MakeDir(Out("F2.DAT"));
-    EXPECT_EQ(MakeJob(Input("12/31/99,1,2,3,4,5,6\n"), false)->Run(), 1);
-    EXPECT_EQ(ReadBytes(Out("MASTER")), before);
-    EXPECT_FALSE(FileExists(Out("F2.DOP")));
-    EXPECT_FALSE(FileExists(Out("MASTER.~NU")));
+    WriteMaster(m_out, {SecurityRecord(9, "A"), SecurityRecord(2, "B")});
+    Bytes master = ReadBytes(Out("MASTER"));
+    WriteMasterHeader(master.data(), {2, 9}); // the highest number in use, as vendors keep it
+    WriteBytes(Out("MASTER"), master);
+    ASSERT_EQ(MakeJob(Input(kRow), false)->Run(), 0);
+    master = ReadBytes(Out("MASTER"));
+    EXPECT_EQ(Hex(Bytes(master.begin(), master.begin() + 4)), "03 00 09 00");
 }
 
-TEST_F(ConversionJobTest, AFailedFinishingCopyReportsFailureAndKeepsTheRecords)
-{
-    MakeDir(Out("F1.NEW"));
-    auto job = MakeJob(Input("12/31/99,1,2,3,4,5,6\n01/03/00,1,2,3,4,5,6\n"), true);
-    EXPECT_EQ(job->Run(), 1);
-    ASSERT_EQ(m_boxes.texts.size(), 1u);
-    EXPECT_NE(m_boxes.texts[0].find("F1.NEW"), std::string::npos) << m_boxes.texts[0];
-    EXPECT_EQ(ReadBytes(Out("F1.DAT")).size(), 3u * 28); // both records kept, count not yet set
-}
-
-TEST_F(ConversionJobTest, MissingInputIsReported)
-{
-    auto job = MakeJob(m_dir / "no-such-input.txt", true);
-    EXPECT_EQ(job->Run(), 1);
-    ASSERT_EQ(m_boxes.texts.size(), 1u);
-    EXPECT_EQ(m_boxes.texts[0].rfind("Cannot read the input file\n", 0), 0u);
-    EXPECT_NE(m_boxes.texts[0].find("No such file"), std::string::npos);
-}
-
-TEST_F(ConversionJobTest, RelativePathIsStoredInItsAbsoluteFormOnlyWhenTheRunGetsThatFar)
+TEST_F(ConversionJobTest, PathIsStoredInItsAbsoluteFormAndAFailedSaveIsReported)
 {
     HiveSandbox sandbox;
     auto store = CreateProfileStore();
@@ -217,7 +278,7 @@ TEST_F(ConversionJobTest, RelativePathIsStoredInItsAbsoluteFormOnlyWhenTheRunGet
     EXPECT_EQ(refused.Run(), 1);
     EXPECT_EQ(store->ReadString("Setting", "Path", ""), "/previous");
 
-    WriteText(m_dir / "rel.txt", "12/31/99,1,2,3,4,5,6\n");
+    WriteText(m_dir / "rel.txt", kRow);
     ConversionJob job(store.get());
     job.m_strInputPath = "rel.txt"; // relative to where the program was started
     job.SetPath("out  ");           // trailing blanks, as the dialog hands them on
@@ -228,6 +289,66 @@ TEST_F(ConversionJobTest, RelativePathIsStoredInItsAbsoluteFormOnlyWhenTheRunGet
     ASSERT_EQ(job.Run(), 0) << (m_boxes.texts.empty() ? "" : m_boxes.texts.back());
     EXPECT_EQ(store->ReadString("Setting", "Path", ""), m_out);
     EXPECT_EQ(store->ReadString("Setting", "Symbol", ""), "ACME");
-    EXPECT_EQ(store->ReadString("Setting", "Name", "x"), "");
-    EXPECT_EQ(ReadBytes(Out("F1.DAT")).size(), 16u);
+    EXPECT_EQ(job.m_strSettingsError, "");
+
+    // A hive whose folder is a file cannot be written: the conversion stands, the reason is kept.
+    platform::SetHivePath(m_dir / "rel.txt/registry");
+    ConversionJob unsaved(store.get());
+    unsaved.m_strInputPath = m_dir / "rel.txt";
+    unsaved.SetPath(m_out);
+    unsaved.SetSymbol("OTHER");
+    unsaved.m_bUseExistingMaster = 1;
+    unsaved.m_bFieldOn = job.m_bFieldOn;
+    unsaved.m_nFieldCol = job.m_nFieldCol;
+    unsaved.m_nDateFormat = 3;
+    ASSERT_EQ(unsaved.Run(), 0);
+    EXPECT_EQ(unsaved.m_strSettingsError.rfind("The settings were not saved:\n", 0), 0u) << unsaved.m_strSettingsError;
+}
+
+// A run killed at any file step leaves MASTER unchanged or listing the complete security, and
+// the next run into the directory tidies up and succeeds.
+TEST_F(ConversionJobTest, AKilledRunIsRolledBackByTheNextOne)
+{
+    const char* const steps[] = {"write F2.DAT", "rename F2.DAT", "rename F2.DOP", "rename MASTER",
+                                 "write MASTER.BAK"};
+    for (const char* step : steps)
+    {
+        SCOPED_TRACE(step);
+        std::filesystem::remove_all(m_out);
+        WriteMaster(m_out, {SecurityRecord(1, "A")});
+        const auto before = SnapshotDir(m_out);
+        const std::string input = Input(kRow);
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0)
+        {
+            auto job = MakeJob(input, false);
+            job->m_stepHook = [step](const std::string& s) {
+                if (s == step)
+                    ::raise(SIGKILL);
+                return true;
+            };
+            job->Run();
+            ::_exit(0);
+        }
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        ASSERT_TRUE(WIFSIGNALED(status));
+
+        auto next = MakeJob(Input("01/03/00,1,2,3,4,5,6\n"), false, 3, "NEXT");
+        ASSERT_EQ(next->Run(), 0) << (m_boxes.texts.empty() ? "" : m_boxes.texts.back());
+        for (const std::string& name : ListDir(m_out))
+            EXPECT_NE(name.rfind(kTemporaryPrefix, 0), 0u) << name;
+        MasterHeader header{};
+        std::vector<MasterRecord> records;
+        ASSERT_EQ(ReadMasterFile(Out("MASTER"), &header, &records), kStatusOk);
+        const bool added = RecordSymbol(records[1].data()) == "ACME";
+        EXPECT_EQ(records.size(), added ? 3u : 2u);
+        EXPECT_EQ(added, std::string(step) == "write MASTER.BAK");
+        for (const MasterRecord& record : records)
+        {
+            const Bytes data = ReadBytes(Out("F" + std::to_string(record[0]) + ".DAT"));
+            EXPECT_EQ(record[0] == 1 ? 0u : 56u, data.size());
+        }
+    }
 }

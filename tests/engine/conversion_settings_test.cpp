@@ -182,7 +182,7 @@ TEST(ConversionSettingsCommand, AJobStoppedAtItsChecksKeepsThePathButTheColumnsA
     ConversionJob job(store.get());
     settings.ApplyToJob(job, "/in.csv", 9);
     EXPECT_EQ(job.Run(), 1);
-    EXPECT_EQ(boxes.texts, std::vector<std::string>{msg::kPathDoesNotExist});
+    EXPECT_EQ(boxes.texts, std::vector<std::string>{std::string(msg::kPathDoesNotExist) + "\n" + settings.m_strPath});
     EXPECT_EQ(store->ReadString("Setting", "Path", ""), "/kept");
     EXPECT_EQ(store->ReadInt("Setting", "VolCol", 0), 12);
 }

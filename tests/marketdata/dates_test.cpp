@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 using namespace tavrix;
 using testing_support::Bytes;
 using testing_support::Hex;
@@ -103,6 +105,7 @@ TEST(ParseDateText, EveryLayoutReadsItsOwnText)
     for (const auto& c : cases)
     {
         EXPECT_EQ(ParseDateText(c.text, static_cast<std::int16_t>(c.code)), expected) << c.code << " " << c.text;
+        EXPECT_EQ(ReadDateText(c.text, std::strlen(c.text), c.code), expected) << c.code << " " << c.text;
         EXPECT_STREQ(DateFormatName(c.code), c.name);
         EXPECT_EQ(DateFormatCode(c.name), c.code);
     }
@@ -143,4 +146,53 @@ TEST(ParseDateText, OddTexts)
     EXPECT_EQ(ParseDateText("13/05/99", 3), 0); // month 13
     EXPECT_EQ(ParseDateText("-1/05/99", 3), 0); // month -1
     EXPECT_EQ(ParseDateText("99999999", 8), 0); // year 9999 is past the last day number
+}
+
+// A price line's date fills its layout exactly and names a real day; nothing rolls over.
+TEST(ReadDateText, OnlyRealDaysThatFillTheLayout)
+{
+    const struct
+    {
+        const char* text;
+        const char* layout;
+        int year, month, day; // 0 0 0: refused
+    } cases[] = {
+        {"12/31/99", "MM_DD_YY", 1999, 12, 31},
+        {"01/01/00", "MM_DD_YY", 2000, 1, 1},
+        {"01/01/59", "MM_DD_YY", 2059, 1, 1},
+        {"01/01/61", "MM_DD_YY", 1961, 1, 1},
+        {"\"01/05/99", "MM_DD_YY", 1999, 1, 5},
+        {"  01/05/99", "MM_DD_YY", 1999, 1, 5},
+        {"2025-01-02 09:30", "CCYY_MM_DD", 2025, 1, 2},
+        {"2025-01-02T09:30", "CCYY_MM_DD", 2025, 1, 2},
+        {"02/29/2100", "MM_DD_CCYY", 2100, 2, 29},
+        {"21400604", "CCYYMMDD", 2140, 6, 4},
+        {"02/30/2025", "MM_DD_CCYY", 0, 0, 0},
+        {"01/00/2025", "MM_DD_CCYY", 0, 0, 0},
+        {"02/29/2025", "MM_DD_CCYY", 0, 0, 0},
+        {"13/01/2025", "MM_DD_CCYY", 0, 0, 0},
+        {"01/01/1955", "MM_DD_CCYY", 0, 0, 0},
+        {"12/31/60", "MM_DD_YY", 0, 0, 0},
+        {"21400605", "CCYYMMDD", 0, 0, 0},
+        {"7/15/99", "MM_DD_YY", 0, 0, 0},
+        {"01/05/1999", "MM_DD_YY", 0, 0, 0},
+        {"01051999", "MMDDYY", 0, 0, 0},
+        {"0105199", "MMDDCCYY", 0, 0, 0},
+        {"01-05-99x", "MM_DD_YY", 0, 0, 0},
+        {"01505/99", "MM_DD_YY", 0, 0, 0},
+        {"", "MM_DD_YY", 0, 0, 0},
+        {"0a/05/99", "MM_DD_YY", 0, 0, 0},
+        {" 1/05/99", "MM_DD_YY", 0, 0, 0},
+    };
+    for (const auto& c : cases)
+    {
+        const DayNumber expected =
+            c.year ? MakeDayNumber(static_cast<std::int16_t>(c.year), static_cast<std::int16_t>(c.month),
+                                   static_cast<std::int16_t>(c.day))
+                   : 0;
+        EXPECT_EQ(ReadDateText(c.text, std::strlen(c.text), DateFormatCode(c.layout)), expected) << c.text;
+    }
+    EXPECT_EQ(MakeDayNumber(2140, 6, 4), 65535);
+    EXPECT_EQ(ReadDateText("01/05/99", 8, 0), 0);
+    EXPECT_EQ(ReadDateText("01/05/99", 7, 3), 0); // never past the length given
 }

@@ -79,6 +79,27 @@ TEST(HiveFile, TextsThatAreNoHiveAreRefused)
     }
 }
 
+TEST(HiveFile, TwentyThousandKeysAndAKeyOfManyValuesParseWhole)
+{
+    std::string text = "TavrixHive 1\n[]\n[Software]\n";
+    for (int i = 0; i < 20000; ++i)
+        text += "[Software\\Key" + std::to_string(i) + "]\n\"Value\"=\"" + std::to_string(i) + "\"\n";
+    text += "[Many]\n";
+    for (int i = 0; i < 20000; ++i)
+        text += "\"v" + std::to_string(i) + "\"=hex(4):" + std::to_string(i % 10) + "0,00,00,00\n";
+    // A repeated section and value name (other letter case) change the existing ones.
+    const std::string repeated = "[SOFTWARE\\key7]\n\"VALUE\"=\"again\"\n";
+
+    Hive hive;
+    ASSERT_TRUE(hive.Parse(text + repeated));
+    std::string expected = text;
+    expected.replace(expected.find("[Software\\Key7]\n\"Value\"=\"7\""), 27, "[Software\\Key7]\n\"Value\"=\"again\"");
+    EXPECT_TRUE(hive.Serialize() == expected); // not EXPECT_EQ: a mismatch would print megabytes
+    ASSERT_NE(hive.Find("software\\KEY19999"), nullptr);
+    EXPECT_EQ(hive.Find("software\\KEY19999")->values[0].data, Raw("19999\0"));
+    EXPECT_EQ(hive.Find("Many")->values.size(), 20000u);
+}
+
 TEST(Registry, CreateReportsNewOrExistingAndOpenNeedsAnExistingKey)
 {
     HiveSandbox sandbox;

@@ -75,6 +75,22 @@ std::vector<std::string> ListDir(const std::string& path)
     return names;
 }
 
+std::map<std::string, std::string> SnapshotDir(const std::string& path)
+{
+    std::map<std::string, std::string> snapshot;
+    for (const auto& entry : std::filesystem::directory_iterator(path))
+    {
+        const std::string name = entry.path().filename().string();
+        if (entry.is_symlink())
+            snapshot[name] = "-> " + std::filesystem::read_symlink(entry.path()).string();
+        else if (entry.is_directory())
+            snapshot[name] = "<dir>";
+        else
+            snapshot[name] = ReadText(entry.path().string());
+    }
+    return snapshot;
+}
+
 std::string Hex(const Bytes& bytes)
 {
     std::string text;

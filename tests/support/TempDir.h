@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -31,6 +32,9 @@ bool FileExists(const std::string& path);
 void MakeDir(const std::string& path);
 // Names of the entries of a directory, sorted.
 std::vector<std::string> ListDir(const std::string& path);
+// Every entry of a directory with its content (a link's target, "<dir>" for a directory), to
+// compare a directory byte for byte before and after a run.
+std::map<std::string, std::string> SnapshotDir(const std::string& path);
 // "01 02 ff" for readable failure messages.
 std::string Hex(const Bytes& bytes);
 Bytes FromHex(const std::string& hex);

@@ -1,0 +1,125 @@
+#include "marketdata/Xmaster.h"
+
+#include "platform/FileOps.h"
+
+namespace tavrix {
+namespace {
+constexpr int kXmSymbol = 1;
+constexpr int kXmSymbolWidth = 14;
+constexpr int kXmName = 16;
+constexpr int kXmNameWidth = 45;
+constexpr int kXmPeriod = 62;
+constexpr int kXmInterval = 63;
+constexpr int kXmFileNumber = 65;
+constexpr int kXmFieldBits = 70;
+constexpr int kXmFirstDate = 108;
+constexpr int kXmLastDate = 116;
+
+std::uint16_t Word(const std::uint8_t* bytes)
+{
+    return static_cast<std::uint16_t>(bytes[0] | bytes[1] << 8);
+}
+
+std::int32_t Long(const std::uint8_t* bytes)
+{
+    return static_cast<std::int32_t>(static_cast<std::uint32_t>(bytes[0]) | static_cast<std::uint32_t>(bytes[1]) << 8 |
+                                     static_cast<std::uint32_t>(bytes[2]) << 16 |
+                                     static_cast<std::uint32_t>(bytes[3]) << 24);
+}
+
+std::string TextAt(const XmasterRecord& record, int offset, int width)
+{
+    std::string text;
+    for (int i = 0; i < width && record[offset + i] != 0; ++i)
+        text.push_back(static_cast<char>(record[offset + i]));
+    return text;
+}
+} // namespace
+
+Status ReadXmasterFile(const std::string& path, XmasterFile* file)
+{
+    platform::FilePtr in = platform::OpenFile(path, "rb");
+    if (!in)
+        return kStatusFileOpen;
+    *file = XmasterFile{};
+    if (std::fread(file->header.data(), 1, kXmasterRecordSize, in.get()) != kXmasterRecordSize)
+        return kStatusFileRead;
+    XmasterRecord record{};
+    std::size_t got = 0;
+    while ((got = std::fread(record.data(), 1, kXmasterRecordSize, in.get())) == kXmasterRecordSize)
+        file->records.push_back(record);
+    file->extraBytes = got;
+    return std::ferror(in.get()) ? kStatusFileRead : kStatusOk;
+}
+
+bool HasXmasterSignature(const XmasterRecord& header)
+{
+    return header[0] == 0x5D && header[1] == 0xFE && header[2] == 0x58 && header[3] == 0x4D;
+}
+
+std::uint16_t XmasterCount(const XmasterRecord& header)
+{
+    return Word(&header[10]);
+}
+
+std::uint16_t XmasterCount2(const XmasterRecord& header)
+{
+    return Word(&header[14]);
+}
+
+std::uint16_t XmasterNextNumber(const XmasterRecord& header)
+{
+    return Word(&header[18]);
+}
+
+std::vector<Field> FieldsFromBits(std::uint8_t bits)
+{
+    const std::pair<std::uint8_t, Field> order[] = {
+        {kBitDate, kFieldDate},
+        {kBitOpen, kFieldOpen},
+        {kBitHigh, kFieldHigh},
+        {kBitLow, kFieldLow},
+        {kBitClose, kFieldClose},
+        {kBitVolume, kFieldVolume},
+        {kBitOpenInterest, kFieldOpenInterest},
+    };
+    std::vector<Field> fields;
+    for (const auto& [bit, field] : order)
+        if (bits & bit)
+            fields.push_back(field);
+    return fields;
+}
+
+XmasterSecurity DecodeXmasterRecord(const XmasterRecord& record)
+{
+    XmasterSecurity security;
+    security.fileNumber = Word(&record[kXmFileNumber]);
+    security.symbol = TextAt(record, kXmSymbol, kXmSymbolWidth);
+    security.name = TextAt(record, kXmName, kXmNameWidth);
+    security.period = static_cast<char>(record[kXmPeriod]);
+    security.interval = Word(&record[kXmInterval]);
+    security.fieldBits = record[kXmFieldBits];
+    security.fields = FieldsFromBits(security.fieldBits);
+    security.hasTime = (security.fieldBits & kBitTime) != 0;
+    security.fieldCount = static_cast<int>(security.fields.size()) + (security.hasTime ? 1 : 0);
+    security.firstDate = Long(&record[kXmFirstDate]);
+    security.lastDate = Long(&record[kXmLastDate]);
+    security.priceFile = "F" + std::to_string(security.fileNumber) + ".MWD";
+    return security;
+}
+
+Status ReadXmasterSecurities(const std::string& directory, std::vector<XmasterSecurity>* securities)
+{
+    securities->clear();
+    const std::string name = platform::FindNameNoCase(directory.empty() ? "." : directory, kXmasterFileName);
+    if (name.empty())
+        return kStatusFileNotFound;
+    XmasterFile file;
+    const Status status = ReadXmasterFile(platform::JoinPath(directory, name), &file);
+    if (status != kStatusOk)
+        return status;
+    for (const XmasterRecord& record : file.records)
+        securities->push_back(DecodeXmasterRecord(record));
+    return kStatusOk;
+}
+} // namespace tavrix

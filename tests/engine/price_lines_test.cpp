@@ -1,0 +1,291 @@
+#include "JobFixture.h"
+
+#include "engine/EngineMessages.h"
+#include "engine/LineReader.h"
+#include "engine/NumberText.h"
+#include "engine/PriceLines.h"
+#include "marketdata/FieldLayout.h"
+
+#include <charconv>
+#include <cstring>
+
+using namespace tavrix;
+using namespace testing_support;
+
+namespace {
+struct RowsRead
+{
+    std::vector<std::string> rows;
+    std::vector<std::size_t> lengths;
+};
+
+RowsRead Rows(const std::string& text, std::size_t keep = 299)
+{
+    TempDir dir;
+    WriteText(dir / "in", text);
+    std::FILE* file = std::fopen((dir / "in").c_str(), "rb");
+    LineReader reader(file, keep);
+    RowsRead read;
+    std::vector<char> row(keep + 1);
+    std::size_t length = 0;
+    while (reader.ReadRow(row.data(), &length))
+    {
+        read.rows.emplace_back(row.data());
+        read.lengths.push_back(length);
+    }
+    std::fclose(file);
+    return read;
+}
+
+PriceLineRules AllFields(int dateFormat = 3)
+{
+    PriceLineRules rules;
+    rules.fieldOn = {1, 1, 1, 1, 1, 1, 1};
+    rules.fieldCol = {0, 1, 2, 3, 4, 5, 6};
+    rules.dateFormat = dateFormat;
+    return rules;
+}
+
+PriceLineReader ReadRows(const std::vector<std::string>& rows, const PriceLineRules& rules = AllFields())
+{
+    PriceLineReader reader(rules);
+    for (const std::string& row : rows)
+        reader.AddRow(row.c_str(), row.size());
+    reader.Finish();
+    return reader;
+}
+
+std::string Row(int month, int day, const char* close = "4")
+{
+    char text[80];
+    std::snprintf(text, sizeof text, "%02d/%02d/25,1,2,0.5,%s,100,7", month, day, close);
+    return text;
+}
+} // namespace
+
+TEST(PriceLines, RowsEndAtLfCrLfOrALoneCr)
+{
+    EXPECT_EQ(Rows("a\r\nb\nc").rows, (std::vector<std::string>{"a", "b", "c"}));
+    EXPECT_EQ(Rows("a\rb\r\r\n\r").rows, (std::vector<std::string>{"a", "b", "", ""}));
+    EXPECT_EQ(Rows("\n\nx\n").rows, (std::vector<std::string>{"", "", "x"}));
+    EXPECT_EQ(Rows("").rows, std::vector<std::string>{});
+    // A long row comes whole: its first characters and its full length.
+    const RowsRead longRow = Rows(std::string(7, 'x') + "\r\nyy", 5);
+    EXPECT_EQ(longRow.rows, (std::vector<std::string>{"xxxxx", "yy"}));
+    EXPECT_EQ(longRow.lengths, (std::vector<std::size_t>{7, 2}));
+
+    // The reader fills 65,536 bytes at a time: a CR last in one fill and its LF first in the next.
+    std::string text(65535, 'y');
+    text += "\r\nlast\n";
+    EXPECT_EQ(Rows(text, 1 << 17).rows.back(), "last");
+    EXPECT_EQ(Rows(text, 1 << 17).rows.size(), 2u);
+}
+
+TEST(PriceLines, TokensDropBlanksAndOneQuotePairAndEmptyOnesDoNotCount)
+{
+    const struct
+    {
+        const char* row;
+        const char* delimiters;
+        std::vector<std::string> tokens;
+    } cases[] = {
+        {"1,,2", ",", {"1", "2"}},
+        {" \"01/05/99\" , 12.5 ,\"\",x", ",", {"01/05/99", "12.5", "x"}},
+        {"\"a\"b\"", ",", {"a\"b"}},
+        {"\"01/05/99,1", ",", {"\"01/05/99", "1"}},
+        {"  ,   ", ",", {}},
+        {"a\tb  c", "\t", {"a", "b  c"}},
+        {"a \t b", " ", {"a", "b"}},
+    };
+    for (const auto& c : cases)
+    {
+        Token tokens[20];
+        const int count = SplitTokens(c.row, std::strlen(c.row), c.delimiters, tokens, 20);
+        std::vector<std::string> found;
+        for (int i = 0; i < count; ++i)
+            found.emplace_back(tokens[i].text, tokens[i].length);
+        EXPECT_EQ(found, c.tokens) << c.row;
+    }
+}
+
+TEST(PriceLines, NumberTexts)
+{
+    const struct
+    {
+        const char* text;
+        NumberRead read;
+        float value;
+    } cases[] = {
+        {"100.5", NumberRead::kOk, 100.5f},     {"-3e2", NumberRead::kOk, -300.0f},
+        {"+.5", NumberRead::kOk, 0.5f},         {"5.", NumberRead::kOk, 5.0f},
+        {"0", NumberRead::kOk, 0.0f},           {"1e-50", NumberRead::kOk, 0.0f},
+        {"1e-400", NumberRead::kOk, 0.0f},      {"16777217", NumberRead::kOk, 16777216.0f},
+        {"1.7e38", NumberRead::kOk, 1.7e38f},   {"1.8e38", NumberRead::kTooLarge, 0},
+        {"1e39", NumberRead::kTooLarge, 0},     {"-1e400", NumberRead::kTooLarge, 0},
+        {"n/a", NumberRead::kNotANumber, 0},    {"12.5abc", NumberRead::kNotANumber, 0},
+        {"1.2.3", NumberRead::kNotANumber, 0},  {"1e", NumberRead::kNotANumber, 0},
+        {".", NumberRead::kNotANumber, 0},      {"-", NumberRead::kNotANumber, 0},
+        {"inf", NumberRead::kNotANumber, 0},    {"0x10", NumberRead::kNotANumber, 0},
+        {"1 000", NumberRead::kNotANumber, 0},  {"1,5", NumberRead::kNotANumber, 0},
+    };
+    for (const auto& c : cases)
+    {
+        float value = -1;
+        EXPECT_EQ(ReadNumberText(c.text, std::strlen(c.text), &value), c.read) << c.text;
+        if (c.read == NumberRead::kOk)
+            EXPECT_EQ(value, c.value) << c.text;
+    }
+    // Plain decimals take a short path: it must round exactly as the standard conversion does.
+    char text[32];
+    for (std::uint32_t digits = 1; digits < 100000000; digits += 99991)
+        for (int decimals = 0; decimals <= 4; ++decimals)
+        {
+            std::string value = std::to_string(digits);
+            if (decimals > 0)
+                value.insert(value.size() > static_cast<std::size_t>(decimals) ? value.size() - decimals : 0, ".");
+            float expected = 0.0f;
+            std::from_chars(value.data(), value.data() + value.size(), expected);
+            std::snprintf(text, sizeof text, "%s", value.c_str());
+            ASSERT_EQ(ReadPriceNumber(text, value.size()), expected) << value;
+        }
+}
+
+// Each reason a row is left out, on a one-row input after a good first row.
+TEST(PriceLines, RowsThatAreNoPriceLinesAreLeftOutWithTheirReason)
+{
+    const struct
+    {
+        std::string row;
+        std::string reason;
+    } cases[] = {
+        {std::string(300, '1'), "longer than 299 characters"},
+        {"01/04/25,1,2,3,4,5", "has 6 columns, the fields need 7"},
+        {"01/04/25,1,2,3,n/a,5,6", "close is not a number"},
+        {"01/04/25,1,2,3,4,1e39,6", "volume is too large"},
+        {"02/30/25,1,2,3,4,5,6", "date is not a real day in the layout MM_DD_YY"},
+        {"01/00/25,1,2,3,4,5,6", "date is not a real day in the layout MM_DD_YY"},
+        {"13/01/25,1,2,3,4,5,6", "date is not a real day in the layout MM_DD_YY"},
+        {"7/15/99,1,2,3,4,5,6", "date is not a real day in the layout MM_DD_YY"},
+        {"01/05/2025,1,2,3,4,5,6", "date is not a real day in the layout MM_DD_YY"},
+        {"12/31/60,1,2,3,4,5,6", "date is not a real day in the layout MM_DD_YY"},
+        {"01/03/25,1,2,3,4,5,6", "same date as line 2"},
+        {"01/01/25,1,2,3,4,5,6", "date does not follow line 2"},
+    };
+    for (const auto& c : cases)
+    {
+        const PriceLineReader reader = ReadRows({Row(1, 2), Row(1, 3), c.row, Row(1, 6)});
+        ASSERT_EQ(reader.Report().examples.size(), 1u) << c.row;
+        EXPECT_EQ(reader.Report().examples[0].line, 3);
+        EXPECT_EQ(reader.Report().examples[0].reason, c.reason) << c.row;
+        EXPECT_EQ(reader.Lines().size(), 3u);
+    }
+    // Rows without a token are no rows at all; a header row is left out, not taken for a date.
+    const PriceLineReader header = ReadRows({"Date,Open,High,Low,Close,Volume,OI", "", " , ", Row(1, 2)});
+    EXPECT_EQ(header.Report().rows, 2);
+    EXPECT_EQ(header.Report().examples[0].reason, "open is not a number");
+    EXPECT_EQ(header.FirstDateText(), "01/02/25");
+}
+
+TEST(PriceLines, NewestFirstFilesAreReversedAndOneWrongDateShowsLoudly)
+{
+    const PriceLineReader newestFirst = ReadRows({Row(3, 3), Row(3, 2), Row(2, 27)});
+    ASSERT_EQ(newestFirst.Lines().size(), 3u);
+    EXPECT_EQ(newestFirst.Lines().front().day, MakeDayNumber(2025, 2, 27));
+    EXPECT_EQ(newestFirst.Lines().back().day, MakeDayNumber(2025, 3, 3));
+
+    // A date typed wrong in the middle: the rows after it do not follow it, each says so.
+    const PriceLineReader typo = ReadRows({Row(1, 2), Row(1, 3), Row(12, 6), Row(1, 7), Row(1, 8)});
+    EXPECT_EQ(typo.Lines().size(), 3u);
+    ASSERT_EQ(typo.Report().examples.size(), 2u);
+    EXPECT_EQ(typo.Report().examples[1].reason, "date does not follow line 3");
+}
+
+TEST(PriceLines, OverTheRecordLimitTheNewestRowsAreKept)
+{
+    std::vector<std::string> rising;
+    for (int day = 1; day <= 65535; ++day)
+    {
+        const DayParts parts = SplitDayNumber(static_cast<DayNumber>(day));
+        char text[64];
+        std::snprintf(text, sizeof text, "%04d%02d%02d,%d", parts.year + 1900, parts.month, parts.day, day);
+        rising.emplace_back(text);
+    }
+    PriceLineRules rules;
+    rules.fieldOn = {1, 0, 0, 0, 1, 0, 0};
+    rules.fieldCol = {0, 0, 0, 0, 1, 0, 0};
+    rules.dateFormat = DateFormatCode("CCYYMMDD");
+    for (const bool reversed : {false, true})
+    {
+        if (reversed)
+            std::reverse(rising.begin(), rising.end());
+        const PriceLineReader reader = ReadRows(rising, rules);
+        ASSERT_EQ(reader.Lines().size(), static_cast<std::size_t>(kMaxPriceRecords));
+        EXPECT_EQ(reader.Lines().front().day, 2);
+        EXPECT_EQ(reader.Lines().back().day, 65535);
+        EXPECT_EQ(reader.Report().Text(), "1 of 65,535 rows were left out:\n"
+                                          "1 older row was left out: a price file holds at most 65,534 records.");
+    }
+}
+
+TEST(PriceLines, TheReportCountsEveryRowOfTheFile)
+{
+    PriceLineRules rules = AllFields();
+    rules.skipRows = 2;
+    std::vector<std::string> rows = {std::string(400, 'h'), "title", "", Row(1, 2)};
+    for (int i = 0; i < 7; ++i)
+        rows.push_back("x\x01y,\xe4,2");
+    const PriceLineReader reader = ReadRows(rows, rules);
+    EXPECT_EQ(reader.Report().Text(), "7 of 8 rows were left out:\n"
+                                      "line 5: has 3 columns, the fields need 7: x?y,\xc3\xa4,2\n"
+                                      "line 6: has 3 columns, the fields need 7: x?y,\xc3\xa4,2\n"
+                                      "line 7: has 3 columns, the fields need 7: x?y,\xc3\xa4,2\n"
+                                      "line 8: has 3 columns, the fields need 7: x?y,\xc3\xa4,2\n"
+                                      "line 9: has 3 columns, the fields need 7: x?y,\xc3\xa4,2\n"
+                                      "and 2 more.");
+}
+
+namespace {
+class LeftOutRowsTest : public JobFixture
+{
+};
+} // namespace
+
+// The well-formed examples keep their bytes: the quote before 01/05/99 reads as 5 January 1999
+// and a separated layout takes it without a word.
+TEST_F(LeftOutRowsTest, QuotedDateAndTheLayoutCheckOnTheFirstPriceLine)
+{
+    auto job = MakeJob(Input("Date,Open,High,Low,Close,Volume,OI\n\"01/05/99,1,2,3,4,5,6\n"), true);
+    ASSERT_EQ(job->Run(), 0);
+    EXPECT_TRUE(m_boxes.texts.empty());
+    EXPECT_EQ(job->m_strLeftOutReport,
+              "1 of 2 rows were left out:\nline 1: open is not a number: Date,Open,High,Low,Close,Volume,OI");
+    const Bytes data = ReadBytes(Out("F1.DAT"));
+    ASSERT_EQ(data.size(), 56u);
+    EXPECT_EQ(FromMbf(&data[28]), 990105.0f);
+
+    // Numeric layout, but the first price line's date has a separator: refused, nothing written.
+    EmptyOut();
+    auto numeric = MakeJob(Input("Date,Open,High,Low,Close,Volume,OI\n01/05/99,1,2,3,4,5,6\n"), true, 9);
+    EXPECT_EQ(numeric->Run(), 1);
+    EXPECT_EQ(m_boxes.texts, std::vector<std::string>{msg::kNumericDateFormat});
+    EXPECT_TRUE(ListDir(m_out).empty());
+}
+
+TEST_F(LeftOutRowsTest, TheDesktopQuestionConvertsTheOtherRowsOnYesAndNothingOnNo)
+{
+    for (const int answer : {platform::IDNO, platform::IDYES})
+    {
+        EmptyOut();
+        m_boxes.texts.clear();
+        m_boxes.answers = {answer};
+        auto job = MakeJob(Input("12/31/99,1,2,3,4,5,6\nn/a\n01/03/00,1,2,3,4,5,6\n"), true);
+        job->m_nLeftOutPolicy = ConversionJob::kAskAboutLeftOut;
+        EXPECT_EQ(job->Run(), answer == platform::IDYES ? 0 : 1);
+        ASSERT_EQ(m_boxes.texts.size(), 1u);
+        EXPECT_EQ(m_boxes.texts[0], "1 of 3 rows were left out:\nline 2: has 1 column, the fields need 7: n/a\n\n"
+                                    "Convert the other 2 rows?");
+        EXPECT_EQ(ListDir(m_out).size(), answer == platform::IDYES ? 3u : 0u);
+        if (answer == platform::IDNO)
+            EXPECT_EQ(job->m_strFailure.substr(0, 26), "1 of 3 rows were left out:");
+    }
+}
