@@ -10,6 +10,9 @@
 #include <QTimerEvent>
 #include <QUrl>
 
+#include <algorithm>
+#include <cmath>
+
 namespace {
 constexpr int kPauseMilliseconds = 1000;
 
@@ -19,6 +22,20 @@ CStaticLink::UrlOpener& Opener()
         return QDesktopServices::openUrl(QUrl(target));
     };
     return opener;
+}
+
+// Relative luminance and contrast ratio, as accessibility guidelines measure readability.
+double Luminance(const QColor& colour)
+{
+    const auto linear = [](double c) { return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4); };
+    return 0.2126 * linear(colour.redF()) + 0.7152 * linear(colour.greenF()) + 0.0722 * linear(colour.blueF());
+}
+
+double Contrast(const QColor& a, const QColor& b)
+{
+    const double la = Luminance(a);
+    const double lb = Luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
 }
 
 // A white hand with a black outline, index finger up: '#' outline, '-' white, '.' see-through.
@@ -77,11 +94,24 @@ void CStaticLink::paintEvent(QPaintEvent* event)
             m_bFontMade = true;
         }
         QPalette colours = palette();
-        colours.setColor(QPalette::WindowText, m_pbVisited && *m_pbVisited == 1 ? m_colorVisited : m_colorUnvisited);
+        colours.setColor(QPalette::WindowText, LinkColour(m_pbVisited && *m_pbVisited == 1));
         setPalette(colours);
         setAutoFillBackground(false); // the dialog's background shows through
     }
     QLabel::paintEvent(event);
+}
+
+QColor CStaticLink::LinkColour(bool visited) const
+{
+    // Blue and purple on a light background; on a dark one they are hard to read, so the palette's
+    // link colours are taken, or light ones when those are no easier to read.
+    const QColor background = palette().color(QPalette::Window);
+    if (background.lightness() >= 128)
+        return visited ? m_colorVisited : m_colorUnvisited;
+    const QColor themed = palette().color(visited ? QPalette::LinkVisited : QPalette::Link);
+    if (Contrast(themed, background) >= 4.5)
+        return themed;
+    return visited ? QColor(0xC5, 0x8A, 0xF9) : QColor(0x8A, 0xB4, 0xF8);
 }
 
 void CStaticLink::mouseMoveEvent(QMouseEvent* event)

@@ -7,9 +7,10 @@
 #include <functional>
 #include <string>
 
-// A static text that acts as a link: underlined, blue until followed and purple after, a hand
-// cursor while the pointer is over it, and a click that opens its text (an e-mail address as
-// "mailto:"). The visited flag belongs to the owner, so it outlives the dialog.
+// A static text that acts as a link: underlined, blue until followed and purple after (on a dark
+// background the palette's link colours), a hand cursor while the pointer is over it, and a click
+// that opens its text (an e-mail address as "mailto:"). The visited flag belongs to the owner, so
+// it outlives the dialog.
 class CStaticLink : public QLabel
 {
     Q_OBJECT
@@ -23,6 +24,8 @@ public:
     static QCursor HandCursor();
 
     void OnClicked();
+    // The colour the text is painted in.
+    QColor LinkColour(bool visited) const;
 
     const QColor m_colorUnvisited{0, 0, 255};
     const QColor m_colorVisited{128, 0, 128};

@@ -12,10 +12,13 @@
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QScreen>
 #include <QSettings>
 #include <QStatusBar>
@@ -31,6 +34,22 @@ static void InitResources()
 namespace {
 constexpr int kRecentFiles = 4;
 const char* const kIdlePrompt = "For Help, press F1";
+
+CMainFrame::GuideOpener& Opener()
+{
+    static CMainFrame::GuideOpener opener = [](const QUrl& guide) { return QDesktopServices::openUrl(guide); };
+    return opener;
+}
+
+// The first local file of a drag, or "" when it carries none.
+QString DroppedFile(const QMimeData* data)
+{
+    if (data && data->hasUrls())
+        for (const QUrl& url : data->urls())
+            if (url.isLocalFile())
+                return url.toLocalFile();
+    return {};
+}
 
 // The status-bar prompt is the part before "\n"; the tooltip the part after it.
 QString PromptPart(const QString& prompt, int part)
@@ -62,6 +81,7 @@ CMainFrame::CMainFrame(tavrix::ProfileStore* store, QWidget* parent)
     m_pRecentSeparator = m_pFileMenu->addSeparator();
     QAction* exitAction =
         AddAction(m_pFileMenu, ID_APP_EXIT, "E&xit", "Quit the application; prompts to save documents\nExit");
+    exitAction->setShortcut(QKeySequence("Ctrl+Q"));
 
     QMenu* viewMenu = menuBar()->addMenu("&View");
     QAction* clear =
@@ -114,6 +134,7 @@ CMainFrame::CMainFrame(tavrix::ProfileStore* store, QWidget* parent)
     OnUpdateSettings();
     UpdateRecentFileMenu();
     PreCreateWindow();
+    setAcceptDrops(true);
 }
 
 CMainFrame::~CMainFrame()
@@ -173,9 +194,34 @@ void CMainFrame::OnUpdateSettings()
         settings->setEnabled(m_pView->CanConvert());
 }
 
+void CMainFrame::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (!DroppedFile(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void CMainFrame::dropEvent(QDropEvent* event)
+{
+    const QString path = DroppedFile(event->mimeData());
+    if (path.isEmpty())
+        return;
+    event->acceptProposedAction();
+    OpenDocument(FromQString(path));
+}
+
+QString CMainFrame::OpenFolder() const
+{
+    // A conversion leaves the output directory current, so the working directory is no guide.
+    std::string last = m_pView->m_strInputPath;
+    if (last.empty() && !RecentFiles().empty())
+        last = RecentFiles().front();
+    const QFileInfo file(ToQString(last));
+    return !last.empty() && file.dir().exists() ? file.absolutePath() : QDir::homePath();
+}
+
 void CMainFrame::OnFileOpen()
 {
-    const QString path = QFileDialog::getOpenFileName(this, "Open", QString(), "All Files (*)");
+    const QString path = QFileDialog::getOpenFileName(this, "Open", OpenFolder(), "All Files (*)");
     if (!path.isEmpty())
         OpenDocument(FromQString(path));
 }
@@ -199,10 +245,22 @@ void CMainFrame::OnHelpFinder()
                                      QString(TAVRIX_SOURCE_DIR) + "/doc/guide/index.html"})
         if (QFileInfo::exists(candidate))
         {
-            QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(candidate).absoluteFilePath()));
+            const QString guide = QFileInfo(candidate).canonicalFilePath();
+            if (!Opener()(QUrl::fromLocalFile(guide)))
+                platform::AfxMessageBox("No program could show the user guide. Open it in a web browser:\n" +
+                                            FromQString(guide),
+                                        platform::MB_OK | platform::MB_ICONINFORMATION);
             return;
         }
-    platform::AfxMessageBox("The user guide is not installed.", platform::MB_OK);
+    platform::AfxMessageBox("The user guide is not installed. It belongs here:\n" +
+                                FromQString(QDir::cleanPath(base + "/../share/doc/tavrix/guide/index.html")),
+                            platform::MB_OK);
+}
+
+CMainFrame::GuideOpener CMainFrame::SetGuideOpener(GuideOpener opener)
+{
+    std::swap(Opener(), opener);
+    return opener;
 }
 
 std::vector<std::string> CMainFrame::RecentFiles() const

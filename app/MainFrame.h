@@ -2,12 +2,14 @@
 
 #include <QMainWindow>
 
+#include <functional>
 #include <string>
 
 class CTavrixDoc;
 class CTavrixView;
 class QAction;
 class QMenu;
+class QUrl;
 
 namespace tavrix {
 class ProfileStore;
@@ -29,7 +31,8 @@ enum CommandId
 };
 
 // The main window: menu, toolbar, status bar and the log view. It opens where it was last closed
-// (section "Screen" of the store) and keeps a list of the four files opened last.
+// (section "Screen" of the store), keeps a list of the four files opened last and opens a file
+// dropped on it.
 class CMainFrame : public QMainWindow
 {
     Q_OBJECT
@@ -45,14 +48,22 @@ public:
     bool OpenDocument(const std::string& path);
     void OnUpdateSettings();
     void OnHelpFinder();
+    // The folder File > Open starts in: the last input file's.
+    QString OpenFolder() const;
 
     std::vector<std::string> RecentFiles() const;
+
+    // What opens the user guide; true when a viewer took it. Tests replace it; returns the old one.
+    using GuideOpener = std::function<bool(const QUrl& guide)>;
+    static GuideOpener SetGuideOpener(GuideOpener opener);
 
 signals:
     void AboutRequested();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     QAction* AddAction(QMenu* menu, int id, const QString& text, const QString& prompt, const QString& icon = {});

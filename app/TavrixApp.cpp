@@ -12,6 +12,8 @@
 #include <QApplication>
 #include <QMessageBox>
 
+#include <cstring>
+
 CTavrixApp::CTavrixApp() = default;
 
 CTavrixApp::~CTavrixApp()
@@ -47,9 +49,15 @@ void CTavrixApp::OnAppAbout()
 void InstallQtPlatformHandlers()
 {
     platform::SetMessageBoxHandler([](const std::string& text, unsigned type) {
+        // A question during a conversion must not show the wait cursor.
+        QApplication::setOverrideCursor(Qt::ArrowCursor);
+        struct RestoreCursor
+        {
+            ~RestoreCursor() { QApplication::restoreOverrideCursor(); }
+        } restore;
         QMessageBox box(QApplication::activeWindow());
         box.setWindowTitle("Tavrix");
-        box.setText(ToQString(text));
+        box.setText(DisplayText(text));
         const unsigned icon = type & 0xF0;
         if ((type & 0x0F) == platform::MB_YESNO)
         {
@@ -65,4 +73,47 @@ void InstallQtPlatformHandlers()
         return platform::IDOK;
     });
     platform::SetBeepHandler([](unsigned) { QApplication::beep(); });
+}
+
+int AnswerInfoOptions(int argc, char** argv, std::FILE* out)
+{
+    for (int i = 1; i < argc && std::strcmp(argv[i], "--") != 0; ++i)
+    {
+        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0)
+        {
+            std::fputs("Usage: tavrix [--] [FILE]\n"
+                       "Converts delimited price files into MetaStock-format data directories.\n"
+                       "Opens FILE, shows its first lines and the Conversion Settings dialog.\n\n"
+                       "  -h, --help  show this help and exit\n"
+                       "  --version   show the version and exit\n"
+                       "  --          the next argument is a file name, even if it starts with -\n\n"
+                       "The standard Qt options (-platform, -style, ...) are accepted too.\n"
+                       "Without a window: tavrix-cli. More in tavrix(1) and in the user guide.\n",
+                       out);
+            return 0;
+        }
+        if (std::strcmp(argv[i], "--version") == 0)
+        {
+            std::fputs("tavrix " TAVRIX_VERSION "\n", out);
+            return 0;
+        }
+    }
+    return -1;
+}
+
+bool CheckFileArguments(QStringList* arguments, std::FILE* err)
+{
+    if (arguments->size() > 1 && arguments->at(1) == "--")
+        arguments->removeAt(1);
+    else if (arguments->size() > 1 && arguments->at(1).startsWith('-') && arguments->at(1) != "-")
+    {
+        std::fprintf(err, "tavrix: unknown option %s\nTry 'tavrix --help'.\n", qPrintable(arguments->at(1)));
+        return false;
+    }
+    if (arguments->size() > 2)
+    {
+        std::fprintf(err, "tavrix: one file at a time\nTry 'tavrix --help'.\n");
+        return false;
+    }
+    return true;
 }

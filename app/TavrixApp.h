@@ -2,6 +2,7 @@
 
 #include <QStringList>
 
+#include <cstdio>
 #include <memory>
 
 class CMainFrame;
@@ -35,3 +36,10 @@ private:
 
 // Message boxes and the beep through Qt, with the caption "Tavrix".
 void InstallQtPlatformHandlers();
+
+// Answers --help and --version on `out` before anything needs a display: the exit status, or -1
+// when the program is to start.
+int AnswerInfoOptions(int argc, char** argv, std::FILE* out);
+// The arguments left after Qt took its own: [--] [FILE]. Another option is refused on `err`
+// (false); a "--" is removed, so the file, if any, is the second argument.
+bool CheckFileArguments(QStringList* arguments, std::FILE* err);

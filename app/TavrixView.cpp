@@ -3,25 +3,47 @@
 #include "dialogs/DataExchange.h"
 #include "dialogs/SettingsDlg.h"
 #include "engine/ConversionJob.h"
-#include "engine/LineReader.h"
 #include "platform/FileOps.h"
 #include "platform/MessageBox.h"
 #include "settings/ConversionSettings.h"
+#include "settings/ProfileStore.h"
 
 #include <QApplication>
+#include <QFontDatabase>
+#include <QRegularExpression>
 #include <QScrollBar>
 #include <QTextCursor>
 
+#include <cstdio>
+
 namespace {
 constexpr int kPreviewLines = 10;
-constexpr std::size_t kPreviewPiece = 299;
+constexpr int kPreviewPiece = 299;
+// Enough for ten pieces of 299 characters of up to four bytes, with their line ends.
+constexpr std::size_t kPreviewBytes = 16384;
 
 // The log keeps line breaks as "\r\n" in its texts; the widget wants one character.
 QString LogText(const std::string& text)
 {
-    QString converted = ToQString(text);
+    QString converted = DisplayText(text);
     converted.replace("\r\n", "\n");
     return converted;
+}
+
+// The start of a longer file may end inside a UTF-8 character; leave that character out, so the
+// rest can still be recognised as UTF-8.
+void CutPartialCharacter(std::string& bytes)
+{
+    for (std::size_t back = 1; back <= 3 && back <= bytes.size(); ++back)
+    {
+        const auto c = static_cast<unsigned char>(bytes[bytes.size() - back]);
+        if ((c & 0xC0) == 0x80)
+            continue;
+        const std::size_t length = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 1;
+        if (length > back)
+            bytes.resize(bytes.size() - back);
+        return;
+    }
 }
 } // namespace
 
@@ -32,6 +54,11 @@ CTavrixView::CTavrixView(tavrix::ProfileStore* store, QWidget* parent) : QPlainT
     setLineWrapMode(QPlainTextEdit::WidgetWidth);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setUndoRedoEnabled(false);
+    // Columns of the preview line up only in a fixed-width font.
+    setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    // A file dropped on the log goes to the main window, which opens it.
+    setAcceptDrops(false);
+    viewport()->setAcceptDrops(false);
 }
 
 void CTavrixView::SetInputPath(const std::string& path)
@@ -42,9 +69,14 @@ void CTavrixView::SetInputPath(const std::string& path)
 
 void CTavrixView::AppendText(const std::string& text)
 {
+    AppendToLog(LogText(text));
+}
+
+void CTavrixView::AppendToLog(const QString& text)
+{
     QTextCursor cursor(document());
     cursor.movePosition(QTextCursor::End);
-    cursor.insertText(LogText(text));
+    cursor.insertText(text);
     setTextCursor(cursor);
     ensureCursorVisible();
     document()->setModified(false);
@@ -64,22 +96,34 @@ void CTavrixView::OnShowPreview()
 {
     setUpdatesEnabled(false);
     platform::FilePtr file = platform::OpenFile(m_strInputPath, "rb");
-    const std::string openError = file ? "" : platform::LastErrorText();
+    const bool opened = file != nullptr;
+    const std::string openError = opened ? "" : platform::LastErrorText();
+    std::string start(kPreviewBytes, '\0');
+    start.resize(opened ? std::fread(start.data(), 1, start.size(), file.get()) : 0);
+    if (start.size() == kPreviewBytes)
+        CutPartialCharacter(start);
+    file.reset();
     setPlainText(QString());
     AppendText("To help you with the conversion settings, your file...\r\n\r\n\t" + m_strInputPath +
                "\r\n\r\nlooks like this...\r\n\r\n");
-    if (file)
+    if (opened)
     {
-        // Rows are read as the conversion reads them; a long one shows its first 299 characters.
-        tavrix::LineReader reader(file.get(), kPreviewPiece);
-        char piece[kPreviewPiece + 2];
-        std::size_t length = 0;
-        for (int line = 0; line < kPreviewLines && reader.ReadRow(piece, &length); ++line)
-            AppendText(std::string(piece, std::min(length, kPreviewPiece)) + "\r\n");
+        // A file in UTF-8 shows as UTF-8; any other bytes are taken as Latin-1. A row longer than
+        // 299 characters shows in pieces, each counting as one of the ten lines.
+        const QString text = DisplayText(start);
+        QStringList rows = text.split(QRegularExpression("\r\n|\r|\n"));
+        if (!rows.isEmpty() && rows.back().isEmpty())
+            rows.removeLast();
+        QString shown;
+        int pieces = 0;
+        for (const QString& row : rows)
+            for (qsizetype at = 0; pieces < kPreviewLines && (at == 0 || at < row.size());
+                 at += kPreviewPiece, ++pieces)
+                shown += row.mid(at, kPreviewPiece) + "\n";
+        AppendToLog(shown);
     }
     else
         AppendText("(The file cannot be read: " + openError + ")\r\n");
-    file.reset();
     setUpdatesEnabled(true);
     OnSettings();
 }
@@ -90,19 +134,36 @@ void CTavrixView::OnSettings()
         return;
     tavrix::ConversionSettings settings;
     settings.Load(*m_pProfileStore);
+    if (m_bHaveLastAttempt)
+    {
+        // The profile keeps these only from runs that got as far as adding the security; a failed
+        // attempt's typing comes back from here.
+        settings.m_strPath = m_strLastPath;
+        settings.m_strSymbol = m_strLastSymbol;
+        settings.m_strName = m_strLastName;
+    }
     CSettingsDlg dialog(&m_nDateFormat, window());
     dialog.LoadFrom(settings);
     if (dialog.DoModal() != QDialog::Accepted)
         return;
     dialog.StoreTo(settings);
-    settings.Save(*m_pProfileStore);
+    m_bHaveLastAttempt = true;
+    m_strLastPath = settings.m_strPath;
+    m_strLastSymbol = settings.m_strSymbol;
+    m_strLastName = settings.m_strName;
+    std::string settingsError = settings.Save(*m_pProfileStore);
 
     int result = 1;
+    std::string outcome;
     {
         tavrix::ConversionJob job(m_pProfileStore);
         settings.ApplyToJob(job, m_strInputPath, m_nDateFormat);
         QApplication::setOverrideCursor(Qt::WaitCursor);
         result = job.Run();
+        // What was written, or the first line of the message that made the run fail.
+        outcome = result == 0 ? job.Summary() : job.m_strFailure.substr(0, job.m_strFailure.find('\n'));
+        if (settingsError.empty())
+            settingsError = job.m_strSettingsError;
     }
     if (result == 0)
     {
@@ -111,7 +172,12 @@ void CTavrixView::OnSettings()
     }
     else
         AppendText("\r\nConversion failed.");
+    if (!outcome.empty())
+        AppendText("\r\n" + outcome);
     QApplication::restoreOverrideCursor();
+    // Once per conversion, however many entries could not be stored.
+    if (!settingsError.empty())
+        platform::AfxMessageBox(settingsError, platform::MB_OK | platform::MB_ICONWARNING);
 }
 
 void CTavrixView::OnClearWindow()

@@ -18,14 +18,16 @@ public:
     ShowPreviewEvent() : QEvent(kType) {}
 };
 
-// The log: a read-only, wrapping text view that shows a preview of the opened file and one result
-// line per conversion. It holds the input path and the last confirmed date-format code.
+// The log: a read-only, wrapping text view that shows a preview of the opened file and the result
+// of each conversion. It holds the input path, the last confirmed date-format code and the path,
+// symbol and name of the last attempt, which the next dialog shows even when that run failed.
 class CTavrixView : public QPlainTextEdit
 {
     Q_OBJECT
 public:
     explicit CTavrixView(tavrix::ProfileStore* store, QWidget* parent = nullptr);
 
+    // Bytes as the program's texts hold them: "\r\n" line ends, UTF-8 or else Latin-1.
     void AppendText(const std::string& text);
     void OnShowPreview();
     void OnSettings();
@@ -35,6 +37,10 @@ public:
 
     std::string m_strInputPath;
     int m_nDateFormat = 1;
+    bool m_bHaveLastAttempt = false;
+    std::string m_strLastPath;
+    std::string m_strLastSymbol; // Latin-1, as the dialog holds it
+    std::string m_strLastName;
 
 signals:
     void InputPathChanged();
@@ -43,5 +49,7 @@ protected:
     bool event(QEvent* event) override;
 
 private:
+    void AppendToLog(const QString& text);
+
     tavrix::ProfileStore* m_pProfileStore;
 };

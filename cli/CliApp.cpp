@@ -4,6 +4,7 @@
 #include "marketdata/Dates.h"
 #include "platform/MessageBox.h"
 #include "platform/Strings.h"
+#include "settings/SettingsRules.h"
 
 #include <CLI/CLI.hpp>
 
@@ -65,14 +66,9 @@ std::string ApplyWithout(const std::vector<std::string>& fields, ConversionSetti
 std::string ToMasterText(const char* what, std::string& text)
 {
     std::string latin1;
-    if (!platform::Utf8ToLatin1(text, &latin1))
-        return std::string(what) + " '" + text + "' has a character that a Master file cannot hold (Latin-1 only).";
-    for (const char c : latin1)
-    {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte < 0x20 || (byte >= 0x7F && byte < 0xA0))
-            return std::string(what) + " must not hold a tab, line end or other control character.";
-    }
+    const std::string problem = rules::ToMasterText(text, &latin1);
+    if (!problem.empty())
+        return std::string(what) + ": " + problem;
     text = latin1;
     return "";
 }

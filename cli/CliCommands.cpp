@@ -140,7 +140,7 @@ int RunExport(const std::string& directory, const std::string& symbol, std::ostr
     MasterRecord record{};
     std::string found;
     std::string key;
-    if (!platform::Utf8ToLatin1(symbol, &key))
+    if (!rules::ToMasterText(symbol, &key).empty())
         key = symbol;
     const Status status = FindSecurity(directory, key.c_str(), record.data(), &found);
     if (status != kStatusOk)

@@ -19,6 +19,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
+#include <sys/stat.h>
 #include <vector>
 
 namespace {
@@ -31,6 +32,23 @@ std::string FormatMessage(const char* pattern, const std::string& text)
     std::string message = pattern;
     message.replace(message.find("%s"), 2, text);
     return message;
+}
+
+// `~` and `~/...` name the home folder; any other relative name is taken from `base`.
+std::string ResolveFolder(const std::string& typed, const std::string& base)
+{
+    QString text = ToQString(typed);
+    if (text == "~" || text.startsWith("~/"))
+        text = QDir::homePath() + text.mid(1);
+    return FromQString(QDir::cleanPath(QDir(ToQString(base)).absoluteFilePath(text)));
+}
+
+bool IsFolder(const std::string& path)
+{
+    struct stat st
+    {
+    };
+    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
 std::vector<std::string> SplitFolders(const std::string& path)
@@ -170,20 +188,25 @@ bool CChooseDir::OnFileNameOK()
         platform::AfxMessageBox(FormatMessage("%s is not a valid pathname.", m_strDirName), platform::MB_OK);
         return false;
     }
-    if (platform::_chdir(m_strDirName.c_str()) != 0)
+    // The result is the absolute folder meant, resolved from the folder shown, so the conversion
+    // finds the same folder whatever the working directory is by then; nothing changes it here.
+    const std::string folder = ResolveFolder(m_strDirName, m_strOpenFolder);
+    if (!IsFolder(folder))
     {
-        if (platform::AfxMessageBox(FormatMessage("Directory %s does not exist.\nCreate this directory?", m_strDirName),
+        if (platform::AfxMessageBox(FormatMessage("Directory %s does not exist.\nCreate this directory?", folder),
                                     platform::MB_YESNO | platform::MB_ICONQUESTION) != platform::IDYES)
             return false;
-        if (platform::_mkdir(m_strDirName.c_str()) != 0)
+        if (platform::_mkdir(folder.c_str()) != 0)
         {
+            const std::string reason = platform::LastErrorText();
             platform::AfxMessageBox(
-                FormatMessage("There was a problem creating %s.\nThe new directory was not created.", m_strDirName),
+                FormatMessage("There was a problem creating %s.\nThe new directory was not created", folder) + " (" +
+                    reason + ").",
                 platform::MB_OK);
             return false;
         }
     }
-    // The result always names the folder in the field, whether it existed or was just made.
+    m_strDirName = folder;
     m_strFileName = m_strDirName + platform::kPathSeparator + kDummyFileName;
     m_nFileOffset = static_cast<int>(m_strDirName.size()) + 1;
     return true;

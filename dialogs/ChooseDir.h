@@ -10,7 +10,8 @@ class QListWidget;
 class QListWidgetItem;
 
 // "Choose Directory": picks or creates the output directory. The result is a full file name made
-// of the folder in the directory-name field and the dummy file name "Junk", with the offset of
+// of the folder in the directory-name field, as an absolute path (a relative name is taken from
+// the folder shown, `~` is the home folder), and the dummy file name "Junk", with the offset of
 // that file-name part; the caller keeps what comes before the separator in front of it.
 class CChooseDir : public QDialog
 {

@@ -6,6 +6,7 @@
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QStringDecoder>
 #include <QValidator>
 
 namespace {
@@ -59,9 +60,20 @@ std::string FromQString(const QString& text)
     return text.toLocal8Bit().toStdString();
 }
 
+QString DisplayText(const std::string& bytes)
+{
+    QStringDecoder utf8(QStringConverter::Utf8);
+    const QString text = utf8.decode(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
+    if (!utf8.hasError())
+        return text;
+    return QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
+}
+
 void CDataExchange::Fail(QWidget* field, const std::string& prompt)
 {
-    platform::AfxMessageBox(prompt, platform::MB_OK | platform::MB_ICONWARNING);
+    const QString caption = field ? field->accessibleName() : QString();
+    platform::AfxMessageBox(caption.isEmpty() ? prompt : prompt + "\n" + FromQString(caption),
+                            platform::MB_OK | platform::MB_ICONWARNING);
     if (field)
         field->setFocus(Qt::OtherFocusReason);
     if (auto* edit = qobject_cast<QLineEdit*>(field))
@@ -103,6 +115,21 @@ void DDX_Text(CDataExchange& dx, QLineEdit* edit, std::string& value)
         value = FromQString(edit->text());
     else
         edit->setText(ToQString(value));
+}
+
+void DDX_MasterText(CDataExchange& dx, QLineEdit* edit, std::string& latin1)
+{
+    if (dx.m_bFailed)
+        return;
+    dx.m_pLastField = edit;
+    if (!dx.m_bSaveAndValidate)
+    {
+        edit->setText(QString::fromLatin1(latin1.data(), static_cast<qsizetype>(latin1.size())));
+        return;
+    }
+    const std::string problem = tavrix::rules::ToMasterText(edit->text().toStdString(), &latin1);
+    if (!problem.empty())
+        dx.Fail(edit, problem);
 }
 
 void DDX_Radio(CDataExchange& dx, const std::vector<QAbstractButton*>& buttons, int& value)
@@ -167,6 +194,12 @@ void DDV_MaxChars(CDataExchange& dx, const std::string& value, int maximum)
             edit->setValidator(new MaxCharsValidator(edit, maximum));
         return;
     }
-    if (ToQString(value).size() > maximum)
+    // Characters of the field, whatever bytes the member holds them in.
+    qsizetype length = ToQString(value).size();
+    if (auto* edit = qobject_cast<QLineEdit*>(dx.m_pLastField))
+        length = edit->text().size();
+    else if (auto* box = qobject_cast<QComboBox*>(dx.m_pLastField))
+        length = box->currentText().size();
+    if (length > maximum)
         dx.Fail(dx.m_pLastField, tavrix::rules::MaxCharsPrompt(static_cast<std::size_t>(maximum)));
 }

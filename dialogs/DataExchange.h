@@ -18,7 +18,8 @@ class CDataExchange
 public:
     explicit CDataExchange(bool saveAndValidate) : m_bSaveAndValidate(saveAndValidate) {}
 
-    // Shows the prompt, focuses the field and stops the reading.
+    // Shows the prompt with the field's caption (its accessible name) on a second line, focuses the
+    // field and stops the reading.
     void Fail(QWidget* field, const std::string& prompt);
 
     const bool m_bSaveAndValidate;
@@ -30,14 +31,20 @@ void DDX_Check(CDataExchange& dx, QAbstractButton* box, int& value);
 // An unsigned decimal number; other text is refused with the prompt for positive integers.
 void DDX_Text(CDataExchange& dx, QLineEdit* edit, unsigned& value);
 void DDX_Text(CDataExchange& dx, QLineEdit* edit, std::string& value);
+// A symbol or name: the member holds Latin-1, as MASTER does; reading refuses what Latin-1 cannot
+// hold and control characters.
+void DDX_MasterText(CDataExchange& dx, QLineEdit* edit, std::string& latin1);
 // The index of the checked button, -1 when none is; writing an index outside clears them all.
 void DDX_Radio(CDataExchange& dx, const std::vector<QAbstractButton*>& buttons, int& value);
 // Writing selects the first entry that begins with the text without regard to case, or shows the
 // text with nothing selected; reading takes the text the box shows.
 void DDX_CBString(CDataExchange& dx, QComboBox* box, std::string& value);
 void DDV_MinMaxUInt(CDataExchange& dx, unsigned value, unsigned minimum, unsigned maximum);
-// Reading refuses a longer text; writing limits typing in a line edit to `maximum` characters.
+// Reading refuses a field of more characters; writing limits typing in a line edit to `maximum`.
 void DDV_MaxChars(CDataExchange& dx, const std::string& value, int maximum);
 
+// File names and texts of the program: the local 8-bit encoding (UTF-8).
 QString ToQString(const std::string& text);
 std::string FromQString(const QString& text);
+// A text to show whose bytes may come from anywhere: UTF-8 when they are valid UTF-8, else Latin-1.
+QString DisplayText(const std::string& bytes);

@@ -12,11 +12,16 @@
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QStyle>
 #include <QVBoxLayout>
 
 #include <type_traits>
@@ -41,9 +46,23 @@ QWidget* NumberCell(QLineEdit* edit, CSpinButton* spin)
     layout->setSpacing(1);
     layout->addWidget(edit);
     layout->addWidget(spin);
+    layout->addStretch(); // a wider cell grows here, so the arrows stay beside their field
     edit->setFixedWidth(36);
     return cell;
 }
+
+// Asks for the whole of its content, where a plain scroll area would ask for a fixed share of the
+// screen; the dialog then shrinks it only when the screen is too small.
+class FittingScrollArea : public QScrollArea
+{
+public:
+    using QScrollArea::QScrollArea;
+    QSize sizeHint() const override
+    {
+        const int frame = 2 * frameWidth();
+        return widget() ? widget()->sizeHint() + QSize(frame, frame) : QScrollArea::sizeHint();
+    }
+};
 } // namespace
 
 CSettingsDlg::CSettingsDlg(int* dateFormat, QWidget* parent) : QDialog(parent), m_pDateFormat(dateFormat)
@@ -103,6 +122,21 @@ CSettingsDlg::CSettingsDlg(int* dateFormat, QWidget* parent) : QDialog(parent), 
         fieldsLayout->addWidget(c.caption, 0, column);
         fieldsLayout->addWidget(NumberCell(c.edit, c.spin), 1, column++);
     }
+    // A refused field's prompt names it by its caption.
+    const std::pair<QWidget*, const char*> captions[] = {{m_editDate, "Date"},
+                                                         {m_editOpen, "Open"},
+                                                         {m_editHigh, "High"},
+                                                         {m_editLow, "Low"},
+                                                         {m_editClose, "Close"},
+                                                         {m_editVolume, "Volume"},
+                                                         {m_editOpenInt, "Open Int"},
+                                                         {m_editSkip, "Skip Rows"},
+                                                         {m_cmbDateFormat, "Date Format"},
+                                                         {m_editPath, "Directory Path"},
+                                                         {m_editSymbol, "Symbol"},
+                                                         {m_editName, "Name"}};
+    for (const auto& [field, caption] : captions)
+        field->setAccessibleName(caption);
 
     // Input File: Detail Settings
     auto* details = new QGroupBox("Input File: Detail Settings", this);
@@ -150,9 +184,20 @@ CSettingsDlg::CSettingsDlg(int* dateFormat, QWidget* parent) : QDialog(parent), 
     buttons->addWidget(ok);
     buttons->addWidget(cancel);
 
-    auto* layout = new QVBoxLayout(this);
+    // The groups scroll when the screen is too small for them; OK and Cancel always show.
+    auto* content = new QWidget;
+    auto* contentLayout = new QVBoxLayout(content);
+    contentLayout->setContentsMargins(0, 0, 0, 0);
     for (QGroupBox* group : {fields, details, output, target})
-        layout->addWidget(group);
+        contentLayout->addWidget(group);
+    contentLayout->addStretch(); // a taller dialog leaves room below, not between captions and fields
+    m_pScroll = new FittingScrollArea(this);
+    m_pScroll->setObjectName("scrollGroups");
+    m_pScroll->setFrameShape(QFrame::NoFrame);
+    m_pScroll->setWidgetResizable(true);
+    m_pScroll->setWidget(content);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(m_pScroll);
     layout->addLayout(buttons);
 
     // Tab order as the template has it: the buttons, then the fields group by group.
@@ -227,7 +272,21 @@ void CSettingsDlg::StoreTo(ConversionSettings& settings) const
 int CSettingsDlg::DoModal()
 {
     OnInitDialog();
+    QWidget* owner = parentWidget() ? parentWidget()->window() : nullptr;
+    if (QScreen* screen = owner ? owner->screen() : QGuiApplication::primaryScreen())
+        FitToScreen(screen->availableGeometry());
     return exec();
+}
+
+void CSettingsDlg::FitToScreen(const QRect& available)
+{
+    // The window manager's frame is not known before the dialog shows; leave room for a title bar.
+    const int titleBar = style()->pixelMetric(QStyle::PM_TitleBarHeight);
+    const QSize room = available.size() - QSize(16, 2 * titleBar + 8);
+    QSize wanted = sizeHint();
+    if (wanted.height() > room.height())
+        wanted.rwidth() += m_pScroll->verticalScrollBar()->sizeHint().width();
+    resize(wanted.boundedTo(room));
 }
 
 void CSettingsDlg::DoDataExchange(CDataExchange& dx)
@@ -251,11 +310,11 @@ void CSettingsDlg::DoDataExchange(CDataExchange& dx)
         DDV_MinMaxUInt(dx, column.member, kMinColumn, kMaxColumn);
     }
     DDX_Radio(dx, {m_radExisting, m_radNew}, m_nExist);
-    DDX_Text(dx, m_editName, m_strName);
+    DDX_MasterText(dx, m_editName, m_strName);
     DDV_MaxChars(dx, m_strName, static_cast<int>(rules::kMaxNameLength));
     DDX_Text(dx, m_editPath, m_strPath);
     DDV_MaxChars(dx, m_strPath, static_cast<int>(rules::kMaxPathLength));
-    DDX_Text(dx, m_editSymbol, m_strSymbol);
+    DDX_MasterText(dx, m_editSymbol, m_strSymbol);
     DDV_MaxChars(dx, m_strSymbol, static_cast<int>(rules::kMaxSymbolLength));
     DDX_Text(dx, m_editSkip, m_nSkipRows);
     DDV_MinMaxUInt(dx, m_nSkipRows, rules::kMinSkipRows, rules::kMaxSkipRows);
@@ -313,13 +372,15 @@ void CSettingsDlg::OnCheckBox(const OptionalField& field)
 
 void CSettingsDlg::OnBrowse()
 {
-    UpdateData(true);
+    UpdateData(true); // a refused field shows its prompt, and Browse goes on
+    // Only the path changes: a refusal stopped the reading, so writing every member back would
+    // throw away what was typed after the refused field.
     CChooseDir chooser(this);
-    chooser.SetInitialDir(m_strPath);
+    chooser.SetInitialDir(FromQString(m_editPath->text()));
     if (chooser.exec() != QDialog::Accepted)
         return;
     m_strPath = chooser.m_strFileName.substr(0, static_cast<std::size_t>(chooser.m_nFileOffset - 1));
-    UpdateData(false);
+    m_editPath->setText(ToQString(m_strPath));
 }
 
 void CSettingsDlg::OnOK()
@@ -328,9 +389,9 @@ void CSettingsDlg::OnOK()
         return;
     ConversionSettings columns;
     StoreTo(columns);
-    if (rules::HasDuplicateColumns(columns))
+    if (const std::string duplicate = rules::DuplicateColumnsMessage(columns); !duplicate.empty())
     {
-        platform::AfxMessageBox(rules::kDuplicateColumns, platform::MB_OK);
+        platform::AfxMessageBox(duplicate, platform::MB_OK);
         return;
     }
     UpdateData(true);
@@ -347,12 +408,17 @@ void CSettingsDlg::OnOK()
         platform::AfxMessageBox(rules::kEnterPath, platform::MB_OK);
         return;
     }
-    if (m_pDateFormat)
+    // The selected entry; a typed text that is no entry selects none, whatever was picked before,
+    // and would turn every date into 0, so it is refused like a number out of range.
+    const int index = m_cmbDateFormat->findText(m_cmbDateFormat->currentText(), Qt::MatchExactly);
+    if (index < 0)
     {
-        // The selected entry; a typed text that is no entry selects none, whatever was picked before.
-        const int index = m_cmbDateFormat->findText(m_cmbDateFormat->currentText(), Qt::MatchExactly);
-        *m_pDateFormat = index + 1;
+        CDataExchange dx(true);
+        dx.Fail(m_cmbDateFormat, rules::kChooseDateFormat);
+        return;
     }
+    if (m_pDateFormat)
+        *m_pDateFormat = index + 1;
     UpdateData(true);
     accept();
 }

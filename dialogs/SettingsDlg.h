@@ -13,9 +13,11 @@ class QCheckBox;
 class QComboBox;
 class QLineEdit;
 class QRadioButton;
+class QScrollArea;
 
 // "Conversion Settings": edits and checks the settings of one conversion. It stores nothing;
-// a confirmed dialog hands the chosen date layout's code (1 to 12, 0 for none) to `dateFormat`.
+// a confirmed dialog hands the chosen date layout's code (1 to 12) to `dateFormat`. Symbol and
+// name are held in Latin-1, as MASTER holds them; the path in the local 8-bit encoding.
 class CSettingsDlg : public QDialog
 {
     Q_OBJECT
@@ -27,6 +29,8 @@ public:
 
     // Start-up, then the modal run: QDialog::Accepted or QDialog::Rejected.
     int DoModal();
+    // Sizes the dialog to fit the screen area; the groups scroll when it is too small for them.
+    void FitToScreen(const QRect& available);
     void OnInitDialog();
     // Moves all fields into the members (true) or the members into the fields (false); false when
     // a field was refused.
@@ -101,4 +105,5 @@ private:
     QLineEdit* m_editPath;
     QLineEdit* m_editSymbol;
     QLineEdit* m_editName;
+    QScrollArea* m_pScroll;
 };

@@ -19,6 +19,8 @@ CSpinButton::CSpinButton(QLineEdit* buddy, QWidget* parent)
         button->setFixedSize(14, 10);
         layout->addWidget(button);
     }
+    // The arrows keep their size and stay together beside the edit, however the dialog is resized.
+    setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     m_up->setObjectName("up");
     m_down->setObjectName("down");
     connect(m_up, &QToolButton::clicked, this, [this] { Step(1); });

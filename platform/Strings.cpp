@@ -38,23 +38,6 @@ std::string Latin1ToUtf8(const std::string& text)
     return utf8;
 }
 
-bool Utf8ToLatin1(const std::string& text, std::string* latin1)
-{
-    latin1->clear();
-    for (std::size_t i = 0; i < text.size(); ++i)
-    {
-        const auto byte = static_cast<unsigned char>(text[i]);
-        if (byte < 0x80)
-            latin1->push_back(text[i]);
-        else if ((byte == 0xC2 || byte == 0xC3) && i + 1 < text.size() &&
-                 (static_cast<unsigned char>(text[i + 1]) & 0xC0) == 0x80)
-            latin1->push_back(static_cast<char>(((byte & 0x03) << 6) | (static_cast<unsigned char>(text[++i]) & 0x3F)));
-        else
-            return false;
-    }
-    return true;
-}
-
 bool IsValidUtf8(const std::string& text)
 {
     for (std::size_t i = 0; i < text.size();)

@@ -3,7 +3,8 @@
 set -euo pipefail
 
 packages=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev
-          qt6-base-dev libgl-dev xvfb xauth desktop-file-utils dpkg-dev file)
+          qt6-base-dev libgl-dev xvfb xauth desktop-file-utils dpkg-dev file lintian appstream
+          clang libclang-rt-dev)
 missing=()
 for package in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing+=("$package")

@@ -14,23 +14,68 @@ std::string MaxCharsPrompt(std::size_t limit)
 
 bool HasDuplicateColumns(const ConversionSettings& s)
 {
-    bool taken[kMaxColumn + 1] = {};
-    bool duplicate = false;
+    return !DuplicateColumnsMessage(s).empty();
+}
+
+std::string DuplicateColumnsMessage(const ConversionSettings& s)
+{
+    const char* taken[kMaxColumn + 1] = {};
     const struct
     {
+        const char* caption;
         bool on;
         int column;
-    } fields[] = {{true, s.m_nDateCol},         {true, s.m_nCloCol},          {s.m_bOpenOn != 0, s.m_nOpenCol},
-                  {s.m_bHiOn != 0, s.m_nHiCol}, {s.m_bLoOn != 0, s.m_nLoCol}, {s.m_bVolOn != 0, s.m_nVolCol},
-                  {s.m_bOIOn != 0, s.m_nOICol}};
+    } fields[] = {{"Date", true, s.m_nDateCol},
+                  {"Close", true, s.m_nCloCol},
+                  {"Open", s.m_bOpenOn != 0, s.m_nOpenCol},
+                  {"High", s.m_bHiOn != 0, s.m_nHiCol},
+                  {"Low", s.m_bLoOn != 0, s.m_nLoCol},
+                  {"Volume", s.m_bVolOn != 0, s.m_nVolCol},
+                  {"Open Int", s.m_bOIOn != 0, s.m_nOICol}};
     for (const auto& field : fields)
     {
         if (!field.on || field.column < kMinColumn || field.column > kMaxColumn)
             continue;
-        duplicate = duplicate || taken[field.column];
-        taken[field.column] = true;
+        if (taken[field.column])
+            return std::string("Duplicate columns specified\n") + taken[field.column] + " and " + field.caption +
+                   " both use column " + std::to_string(field.column) + "\nCorrect or disable";
+        taken[field.column] = field.caption;
     }
-    return duplicate;
+    return "";
+}
+
+std::string ToMasterText(const std::string& utf8, std::string* latin1)
+{
+    std::string text;
+    for (std::size_t i = 0; i < utf8.size();)
+    {
+        const auto lead = static_cast<unsigned char>(utf8[i]);
+        const std::size_t length = lead < 0x80                   ? 1
+                                   : lead >= 0xC2 && lead < 0xE0 ? 2
+                                   : lead >= 0xE0 && lead < 0xF5 ? 3 + (lead >= 0xF0)
+                                                                 : 0;
+        unsigned long code = length == 1 ? lead : lead & (0x7Fu >> length);
+        for (std::size_t k = 1; k < length; ++k)
+        {
+            const auto next = i + k < utf8.size() ? static_cast<unsigned char>(utf8[i + k]) : 0u;
+            if ((next & 0xC0) != 0x80)
+                return kNotUtf8;
+            code = code << 6 | (next & 0x3F);
+        }
+        // Overlong forms and surrogates are no characters at all.
+        static const unsigned long kLeast[] = {0, 0, 0x80, 0x800, 0x10000};
+        if (length == 0 || code < kLeast[length] || (code >= 0xD800 && code < 0xE000) || code > 0x10FFFF)
+            return kNotUtf8;
+        if (code > 0xFF)
+            return "\"" + utf8.substr(i, length) +
+                   "\" cannot be stored: please use only Western European letters and signs (Latin-1).";
+        if (code < 0x20 || (code >= 0x7F && code < 0xA0))
+            return kNoControlCharacters;
+        text += static_cast<char>(code);
+        i += length;
+    }
+    *latin1 = text;
+    return "";
 }
 
 std::string TrimRightWhite(std::string text)
@@ -65,7 +110,7 @@ std::string CheckSettings(ConversionSettings& s)
     if (s.m_strDateFormat.size() > kMaxDateFormatLength)
         return MaxCharsPrompt(kMaxDateFormatLength);
     if (HasDuplicateColumns(s))
-        return kDuplicateColumns;
+        return DuplicateColumnsMessage(s);
     const std::string symbol = UpperCaseAscii(TrimRightWhite(s.m_strSymbol));
     if (symbol.empty())
         return kInvalidSymbol;

@@ -20,6 +20,9 @@ constexpr const char* kDuplicateColumns = "Duplicate columns specified\nCorrect 
 constexpr const char* kInvalidSymbol = "You did not enter a valid symbol";
 constexpr const char* kEnterPath = "Please enter path";
 constexpr const char* kPositiveInteger = "Please enter a positive integer.";
+constexpr const char* kChooseDateFormat = "Please choose a date format from the list.";
+constexpr const char* kNotUtf8 = "Please enter the text in UTF-8.";
+constexpr const char* kNoControlCharacters = "Please do not use tabs, line breaks or other control characters.";
 
 // "Please enter an integer between 1 and 20."
 std::string RangePrompt(int low, int high);
@@ -28,6 +31,12 @@ std::string MaxCharsPrompt(std::size_t limit);
 
 // True when two switched-on fields (date and close always) share a column.
 bool HasDuplicateColumns(const ConversionSettings& settings);
+// The duplicate-columns message naming the first two fields that share a column, e.g.
+// "Duplicate columns specified\nDate and Close both use column 1\nCorrect or disable"; "" when none do.
+std::string DuplicateColumnsMessage(const ConversionSettings& settings);
+// A symbol or name given as UTF-8, as MASTER holds it: Latin-1, one byte per character. Returns
+// "" and sets *latin1, or the prompt that says why the text cannot be stored there.
+std::string ToMasterText(const std::string& utf8, std::string* latin1);
 // Removes the space and the control characters 9 to 13 from the end.
 std::string TrimRightWhite(std::string text);
 // Letters a to z in capitals, whatever the locale.

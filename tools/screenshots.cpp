@@ -1,6 +1,8 @@
-// Takes the screenshots of the README and the user guide: the main window with a preview, the
-// Conversion Settings dialog and the Choose Directory dialog, as real windows (run it under Xvfb).
-// Settings go to a temporary hive, so the user's own are never touched.
+// Takes the screenshots of the README and the user guide: the main window with a preview and a
+// result, the Conversion Settings dialog, the Choose Directory dialog and the About box, as real
+// windows (run it under Xvfb). Everything goes below HOME (scripts/screenshots.sh gives it a
+// plausible one in a private mount namespace), or below a temporary folder when none is given, so
+// the user's own settings are never touched.
 #include "about/AboutDlg.h"
 #include "app/MainFrame.h"
 #include "app/TavrixView.h"
@@ -10,11 +12,8 @@
 #include "settings/ProfileStore.h"
 
 #include <QApplication>
-#include <QComboBox>
 #include <QDir>
-#include <QLineEdit>
 #include <QPushButton>
-#include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -52,15 +51,20 @@ int main(int argc, char** argv)
     QApplication::setApplicationName("Tavrix");
     if (argc < 3)
     {
-        std::fprintf(stderr, "usage: tavrix-screenshots INPUT OUTPUT-FOLDER\n");
+        std::fprintf(stderr, "usage: tavrix-screenshots INPUT OUTPUT-FOLDER [HOME]\n");
         return 2;
     }
     const QString input = QFileInfo(argv[1]).absoluteFilePath();
     const QString folder = QFileInfo(argv[2]).absoluteFilePath();
     QTemporaryDir scratch;
-    platform::SetHivePath((scratch.path() + "/registry").toStdString());
+    const QString home = argc > 3 ? QString(argv[3]) : scratch.path();
+    // An empty folder for a new MASTER, as a user would make one for a first conversion.
+    const QString data = home + "/MetaStock";
+    QDir().mkpath(data);
+    platform::SetHivePath((home + "/.config/Corvanta/registry").toStdString());
     auto store = tavrix::CreateProfileStore();
-    store->WriteString("Setting", "Path", qPrintable(scratch.path()));
+    store->WriteString("Setting", "Path", qPrintable(data));
+    store->WriteInt("Setting", "Exist", 1);
     store->WriteString("Setting", "Symbol", "ACME");
     store->WriteString("Setting", "Name", "ACME CORP");
     store->WriteString("Setting", "DateFormat", "MM_DD_CCYY");
@@ -89,12 +93,9 @@ int main(int argc, char** argv)
             });
             return true;
         });
-        QTimer::singleShot(300, settings, [settings, &frame, &folder, &scratch] {
+        QTimer::singleShot(300, settings, [settings, &frame, &folder] {
             settings->findChild<QPushButton*>("IDC_BROWSE")->click();
-            // Confirm into a fresh folder, so the log ends with the result line.
-            QDir(scratch.path()).mkdir("out");
-            settings->findChild<QLineEdit*>("m_strPath")->setText(scratch.path() + "/out");
-            settings->findChild<QRadioButton*>("m_nExist1")->setChecked(true);
+            // Confirm, so the log ends with the result lines.
             settings->findChild<QPushButton*>("IDOK")->click();
             QTimer::singleShot(300, &frame, [&frame, &folder] {
                 Save(&frame, folder + "/main-window.png");

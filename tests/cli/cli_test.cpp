@@ -159,7 +159,8 @@ TEST_F(CliTest, UsageErrorsUseTheDialogsTextsAndExitTwo)
         const char* arguments;
         const char* message;
     } cases[] = {
-        {"convert in.csv --dir out --symbol A --columns close=1", "Duplicate columns specified\nCorrect or disable"},
+        {"convert in.csv --dir out --symbol A --columns close=1",
+         "Duplicate columns specified\nDate and Close both use column 1\nCorrect or disable"},
         {"convert in.csv --dir out --symbol A --columns oi=21", "Please enter an integer between 1 and 20."},
         {"convert in.csv --dir out --symbol A --columns oi=x", "Please enter a positive integer."},
         {"convert in.csv --dir out --symbol A --skip 201", "Please enter an integer between 0 and 200."},
@@ -229,7 +230,7 @@ TEST_F(CliTest, LeftOutRowsStrictStandardInputAndLatin1Names)
     {
         result = Run(std::string("convert in.csv --dir out --symbol B --name ") + name);
         EXPECT_EQ(result.status, 2) << name;
-        EXPECT_EQ(result.err.rfind("The name ", 0), 0u) << result.err;
+        EXPECT_EQ(result.err.rfind("The name: ", 0), 0u) << result.err;
     }
 }
 

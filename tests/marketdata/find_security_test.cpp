@@ -182,8 +182,7 @@ TEST_F(FindSecurityTest, DamagedDirectoryFilesNeverReadPastTheirEnd)
 TEST_F(FindSecurityTest, FindsInTheVendorDirectory)
 {
     const std::string fixture = std::string(TAVRIX_FIXTURES) + "/metastock-sample";
-    if (!FileExists(fixture + "/Master"))
-        GTEST_SKIP() << "fixture not present";
+    ASSERT_TRUE(FileExists(fixture + "/Master")) << "vendor fixture missing: " << fixture << "/Master";
     ASSERT_EQ(Find(fixture, "asr"), kStatusOk);
     EXPECT_EQ(m_record[kRecFileNumber], 1);
     ASSERT_EQ(Find(fixture, "A.S. ROMA"), kStatusOk);

@@ -106,8 +106,7 @@ TEST(TextFunctions, CountTrimAndWordPrefix)
 TEST(MasterReader, ReadsAVendorWrittenDirectoryFile)
 {
     const std::string fixture = std::string(TAVRIX_FIXTURES) + "/metastock-sample/Master";
-    if (!FileExists(fixture))
-        GTEST_SKIP() << "fixture not present: " << fixture;
+    ASSERT_TRUE(FileExists(fixture)) << "vendor fixture missing: " << fixture;
     MasterHeader header{};
     std::vector<MasterRecord> records;
     ASSERT_EQ(ReadMasterFile(fixture, &header, &records), kStatusOk);

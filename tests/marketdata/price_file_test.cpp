@@ -84,8 +84,7 @@ TEST(FieldLayoutFile, UnwritablePlaceIsReportedNotWrittenThrough)
 TEST(PriceFile, ReadsAVendorWrittenPriceFile)
 {
     const std::string fixture = std::string(TAVRIX_FIXTURES) + "/metastock-sample/F1.DAT";
-    if (!FileExists(fixture))
-        GTEST_SKIP() << "fixture not present";
+    ASSERT_TRUE(FileExists(fixture)) << "vendor fixture missing: " << fixture;
     PriceFileContents contents;
     ASSERT_EQ(ReadPriceFile(fixture, DefaultFieldsForCount(7), &contents), kStatusOk);
     EXPECT_EQ(contents.countWord, 128);

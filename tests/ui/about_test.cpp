@@ -72,6 +72,28 @@ TEST_F(AboutTest, AFollowedLinkStaysPurpleInTheNextShowingAndTheOtherStaysBlue)
               "registered trademark of\nDow Jones Telerate");
 }
 
+TEST_F(AboutTest, OnADarkBackgroundTheLinksTakeTheThemesColoursOrLightOnes)
+{
+    m_web = 1;
+    CAboutDlg dialog(&m_email, &m_web);
+    QPalette dark = dialog.palette();
+    dark.setColor(QPalette::Window, QColor(0x20, 0x20, 0x20));
+    dark.setColor(QPalette::WindowText, Qt::white);
+    dark.setColor(QPalette::Link, QColor(0x42, 0x8B, 0xFF));
+    dark.setColor(QPalette::LinkVisited, QColor(0xFF, 0x80, 0xFF));
+    dialog.setPalette(dark);
+    dialog.show();
+    EXPECT_EQ(Painted(dialog.m_linkEmail), QColor(0x42, 0x8B, 0xFF));
+    EXPECT_EQ(Painted(dialog.m_linkWeb), QColor(0xFF, 0x80, 0xFF));
+
+    // A dark palette that kept the light one's link colours: light blue and purple instead.
+    dark.setColor(QPalette::Link, QColor(0, 0, 255));
+    dark.setColor(QPalette::LinkVisited, QColor(128, 0, 128));
+    dialog.setPalette(dark);
+    EXPECT_EQ(Painted(dialog.m_linkEmail), QColor(0x8A, 0xB4, 0xF8));
+    EXPECT_EQ(Painted(dialog.m_linkWeb), QColor(0xC5, 0x8A, 0xF9));
+}
+
 TEST_F(AboutTest, TheEmailLinkOpensAsMailtoEveryTimeAndKeepsItsFirstTarget)
 {
     CAboutDlg dialog(&m_email, &m_web);

@@ -4,6 +4,7 @@
 #include "dialogs/SettingsDlg.h"
 
 #include <QAction>
+#include <QFontMetrics>
 #include <QRadioButton>
 
 #include <cstdlib>
@@ -24,17 +25,28 @@ std::string Header(const std::string& path)
 class ConversionStoryTest : public UiFixture
 {
 protected:
-    // Fills the settings dialog for a new MASTER in m_out and confirms it.
-    void ConfirmNewMaster(const char* dateFormat = "MM_DD_YY")
+    // Fills the settings dialog for a new MASTER in m_out (or adds to its MASTER) and confirms it.
+    void ConfirmNewMaster(const char* dateFormat = "MM_DD_YY", const char* master = "m_nExist1")
     {
-        OnNextModal<CSettingsDlg>([this, dateFormat](CSettingsDlg* dialog) {
+        OnNextModal<CSettingsDlg>([this, dateFormat, master](CSettingsDlg* dialog) {
             SetText(dialog, "m_strPath", QString::fromStdString(m_out));
             SetText(dialog, "m_strSymbol", "acme");
             SetText(dialog, "m_strName", "ACME CORP");
-            Click(dialog, "m_nExist1");
+            Click(dialog, master);
             dialog->findChild<QComboBox*>("m_strDateFormat")->setCurrentText(dateFormat);
             Click(dialog, "IDOK");
         });
+    }
+
+    // The log's lines after the preview.
+    std::vector<std::string> Results()
+    {
+        const QStringList lines = View().toPlainText().split('\n');
+        const qsizetype blank = lines.lastIndexOf(QString(), lines.size() - 2);
+        std::vector<std::string> results;
+        for (qsizetype i = blank + 1; i < lines.size(); ++i)
+            results.push_back(lines[i].toStdString());
+        return results;
     }
 
     void Cancel()
@@ -51,8 +63,11 @@ TEST_F(ConversionStoryTest, OpeningAFileShowsItConvertsItAndWritesWhatTheConvert
     ConfirmNewMaster();
     ASSERT_TRUE(Frame().OpenDocument(input));
 
-    EXPECT_EQ(Log(), Header(input) + "01/03/00,100.5,101.25,99.75,100.0,12000,7\n01/04/00,101,102,100,101.5,13000,8\n"
-                                     "01/05/00,102,103,101,102.5,14000,9\n\nConversion completed successfully!");
+    EXPECT_EQ(Log(), Header(input) +
+                         "01/03/00,100.5,101.25,99.75,100.0,12000,7\n01/04/00,101,102,100,101.5,13000,8\n"
+                         "01/05/00,102,103,101,102.5,14000,9\n\nConversion completed successfully!\n"
+                         "ACME: 3 price records, 2000-01-03 to 2000-01-05, F1.DAT in " +
+                         m_out);
     EXPECT_TRUE(m_boxes.texts.empty()) << m_boxes.texts.front();
     EXPECT_EQ(m_beeps, 1);
     EXPECT_EQ(View().m_nDateFormat, 3);
@@ -95,8 +110,9 @@ TEST_F(ConversionStoryTest, ClearWindowThenSettingsAppendsToAnEmptyLog)
     // A second conversion into the same directory: the MASTER exists now, so it fails.
     ConfirmNewMaster("MMDDYY");
     Frame().Action(ID_SETTINGS)->trigger();
-    EXPECT_EQ(Log(), "\nConversion failed.");
-    EXPECT_EQ(m_boxes.texts, std::vector<std::string>{"New Master chosen but one already exists"});
+    EXPECT_EQ(Log(), "\nConversion failed.\nNew Master chosen but one already exists");
+    ASSERT_EQ(m_boxes.texts.size(), 1u);
+    EXPECT_EQ(m_boxes.texts[0].rfind("New Master chosen but one already exists", 0), 0u) << m_boxes.texts[0];
     EXPECT_EQ(m_beeps, 1); // only the first, successful one
     EXPECT_EQ(View().m_nDateFormat, 9);
 
@@ -107,7 +123,69 @@ TEST_F(ConversionStoryTest, ClearWindowThenSettingsAppendsToAnEmptyLog)
     });
     Frame().Action(ID_SETTINGS)->trigger();
     EXPECT_EQ(View().m_nDateFormat, 9);
-    EXPECT_EQ(Log(), "\nConversion failed.");
+    EXPECT_EQ(Log(), "\nConversion failed.\nNew Master chosen but one already exists");
+}
+
+TEST_F(ConversionStoryTest, AFailedRunKeepsWhatWasTypedForTheNextDialog)
+{
+    const std::string input = Input(kThreeLines);
+    ConfirmNewMaster("MM_DD_YY", "m_nExist0"); // no MASTER there yet
+    ASSERT_TRUE(Frame().OpenDocument(input));
+    ASSERT_EQ(m_boxes.texts.size(), 1u);
+    EXPECT_EQ(m_boxes.texts[0].rfind("Path specified does not point to a Master file\n", 0), 0u) << m_boxes.texts[0];
+    EXPECT_NE(m_boxes.texts[0].find("Make New Master"), std::string::npos);
+    EXPECT_EQ(Results(),
+              (std::vector<std::string>{"Conversion failed.", "Path specified does not point to a Master file"}));
+    EXPECT_EQ(m_store->ReadString("Setting", "Symbol", "none"), "none"); // stored only by a run that adds
+
+    OnNextModal<CSettingsDlg>([this](CSettingsDlg* dialog) {
+        EXPECT_EQ(Text(dialog, "m_strPath").toStdString(), m_out);
+        EXPECT_EQ(Text(dialog, "m_strSymbol"), "ACME");
+        EXPECT_EQ(Text(dialog, "m_strName"), "ACME CORP");
+        Click(dialog, "m_nExist1");
+        Click(dialog, "IDOK");
+    });
+    Frame().Action(ID_SETTINGS)->trigger();
+    EXPECT_EQ(Results().back(), "ACME: 3 price records, 2000-01-03 to 2000-01-05, F1.DAT in " + m_out);
+    EXPECT_EQ(m_store->ReadString("Setting", "Symbol", ""), "ACME");
+}
+
+TEST_F(ConversionStoryTest, RowsThatAreNoPriceLinesAreAskedAboutNoChangesNothingYesConvertsTheOthers)
+{
+    const std::string input = Input("Date,Open,High,Low,Close,Volume,OI\n" + kThreeLines);
+    m_boxes.answers = {platform::IDNO};
+    ConfirmNewMaster();
+    ASSERT_TRUE(Frame().OpenDocument(input));
+    ASSERT_EQ(m_boxes.texts.size(), 1u);
+    const std::string question = m_boxes.texts[0];
+    EXPECT_NE(question.find("line 1: "), std::string::npos) << question;
+    EXPECT_EQ(question.substr(question.rfind('\n') + 1), "Convert the other 3 rows?");
+    EXPECT_EQ(Results(), (std::vector<std::string>{"Conversion failed.", question.substr(0, question.find('\n'))}));
+    EXPECT_FALSE(FileExists(m_out + "/MASTER"));
+    EXPECT_EQ(m_beeps, 0);
+
+    m_boxes.answers = {platform::IDYES};
+    ConfirmNewMaster();
+    Frame().Action(ID_CLEAR_WINDOW)->trigger();
+    Frame().Action(ID_SETTINGS)->trigger();
+    EXPECT_EQ(m_boxes.texts, (std::vector<std::string>{question, question}));
+    EXPECT_EQ(Log(),
+              "\nConversion completed successfully!\nACME: 3 price records, 2000-01-03 to 2000-01-05, F1.DAT in " +
+                  m_out);
+    EXPECT_EQ(m_beeps, 1);
+}
+
+TEST_F(ConversionStoryTest, SettingsThatCannotBeSavedAreReportedOnceAndTheConversionStillRuns)
+{
+    const std::string input = Input(kThreeLines);
+    WriteText(m_dir / "blocked", "a file where the settings folder should be");
+    platform::SetHivePath(m_dir / "blocked/registry");
+    ConfirmNewMaster();
+    ASSERT_TRUE(Frame().OpenDocument(input));
+    ASSERT_EQ(m_boxes.texts.size(), 1u);
+    EXPECT_EQ(m_boxes.texts[0].rfind("The settings were not saved:\n" + (m_dir / "blocked/registry") + "\n", 0), 0u)
+        << m_boxes.texts[0];
+    EXPECT_EQ(Results().front(), "Conversion completed successfully!");
 }
 
 TEST_F(ConversionStoryTest, PreviewShowsAtMostTenPiecesOfAtMost299Characters)
@@ -132,6 +210,26 @@ TEST_F(ConversionStoryTest, PreviewShowsAtMostTenPiecesOfAtMost299Characters)
     Cancel();
     ASSERT_TRUE(Frame().OpenDocument(empty));
     EXPECT_EQ(Log(), Header(empty));
+}
+
+TEST_F(ConversionStoryTest, PreviewReadsUtf8OrElseLatin1InAFixedWidthFont)
+{
+    const struct
+    {
+        std::string bytes;
+        QString shown;
+    } files[] = {{"M\xFCller,Caf\xE9\r\n", "M\u00FCller,Caf\u00E9\n"},         // Latin-1
+                 {"M\xC3\xBCller,Caf\xC3\xA9\r\n", "M\u00FCller,Caf\u00E9\n"}, // UTF-8
+                 {"\xE2\x82\xAC 1\r\xC3\xA9\n", "\u20AC 1\n\u00E9\n"}};        // a lone CR ends a row too
+    for (const auto& file : files)
+    {
+        const std::string input = Input(file.bytes);
+        Cancel();
+        ASSERT_TRUE(Frame().OpenDocument(input));
+        EXPECT_EQ(View().toPlainText(), QString::fromStdString(Header(input)) + file.shown);
+    }
+    const QFontMetrics metrics(View().font()); // columns line up
+    EXPECT_EQ(metrics.horizontalAdvance("iiii"), metrics.horizontalAdvance("WWWW"));
 }
 
 TEST_F(ConversionStoryTest, AFileThatCannotBeOpenedChangesNothing)
