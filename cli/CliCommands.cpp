@@ -2,9 +2,11 @@
 
 #include "engine/ConversionJob.h"
 #include "marketdata/Dates.h"
+#include "marketdata/DirectoryCheck.h"
 #include "marketdata/FieldLayout.h"
 #include "marketdata/FindSecurity.h"
 #include "marketdata/MasterReader.h"
+#include "marketdata/Xmaster.h"
 #include "platform/FileOps.h"
 #include "platform/Strings.h"
 #include "settings/ProfileStore.h"
@@ -22,6 +24,8 @@ const char* const kColumnNames[kFieldCount] = {"Date", "Open", "High", "Low", "C
 // A date value such as 1000103 as 2000-01-03; "-" for a value that names no day.
 std::string IsoDate(float dateValue)
 {
+    if (!(dateValue > 0 && dateValue < 1e7f)) // also keeps the cast below defined
+        return "-";
     const long value = static_cast<long>(dateValue);
     const long month = value / 100 % 100;
     const long day = value % 100;
@@ -49,19 +53,101 @@ std::vector<Field> FieldsOf(const std::string& directory, const MasterRecord& re
     return DefaultFieldsForCount(record[kRecFieldCount]);
 }
 
-std::string FieldLabels(const std::vector<Field>& fields, int fieldCount)
+// A time value such as 91600 as 09:16:00; "-" for a value that names no time of day.
+std::string TimeText(float timeValue)
 {
-    if (fields.empty())
-        return std::to_string(fieldCount) + " fields";
-    std::string labels;
+    if (!(timeValue >= 0 && timeValue < 240000))
+        return "-";
+    const long value = static_cast<long>(timeValue);
+    if (static_cast<float>(value) != timeValue || value / 100 % 100 > 59 || value % 100 > 59)
+        return "-";
+    char text[32];
+    std::snprintf(text, sizeof text, "%02ld:%02ld:%02ld", value / 10000, value / 100 % 100, value % 100);
+    return text;
+}
+
+// The values of a price record in order: a Field, or kTimeColumn for the time after the date.
+constexpr int kTimeColumn = -1;
+
+struct RecordLayout
+{
+    std::vector<int> columns; // empty when the record's fields are unknown
+    int fieldCount = 0;       // 4-byte values per record
+};
+
+RecordLayout MakeLayout(const std::vector<Field>& fields, bool hasTime, int fieldCount)
+{
+    RecordLayout layout{{}, fieldCount};
+    // A record begins with its date; without one we cannot tell what it holds.
+    if (fields.empty() || fields.front() != kFieldDate || static_cast<int>(fields.size()) + hasTime != fieldCount)
+        return layout;
     for (const Field field : fields)
-        labels += (labels.empty() ? "" : " ") + std::string(kColumnNames[field]);
+    {
+        layout.columns.push_back(field);
+        if (field == kFieldDate && hasTime)
+            layout.columns.push_back(kTimeColumn);
+    }
+    return layout;
+}
+
+RecordLayout LayoutOf(const std::string& directory, const MasterRecord& record)
+{
+    const int count = record[kRecFieldCount];
+    const std::vector<Field> fields = FieldsOf(directory, record);
+    // Eight fields are date, time and the other six, as vendors write intraday data.
+    if (fields.empty() && count == 8)
+        return MakeLayout(DefaultFieldsForCount(7), true, count);
+    return MakeLayout(fields, false, count);
+}
+
+RecordLayout LayoutOf(const XmasterSecurity& security)
+{
+    return MakeLayout(security.fields, security.hasTime, security.fieldCount);
+}
+
+const char* ColumnName(int column)
+{
+    return column == kTimeColumn ? "Time" : kColumnNames[column];
+}
+
+std::string FieldLabels(const RecordLayout& layout)
+{
+    if (layout.columns.empty())
+        return std::to_string(layout.fieldCount) + " fields";
+    std::string labels;
+    for (const int column : layout.columns)
+        labels += (labels.empty() ? "" : " ") + std::string(ColumnName(column));
     return labels;
 }
 
 std::string PriceFileOf(const std::string& directory, const MasterRecord& record)
 {
     return platform::PathNoCase(directory, "F" + std::to_string(record[kRecFileNumber]) + ".DAT");
+}
+
+// The bar count a price file's header gives, or "-".
+std::string RecordCountText(const std::string& path)
+{
+    platform::FilePtr data = platform::OpenFile(path, "rb");
+    std::uint8_t header[4];
+    if (data && std::fread(header, 1, 4, data.get()) == 4 && PriceFileCountWord(header) > 0)
+        return std::to_string(PriceFileCountWord(header) - 1);
+    return "-";
+}
+
+// The values of every whole record after the header record, `perRecord` to a record.
+Status ReadRecordValues(const std::string& path, std::size_t perRecord, std::vector<float>* values)
+{
+    platform::FilePtr file = platform::OpenFile(path, "rb");
+    if (!file)
+        return kStatusFileOpen;
+    std::vector<std::uint8_t> record(kPriceFieldSize * perRecord);
+    if (std::fread(record.data(), 1, record.size(), file.get()) != record.size())
+        return kStatusFileRead;
+    while (std::fread(record.data(), 1, record.size(), file.get()) == record.size())
+        for (std::size_t i = 0; i < perRecord; ++i)
+            values->push_back(FromMbf(&record[kPriceFieldSize * i]));
+    return std::ferror(file.get()) ? kStatusFileRead : kStatusOk;
 }
 } // namespace
 
@@ -120,17 +206,25 @@ int RunList(const std::string& directory, std::ostream& out, std::ostream& err)
     for (const ListedSecurity& security : securities)
     {
         const MasterRecord& record = security.record;
-        std::string records = "-";
-        platform::FilePtr data = platform::OpenFile(PriceFileOf(security.directory, record), "rb");
-        std::uint8_t header[4];
-        if (data && std::fread(header, 1, 4, data.get()) == 4 && PriceFileCountWord(header) > 0)
-            records = std::to_string(PriceFileCountWord(header) - 1);
         out << "F" << static_cast<int>(record[kRecFileNumber]) << "\t"
             << platform::Latin1ToUtf8(RecordSymbol(record.data())) << "\t"
             << platform::Latin1ToUtf8(RecordName(record.data())) << "\t"
-            << FieldLabels(FieldsOf(security.directory, record), record[kRecFieldCount]) << "\t"
-            << IsoDate(FromMbf(&record[kRecFirstDate])) << "\t" << IsoDate(FromMbf(&record[kRecLastDate])) << "\t"
-            << records << "\t" << security.directory << "\n";
+            << FieldLabels(LayoutOf(security.directory, record)) << "\t" << IsoDate(FromMbf(&record[kRecFirstDate]))
+            << "\t" << IsoDate(FromMbf(&record[kRecLastDate])) << "\t"
+            << RecordCountText(PriceFileOf(security.directory, record)) << "\t" << security.directory << "\n";
+    }
+    // Numbers above 255 are listed in XMASTER only, with their prices in F<n>.MWD.
+    std::vector<ListedXmasterSecurity> more;
+    ListXmasterSecurities(directory, &more);
+    const auto isoDate = [](std::int32_t yyyymmdd) {
+        return IsoDate(static_cast<float>(static_cast<std::int64_t>(yyyymmdd) - 19000000));
+    };
+    for (const auto& [where, security] : more)
+    {
+        out << "F" << security.fileNumber << "\t" << platform::Latin1ToUtf8(security.symbol) << "\t"
+            << platform::Latin1ToUtf8(security.name) << "\t" << FieldLabels(LayoutOf(security)) << "\t"
+            << isoDate(security.firstDate) << "\t" << isoDate(security.lastDate) << "\t"
+            << RecordCountText(platform::PathNoCase(where, security.priceFile)) << "\t" << where << "\n";
     }
     return kExitSuccess;
 }
@@ -142,39 +236,88 @@ int RunExport(const std::string& directory, const std::string& symbol, std::ostr
     std::string key;
     if (!rules::ToMasterText(symbol, &key).empty())
         key = symbol;
-    const Status status = FindSecurity(directory, key.c_str(), record.data(), &found);
+    // MASTER's securities come first, as in the listing; then those only XMASTER holds.
+    RecordLayout layout;
+    std::string dataPath;
+    Status status = FindSecurity(directory, key.c_str(), record.data(), &found);
+    if (status == kStatusOk)
+    {
+        layout = LayoutOf(found, record);
+        dataPath = PriceFileOf(found, record);
+    }
+    else if (status == kStatusFileNotFound)
+    {
+        XmasterSecurity security;
+        status = FindXmasterSecurity(directory, key.c_str(), &security, &found);
+        layout = LayoutOf(security);
+        dataPath = platform::PathNoCase(found, security.priceFile);
+    }
     if (status != kStatusOk)
     {
         err << "No security " << symbol << " in " << directory << ": " << StatusText(status) << "\n";
         return kExitFailed;
     }
-    const std::vector<Field> fields = FieldsOf(found, record);
-    if (fields.empty())
+    if (layout.columns.empty())
     {
-        err << "Security " << symbol << " has " << static_cast<int>(record[kRecFieldCount])
+        err << "Security " << symbol << " has " << layout.fieldCount
             << " fields per record, which this program does not read.\n";
         return kExitFailed;
     }
-    PriceFileContents contents;
-    const std::string dataPath = PriceFileOf(found, record);
-    const Status read = ReadPriceFile(dataPath, fields, &contents);
+    std::vector<float> values;
+    const Status read = ReadRecordValues(dataPath, layout.columns.size(), &values);
     if (read != kStatusOk)
     {
         err << "Cannot read " << dataPath << ": " << StatusText(read) << "\n";
         return kExitFailed;
     }
-    for (std::size_t i = 0; i < fields.size(); ++i)
-        out << (i ? "," : "") << kColumnNames[fields[i]];
+    const std::size_t width = layout.columns.size();
+    for (std::size_t i = 0; i < width; ++i)
+        out << (i ? "," : "") << ColumnName(layout.columns[i]);
     out << "\n";
-    for (const PriceRow& row : contents.rows)
+    for (std::size_t row = 0; row < values.size(); row += width)
     {
-        for (std::size_t i = 0; i < fields.size(); ++i)
+        for (std::size_t i = 0; i < width; ++i)
         {
-            const float value = row.values[fields[i]];
-            out << (i ? "," : "") << (fields[i] == kFieldDate ? IsoDate(value) : ShortestText(value));
+            const float value = values[row + i];
+            const int column = layout.columns[i];
+            out << (i ? "," : "")
+                << (column == kFieldDate    ? IsoDate(value)
+                    : column == kTimeColumn ? TimeText(value)
+                                            : ShortestText(value));
         }
         out << "\n";
     }
     return kExitSuccess;
+}
+
+std::string FieldSetNote(const ConversionSettings& settings)
+{
+    static const char* const kWords[kFieldCount] = {"date", "open", "high", "low", "close", "volume", "open interest"};
+    const std::pair<int, Field> chosen[] = {{1, kFieldDate},
+                                            {settings.m_bOpenOn, kFieldOpen},
+                                            {settings.m_bHiOn, kFieldHigh},
+                                            {settings.m_bLoOn, kFieldLow},
+                                            {1, kFieldClose},
+                                            {settings.m_bVolOn, kFieldVolume},
+                                            {settings.m_bOIOn, kFieldOpenInterest}};
+    std::vector<Field> fields;
+    std::string held;
+    for (const auto& [on, field] : chosen)
+        if (on)
+        {
+            fields.push_back(field);
+            held += (held.empty() ? "" : " ") + std::string(kWords[field]);
+        }
+    std::string note;
+    if (const std::string misread = MisreadFieldsNote(fields); !misread.empty())
+        note = "Note: the security holds " + held + "; " + misread + ".";
+    // MASTER keeps 16 symbol characters, but readers that take it from 14 bytes cut it there.
+    const std::string symbol = rules::UpperCaseAscii(rules::TrimRightWhite(settings.m_strSymbol));
+    if (symbol.size() > kShownSymbolLength)
+        note += std::string(note.empty() ? "" : "\n") + "Note: the symbol " + platform::Latin1ToUtf8(symbol) + " has " +
+                std::to_string(symbol.size()) + " characters; some readers show only the first " +
+                std::to_string(kShownSymbolLength) + ", " +
+                platform::Latin1ToUtf8(symbol.substr(0, kShownSymbolLength)) + ".";
+    return note;
 }
 } // namespace tavrix::cli

@@ -64,4 +64,25 @@ XmasterSecurity DecodeXmasterRecord(const XmasterRecord& record);
 // The securities of `directory`'s XMASTER (found without regard to letter case), in file order.
 // kStatusFileNotFound when the directory has none; kStatusFileRead when it is shorter than its header.
 Status ReadXmasterSecurities(const std::string& directory, std::vector<XmasterSecurity>* securities);
+
+// True when `key` equals the name without trailing spaces, or the symbol's first words (as many as
+// the key has), without regard to letter case: the rule MASTER's search applies to its records.
+bool XmasterMatchesKey(const XmasterSecurity& security, const char* key);
+
+struct ListedXmasterSecurity
+{
+    std::string directory; // ends in '/'
+    XmasterSecurity security;
+};
+
+// The XMASTER securities of a directory tree: `directory`'s, then those of the sub-directories its
+// MASTER's <DIR> entries lead to, depth-first, in the order the MASTER search visits them.
+// Directories without a readable XMASTER add none.
+void ListXmasterSecurities(const std::string& directory, std::vector<ListedXmasterSecurity>* securities);
+
+// Searches the XMASTER files of a tree, in that order, for a security XmasterMatchesKey accepts.
+// kStatusOk: `security` gets it and `foundDirectory` (optional) its directory, ending in '/'.
+// kStatusFileNotFound: none holds it. kStatusInvalidParm: no key or no `security`.
+Status FindXmasterSecurity(const std::string& directory, const char* key, XmasterSecurity* security,
+                           std::string* foundDirectory = nullptr);
 } // namespace tavrix

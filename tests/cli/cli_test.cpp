@@ -1,3 +1,4 @@
+#include "cli/CliCommands.h"
 #include "marketdata/Dates.h"
 #include "support/TempDir.h"
 
@@ -361,4 +362,98 @@ TEST_F(CliTest, ListsAVendorDirectory)
     const Result exported = Run("export '" + fixture + "' asr");
     ASSERT_EQ(exported.status, 0) << exported.err;
     EXPECT_EQ(exported.out.rfind("Date,Open,High,Low,Close,Volume,OpenInterest\n2010-01-04,", 0), 0u);
+}
+
+// Securities only XMASTER lists (prices in F<n>.MWD) and an 8-field intraday one, as a vendor wrote
+// them; the expected lines were worked out from the raw bytes, not through this program.
+TEST_F(CliTest, ListsAndExportsXmasterAndIntradaySecurities)
+{
+    const std::string fixture = std::string(TAVRIX_FIXTURES) + "/metastock-sample";
+    const std::string daily = "Date,Open,High,Low,Close,Volume,OpenInterest\n";
+    const std::string sevenFields = "\tDate Open High Low Close Volume OpenInterest\t";
+    const struct
+    {
+        std::string directory;
+        const char* key;
+        std::string listed; // the list line up to its directory
+        std::string first;  // the header and the first record
+        std::string last;
+        long lines;
+    } cases[] = {
+        {fixture, "rcs mediagroup", "F257\tRCS\tRCS MEDIAGROUP" + sevenFields + "2010-01-04\t2010-07-09\t132\t",
+         daily + "2010-01-04,1.279,1.279,1.254,1.279,745064,0\n", "2010-07-09,0.958,0.975,0.94,0.958,108929,0\n", 133},
+        {fixture, "TMEAZA", "F462\tTMEAZA\tTMEAZA" + sevenFields + "2010-05-24\t2010-06-23\t14\t",
+         daily + "2010-05-24,0.0981,0.215,0.0981,0.0981,1406928,0\n", "2010-06-23,1e-04,1e-04,1e-04,1e-04,4156900,0\n",
+         15},
+        {fixture + "/Intraday", "fib30",
+         "F1\tFIB30\tFIB30\tDate Time Open High Low Close Volume OpenInterest\t2003-01-02\t2003-07-04\t64885\t",
+         "Date,Time,Open,High,Low,Close,Volume,OpenInterest\n2003-01-02,09:16:00,23785,23785,23785,23785,2,0\n",
+         "2003-07-04,17:39:00,24905,24930,24905,24920,69,0\n", 64886},
+    };
+    for (const auto& c : cases)
+    {
+        const Result list = Run("list '" + c.directory + "'");
+        EXPECT_NE(list.out.find("\n" + c.listed + c.directory + "/\n"), std::string::npos) << c.key;
+        const Result exported = Run("export '" + c.directory + "' '" + c.key + "'");
+        ASSERT_EQ(exported.status, 0) << c.key << ": " << exported.err;
+        EXPECT_EQ(exported.out.rfind(c.first, 0), 0u) << c.key;
+        EXPECT_EQ(exported.out.size() - exported.out.rfind(c.last), c.last.size()) << c.key;
+        EXPECT_EQ(std::count(exported.out.begin(), exported.out.end(), '\n'), c.lines) << c.key;
+    }
+    const std::string all = Run("list '" + fixture + "'").out;
+    EXPECT_LT(all.find("\nF255\t"), all.find("\nF256\t"));
+
+    // Without its price file, or with a bitset that has no date, an XMASTER security is listed but not exported.
+    MakeDir(m_dir / "cut");
+    WriteBytes(m_dir / "cut/MASTER", ReadBytes(fixture + "/Master"));
+    Bytes xmaster = ReadBytes(fixture + "/Xmaster");
+    xmaster[2 * 150 + 70] = 0x7E; // RCS
+    WriteBytes(m_dir / "cut/XMASTER", xmaster);
+    EXPECT_NE(Run("list cut").out.find("\nF256\tRCF\tRCF GROUP" + sevenFields + "2010-01-05\t2010-07-09\t-\t"),
+              std::string::npos);
+    Result result = Run("export cut rcf");
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.err.rfind("Cannot read cut/F256.MWD", 0), 0u) << result.err;
+    result = Run("export cut rcs");
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.err, "Security rcs has 6 fields per record, which this program does not read.\n");
+}
+
+TEST(FieldSetNoteTest, FieldsReadersTakeForOthersAndLongSymbols)
+{
+    const std::string symbolNote =
+        "Note: the symbol ABCDEFGHIJKLMNO has 15 characters; some readers show only the first 14, ABCDEFGHIJKLMN.";
+    const struct
+    {
+        int open, high, low, volume, oi;
+        const char* symbol;
+        std::string note;
+    } cases[] = {
+        {1, 1, 1, 1, 1, "ABCDEFGHIJKLMN", ""},
+        {1, 1, 1, 1, 0, "abcdefghijklmn  ", ""},
+        {1, 1, 1, 0, 0, "A",
+         "Note: the security holds date open high low close; readers that go by the field count show \"date high low "
+         "close volume\" or refuse it."},
+        {0, 1, 1, 1, 1, "A",
+         "Note: the security holds date high low close volume open interest; readers that go by the field count show "
+         "\"date open high low close volume\" or refuse it."},
+        {0, 0, 0, 0, 0, "A",
+         "Note: the security holds date close; no reader is known to read 2 fields by their count."},
+        {1, 1, 1, 1, 1, "abcdefghijklmno", symbolNote},
+        {0, 1, 1, 1, 0, "ABCDEFGHIJKLMNO",
+         "Note: the security holds date high low close volume; readers that go by the field count show \"date open "
+         "high low close\" or refuse it.\n" +
+             symbolNote},
+    };
+    for (const auto& c : cases)
+    {
+        tavrix::ConversionSettings settings;
+        settings.m_bOpenOn = c.open;
+        settings.m_bHiOn = c.high;
+        settings.m_bLoOn = c.low;
+        settings.m_bVolOn = c.volume;
+        settings.m_bOIOn = c.oi;
+        settings.m_strSymbol = c.symbol;
+        EXPECT_EQ(tavrix::cli::FieldSetNote(settings), c.note) << c.symbol << " " << c.open << c.volume << c.oi;
+    }
 }
