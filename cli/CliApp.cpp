@@ -1,5 +1,6 @@
 #include "cli/CliApp.h"
 
+#include "cli/CheckCommand.h"
 #include "cli/CliCommands.h"
 #include "marketdata/Dates.h"
 #include "platform/MessageBox.h"
@@ -83,14 +84,61 @@ std::string DateFormatChoices()
 
 std::string ApplyDateFormat(const std::string& text, ConversionSettings& settings)
 {
+    if (platform::_stricmp(text.c_str(), kAutoDateFormatName) == 0)
+    {
+        settings.m_strDateFormat = kAutoDateFormatName;
+        return "";
+    }
     for (int code = 1; code <= kDateFormatCount; ++code)
         if (platform::_stricmp(text.c_str(), DateFormatName(code)) == 0)
         {
             settings.m_strDateFormat = DateFormatName(code);
             return "";
         }
-    return "--date-format: '" + text + "' is not one of " + DateFormatChoices();
+    return "--date-format: '" + text + "' is not one of " + DateFormatChoices() + " or auto";
 }
+// The options that say how rows are read, shared by convert and update.
+struct ParsingArgs
+{
+    std::string delimiter = "comma";
+    std::string dateFormat = "MMDDYY";
+    std::string columns;
+    std::vector<std::string> without;
+    int skip = -1;
+    bool strict = false;
+
+    void AddTo(CLI::App* command)
+    {
+        command->add_option("--delimiter", delimiter, "Column delimiter")
+            ->check(CLI::IsMember({"comma", "tab", "space"}))
+            ->capture_default_str();
+        command->add_option("--date-format", dateFormat, "Date layout: " + DateFormatChoices() + ", or auto")
+            ->capture_default_str();
+        command->add_option("--skip", skip, "Skip this many leading rows (0 to 200)");
+        command->add_option("--columns", columns,
+                            "Column of each field, e.g. date=1,open=2,high=3,low=4,close=5,volume=6,oi=7");
+        command->add_option("--without", without, "Fields the input lacks: open, high, low, volume, oi")
+            ->delimiter(',');
+        command->add_flag("--strict", strict, "Fail, writing nothing, when any row is not a price line");
+    }
+
+    std::string ApplyTo(ConversionSettings& settings) const
+    {
+        settings.m_nDelimiter = delimiter == "tab" ? 1 : (delimiter == "space" ? 2 : 0);
+        if (skip >= 0)
+        {
+            settings.m_bSkipOn = 1;
+            settings.m_nSkipRows = skip;
+        }
+        for (const std::string& problem : {ApplyDateFormat(dateFormat, settings), ApplyColumns(columns, settings),
+                                           ApplyWithout(without, settings),
+                                           ToMasterText("The symbol", settings.m_strSymbol),
+                                           ToMasterText("The name", settings.m_strName)})
+            if (!problem.empty())
+                return problem;
+        return "";
+    }
+};
 } // namespace
 
 int Main(int argc, char** argv)
@@ -107,41 +155,45 @@ int Main(int argc, char** argv)
     app.require_subcommand(1);
 
     ConvertOptions options;
-    std::string delimiter = "comma";
-    std::string dateFormat = options.settings.m_strDateFormat;
-    std::string columns;
-    std::vector<std::string> without;
-    int skip = -1;
+    ParsingArgs parsing;
+    std::vector<std::string> inputs;
     bool newMaster = false;
     bool existingMaster = false;
-    CLI::App* convert = app.add_subcommand("convert", "Convert one input file into a new security");
-    convert->add_option("INPUT", options.input, "Delimited text file, one trading period per line; - reads standard input")
+    CLI::App* convert = app.add_subcommand("convert", "Convert input files into new securities");
+    convert->add_option("INPUT", inputs, "Delimited text files, one trading period per row; - reads standard input")
         ->required();
     convert->add_option("--dir", options.settings.m_strPath, "Output directory")->required();
-    convert->add_option("--symbol", options.settings.m_strSymbol, "Symbol of the new security")->required();
-    convert->add_option("--name", options.settings.m_strName, "Name of the new security");
+    CLI::Option* symbolOption =
+        convert->add_option("--symbol", options.settings.m_strSymbol, "Symbol of the new security (one input)");
+    CLI::Option* nameOption =
+        convert->add_option("--name", options.settings.m_strName, "Name of the new security (one input)");
     CLI::Option* newFlag = convert->add_flag("--new-master", newMaster, "Make a new MASTER in the directory");
     CLI::Option* existingFlag =
         convert->add_flag("--existing-master", existingMaster, "Add to the directory's MASTER (the default)");
     newFlag->excludes(existingFlag);
-    convert->add_option("--delimiter", delimiter, "Column delimiter")
-        ->check(CLI::IsMember({"comma", "tab", "space"}))
-        ->capture_default_str();
-    convert->add_option("--date-format", dateFormat, "Date layout: " + DateFormatChoices())->capture_default_str();
-    convert->add_option("--skip", skip, "Skip this many leading lines (0 to 200)");
-    convert->add_option("--columns", columns,
-                        "Column of each field, e.g. date=1,open=2,high=3,low=4,close=5,"
-                        "volume=6,oi=7");
-    convert->add_option("--without", without, "Fields the input lacks: open, high, low, volume, oi")->delimiter(',');
-    convert->add_flag("--strict", options.strict, "Fail, writing nothing, when any row is not a price line");
+    parsing.AddTo(convert);
     convert->add_flag("--save-settings", options.saveSettings,
                       "Store these settings as the desktop program's conversion settings");
 
+    CLI::App* update = app.add_subcommand("update", "Add an input's new days to an existing security");
+    update->add_option("INPUT", options.input, "Delimited text file; - reads standard input")->required();
+    update->add_option("--dir", options.settings.m_strPath, "Directory holding the security's MASTER")->required();
+    update->add_option("--symbol", options.settings.m_strSymbol, "Symbol or name of the security")->required();
+    update->add_flag("--replace", options.replace, "Rewrite stored days whose values differ from the input");
+    parsing.AddTo(update);
+
     std::string directory;
+    std::string symbol;
+    CLI::App* remove = app.add_subcommand("remove", "Remove one security and its files");
+    remove->add_option("DIR", directory, "Directory holding a MASTER file")->required();
+    remove->add_option("SYMBOL", symbol, "Symbol or name of the security")->required();
+
+    CLI::App* check = app.add_subcommand("check", "Check a directory tree and report its problems");
+    check->add_option("DIR", directory, "Directory holding a MASTER file")->required();
+
     CLI::App* list = app.add_subcommand("list", "List the securities of a directory tree");
     list->add_option("DIR", directory, "Directory holding a MASTER file")->required();
 
-    std::string symbol;
     CLI::App* exportCommand = app.add_subcommand("export", "Write one security's price records as CSV");
     exportCommand->add_option("DIR", directory, "Directory holding a MASTER file")->required();
     exportCommand->add_option("SYMBOL", symbol, "Symbol or name of the security")->required();
@@ -149,6 +201,11 @@ int Main(int argc, char** argv)
     try
     {
         app.parse(argc, argv);
+        if (*convert && inputs.size() > 1 && (*symbolOption || *nameOption))
+            throw CLI::ValidationError("--symbol and --name", "take one input; with several, each file's name "
+                                                              "gives its symbol");
+        if (*convert && inputs.size() == 1 && !*symbolOption)
+            throw CLI::RequiredError("--symbol");
     }
     catch (const CLI::ParseError& error)
     {
@@ -160,23 +217,24 @@ int Main(int argc, char** argv)
         return RunList(directory, std::cout, std::cerr);
     if (*exportCommand)
         return RunExport(directory, symbol, std::cout, std::cerr);
+    if (*check)
+        return RunCheck(directory, std::cout, std::cerr);
+    if (*remove)
+        return RunRemove(directory, symbol, std::cout, std::cerr);
 
-    ConversionSettings& settings = options.settings;
-    settings.m_nExist = newMaster ? 1 : 0;
-    settings.m_nDelimiter = delimiter == "tab" ? 1 : (delimiter == "space" ? 2 : 0);
-    if (skip >= 0)
+    options.settings.m_nExist = newMaster ? 1 : 0;
+    options.strict = parsing.strict;
+    const std::string problem = parsing.ApplyTo(options.settings);
+    if (!problem.empty())
     {
-        settings.m_bSkipOn = 1;
-        settings.m_nSkipRows = skip;
+        std::cerr << problem << "\n";
+        return kExitUsage;
     }
-    for (const std::string& problem :
-         {ApplyDateFormat(dateFormat, settings), ApplyColumns(columns, settings), ApplyWithout(without, settings),
-          ToMasterText("The symbol", settings.m_strSymbol), ToMasterText("The name", settings.m_strName)})
-        if (!problem.empty())
-        {
-            std::cerr << problem << "\n";
-            return kExitUsage;
-        }
+    if (*update)
+        return RunUpdate(options, std::cout, std::cerr);
+    if (inputs.size() > 1)
+        return RunConvertMany(options, inputs, std::cout, std::cerr);
+    options.input = inputs.front();
     return RunConvert(options, std::cout, std::cerr);
 }
 } // namespace tavrix::cli

@@ -159,7 +159,15 @@ int RunConvert(ConvertOptions options, std::ostream& out, std::ostream& err)
         err << problem << "\n";
         return kExitUsage;
     }
-    const int dateFormat = DateFormatCode(options.settings.m_strDateFormat.c_str());
+    const bool automatic = options.settings.m_strDateFormat == kAutoDateFormatName;
+    if (automatic && options.saveSettings)
+    {
+        err << "--save-settings needs a date layout by name, not auto.\n";
+        return kExitUsage;
+    }
+    const std::string note = FieldSetNote(options.settings);
+    if (!note.empty())
+        err << note << "\n";
 
     std::unique_ptr<ProfileStore> store;
     std::string settingsError;
@@ -169,7 +177,9 @@ int RunConvert(ConvertOptions options, std::ostream& out, std::ostream& err)
         settingsError = options.settings.Save(*store);
     }
     ConversionJob job(store.get());
-    options.settings.ApplyToJob(job, options.input, dateFormat);
+    options.settings.ApplyToJob(job, options.input,
+                                automatic ? ConversionJob::kAutoDateFormat
+                                          : DateFormatCode(options.settings.m_strDateFormat.c_str()));
     job.m_nLeftOutPolicy = options.strict ? ConversionJob::kRefuseLeftOut : ConversionJob::kConvertOthers;
     job.m_onWaitForLock = [&err, &job] {
         err << "Waiting for another conversion into " << job.m_szPath << " to finish..." << std::endl;
@@ -180,6 +190,8 @@ int RunConvert(ConvertOptions options, std::ostream& out, std::ostream& err)
         err << "Conversion failed.\n";
         return kExitFailed;
     }
+    if (automatic)
+        err << "Date layout found: " << DateFormatName(job.m_nDateFormat) << "\n";
     if (!job.m_strLeftOutReport.empty())
         err << job.m_strLeftOutReport << "\n";
     out << "Conversion completed successfully!\n" << job.Summary() << "\n";

@@ -4,6 +4,7 @@
 
 #include <ostream>
 #include <string>
+#include <vector>
 
 namespace tavrix::cli {
 enum ExitCode
@@ -18,11 +19,22 @@ struct ConvertOptions
     std::string input;
     ConversionSettings settings;
     bool saveSettings = false;
-    bool strict = false; // any row left out fails the conversion
+    bool strict = false;  // any row left out fails the conversion
+    bool replace = false; // update: rewrite days whose values differ
 };
+
+// The date layout "auto": found from the rows.
+constexpr const char* kAutoDateFormatName = "auto";
 
 // Checks the settings as the dialog does, runs one conversion and reports the result line.
 int RunConvert(ConvertOptions options, std::ostream& out, std::ostream& err);
+// One conversion per input under one lock, each file's symbol taken from its name; a table at the end.
+int RunConvertMany(ConvertOptions options, const std::vector<std::string>& inputs, std::ostream& out,
+                   std::ostream& err);
+// Adds an input's new days to an existing security.
+int RunUpdate(ConvertOptions options, std::ostream& out, std::ostream& err);
+// Removes one security and its files.
+int RunRemove(const std::string& directory, const std::string& symbol, std::ostream& out, std::ostream& err);
 // The securities of a directory tree, one line each.
 int RunList(const std::string& directory, std::ostream& out, std::ostream& err);
 // One security's price records as CSV with ISO dates.

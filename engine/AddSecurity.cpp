@@ -2,7 +2,6 @@
 
 #include "engine/EngineMessages.h"
 #include "marketdata/Master.h"
-#include "marketdata/MasterReader.h"
 #include "platform/Clock.h"
 #include "platform/FileOps.h"
 
@@ -35,35 +34,21 @@ int PriceFileNumber(const char* name)
 
 int ConversionJob::AddSecurity()
 {
-    m_masterHeader = {};
-    m_masterRecords.clear();
-    if (m_bUseExistingMaster)
+    if (!m_bUseExistingMaster)
+        m_image.Clear(m_szPath, m_strMasterName);
+    else
     {
-        std::size_t extraBytes = 0;
-        const Status status = ReadMasterFile(m_szMasterPath, &m_masterHeader, &m_masterRecords, &extraBytes);
-        struct stat st
-        {
-        };
-        if (status == kStatusFileRead && ::stat(m_szMasterPath, &st) == 0 && S_ISREG(st.st_mode) &&
-            st.st_size < kMasterRecordSize)
-            return Fail(DamagedMasterMessage(m_szMasterPath, "It is shorter than its 53-byte header."));
-        if (status != kStatusOk)
-            return Fail(FileErrorMessage("Cannot read the Master file", m_szMasterPath));
-        // A record past the count is seen by no reader, and a count past the records names nothing.
-        if (m_masterHeader.count != static_cast<long>(m_masterRecords.size()) || extraBytes != 0)
-            return Fail(DamagedMasterMessage(
-                m_szMasterPath, "Its header counts " + std::to_string(m_masterHeader.count) + " records, but it holds " +
-                                    std::to_string(m_masterRecords.size()) +
-                                    (extraBytes ? " and " + std::to_string(extraBytes) + " bytes more." : ".")));
+        const std::string problem = m_image.Load(m_szPath, m_strMasterName);
+        if (!problem.empty())
+            return Fail(problem);
     }
-    if (m_masterHeader.count >= kMasterMaxSecurities)
+    if (m_image.header.count >= kMasterMaxSecurities)
         return Fail(msg::kMasterFull);
 
     // A number is free only when neither MASTER nor any file on disk uses it.
     bool taken[256] = {true};
-    for (const MasterRecord& record : m_masterRecords)
-        if (!IsDirectoryEntry(record.data()))
-            taken[record[kRecFileNumber]] = true;
+    for (const int number : m_image.FileNumbers())
+        taken[number] = true;
     if (DIR* handle = ::opendir(m_szPath))
     {
         while (const dirent* entry = ::readdir(handle))
@@ -89,13 +74,8 @@ int ConversionJob::AddSecurity()
     security.name = m_szName;
     security.symbol = m_szSymbol;
     security.firstDate = security.lastDate = m_conversionDay;
-    m_masterRecords.push_back(BuildSecurityRecord(security));
-
-    // Our files keep both counters equal; a vendor's second counter holds the highest number in use.
-    const bool vendorCounter = m_masterHeader.count2 != m_masterHeader.count;
-    m_masterHeader.count = static_cast<std::int16_t>(m_masterHeader.count + 1);
-    m_masterHeader.count2 = vendorCounter ? std::max<std::int16_t>(m_masterHeader.count2, m_nFileNumber)
-                                          : m_masterHeader.count;
+    m_image.Add(BuildSecurityRecord(security));
+    WarnAboutEmaster();
     return 0;
 }
 } // namespace tavrix

@@ -3,7 +3,9 @@
 #include "engine/DirectoryChange.h"
 #include "engine/EngineMessages.h"
 #include "marketdata/FindSecurity.h"
+#include "marketdata/Xmaster.h"
 #include "platform/FileOps.h"
+#include "platform/MessageBox.h"
 #include "platform/Strings.h"
 #include "settings/ProfileStore.h"
 
@@ -109,7 +111,7 @@ int ConversionJob::PrepareOutputDirectory()
     std::memcpy(m_szPath, current, length + 1);
 
     // One writer at a time; the lock is held until the run ends.
-    if (!m_lock.Acquire(m_szPath, m_onWaitForLock))
+    if (!m_bLockHeldByCaller && !m_lock.Acquire(m_szPath, m_onWaitForLock))
         return Fail("Cannot lock the output directory\n" + std::string(m_szPath) + "\n" + m_lock.Error());
     DirectoryChange(m_szPath).RemoveLeftovers();
 
@@ -141,10 +143,20 @@ int ConversionJob::CheckDuplicateSymbol()
         return 0;
     MasterRecord record{};
     std::string found;
-    if (FindSecurity(m_szPath, m_szSymbol, record.data(), &found) != kStatusOk)
+    XmasterSecurity above{};
+    if (FindSecurity(m_szPath, m_szSymbol, record.data(), &found) != kStatusOk &&
+        FindXmasterSecurity(m_szPath, m_szSymbol, &above, &found) != kStatusOk)
         return 0;
+    if (found.size() > 1 && found.back() == platform::kPathSeparator)
+        found.pop_back();
     return Fail(std::string(msg::kDuplicateSymbol) + "\n" + platform::Latin1ToUtf8(m_szSymbol) +
-                " is already the symbol or name of a security in\n" + platform::JoinPath(found, kMasterFileName));
+                " is already the symbol or name of a security in\n" + found);
+}
+
+void ConversionJob::WarnAboutEmaster() const
+{
+    if (!m_image.emasterWarning.empty())
+        platform::AfxMessageBox(m_image.emasterWarning, platform::MB_OK | platform::MB_ICONWARNING);
 }
 
 std::string ConversionJob::FileName(const char* extension) const

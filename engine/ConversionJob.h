@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/MasterImage.h"
 #include "engine/PriceLines.h"
 #include "marketdata/Dates.h"
 #include "marketdata/Master.h"
@@ -10,6 +11,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -42,6 +44,8 @@ public:
     LeftOutPolicy m_nLeftOutPolicy = kAskAboutLeftOut;
     // Called once when another conversion holds the output directory and this one has to wait.
     std::function<void()> m_onWaitForLock;
+    // The caller holds the output directory's lock already (a batch of files under one lock).
+    bool m_bLockHeldByCaller = false;
     // Test seam, asked before each file step ("write F1.DAT", "rename MASTER"); false fails it.
     std::function<bool(const std::string& step)> m_stepHook;
 
@@ -53,6 +57,19 @@ public:
     std::string m_strLeftOutReport;
     // After a successful Run, e.g. "ACME: 260 price records, 2025-01-02 to 2025-12-31, F1.DAT in /data".
     std::string Summary() const;
+
+    // Adds the input's new days to the security m_szSymbol names (`tavrix-cli update`); with
+    // `replace`, days whose values differ from the stored ones are rewritten instead of refused.
+    int Update(bool replace);
+    // Removes the security m_szSymbol names: its record first, then its files.
+    int Remove();
+    // After Update: records added, rows already in the price file, records rewritten.
+    int m_nAdded = 0;
+    int m_nAlreadyPresent = 0;
+    int m_nReplaced = 0;
+
+    // m_nDateFormat asking for the layout to be found from the rows; Run then sets the one found.
+    static constexpr int kAutoDateFormat = -1;
 
     int PrepareOutputDirectory();
     int CheckFieldCount();
@@ -90,19 +107,25 @@ public:
 
 private:
     int Fail(const std::string& message);
-    // Puts the dates into the new security's record of the MASTER image.
+    // Reads the input with the price-line rules, finding the date layout when asked to.
+    int ReadPriceLines(std::unique_ptr<PriceLineReader>* lines);
+    // The report's question or policy for rows left out; 0 to go on with the `kept` rows.
+    int AcceptLeftOutRows(std::size_t kept);
+    // The one security of this directory's MASTER that m_szSymbol names; messages for none or several.
+    int FindOwnSecurity(std::size_t* index);
+    // Once per run: an EMASTER out of step with MASTER is left alone, and the user is told.
+    void WarnAboutEmaster() const;
+    // Puts the dates into the security's record of the MASTER image.
     void UpdateMasterDates(const MbfBytes& firstDate, const MbfBytes& lastDate, std::uint8_t fileNumber);
     // The header's record count, set once when the whole price file is built.
     void UpdatePriceFileHeader(std::uint16_t count, std::vector<std::uint8_t>* priceFile) const;
     // Stages the price file, layout file and MASTER, renames them into place, then MASTER.BAK.
     int WriteSecurity(const std::deque<PriceLine>& lines);
-    std::vector<std::uint8_t> MasterImage() const;
     std::string FileName(const char* extension) const;
 
     ProfileStore* m_pProfileStore;
     platform::DirectoryLock m_lock;
     std::string m_strMasterName; // MASTER as it is spelled in the directory
-    MasterHeader m_masterHeader{};
-    std::vector<MasterRecord> m_masterRecords; // the directory's MASTER, then the new record
+    MasterImage m_image; // the directory's MASTER (and EMASTER), changed in memory until the commit
 };
 } // namespace tavrix

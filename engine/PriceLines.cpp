@@ -144,9 +144,11 @@ NumberRead ReadNumberText(const char* text, std::size_t length, float* value)
 
 PriceLineReader::PriceLineReader(const PriceLineRules& rules) : m_rules(rules) {}
 
-void PriceLineReader::LeaveOut(const char* row, std::size_t length, const std::string& reason)
+void PriceLineReader::LeaveOut(const char* row, std::size_t length, const std::string& reason, long* category)
 {
     ++m_report.leftOut;
+    if (category)
+        ++*category;
     if (m_report.examples.size() < kExampleCount)
         m_report.examples.push_back({m_lineNumber, reason, StartOfRow(row, length)});
 }
@@ -192,22 +194,26 @@ void PriceLineReader::AddRow(const char* row, std::size_t length)
     {
         m_sawDataRow = true;
         m_firstDateText.assign(date.text, date.length);
+        m_firstDataLine = m_lineNumber;
+        m_firstDataRow = StartOfRow(row, length);
     }
     line.day = ReadDateText(date.text, date.length, m_rules.dateFormat);
     if (line.day == 0)
         return LeaveOut(row, length,
-                        std::string("date is not a real day in the layout ") + DateFormatName(m_rules.dateFormat));
+                        std::string("date is not a real day in the layout ") + DateFormatName(m_rules.dateFormat),
+                        &m_report.badDates);
 
     if (!m_lines.empty() || m_report.cutByLimit > 0)
     {
         const DayNumber last = m_lines.empty() ? 0 : (m_order >= 0 ? m_lines.back().day : m_lines.front().day);
         if (line.day == last)
-            return LeaveOut(row, length, "same date as line " + std::to_string(m_lastKeptLine));
+            return LeaveOut(row, length, "same date as line " + std::to_string(m_lastKeptLine), &m_report.outOfOrder);
         const int direction = line.day > last ? 1 : -1;
         if (m_order == 0)
             m_order = direction;
         else if (direction != m_order)
-            return LeaveOut(row, length, "date does not follow line " + std::to_string(m_lastKeptLine));
+            return LeaveOut(row, length, "date does not follow line " + std::to_string(m_lastKeptLine),
+                            &m_report.outOfOrder);
     }
     Keep(line);
     m_lastKeptLine = m_lineNumber;

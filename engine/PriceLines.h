@@ -29,6 +29,8 @@ struct PriceLineReport
     long rows = 0;       // data rows: after the skipped ones, with at least one token
     long leftOut = 0;    // all rows left out, those cut by the record limit included
     long cutByLimit = 0; // older rows left out because a price file holds 65,534 records
+    long badDates = 0;   // rows left out because their date does not read in the layout
+    long outOfOrder = 0; // rows left out because their date repeats or goes the other way
     std::vector<LeftOutRow> examples; // the first five left out for a reason of their own
 
     // "3 of 263 rows were left out:" then "line N: reason: start" lines and "and M more."; "" when
@@ -63,10 +65,13 @@ public:
     const PriceLineReport& Report() const { return m_report; }
     // The date text of the first row that passed every check but its date, and whether any did.
     const std::string& FirstDateText() const { return m_firstDateText; }
+    // That row's line number and its first characters, for messages.
+    long FirstDataLine() const { return m_firstDataLine; }
+    const std::string& FirstDataRow() const { return m_firstDataRow; }
     bool SawDataRow() const { return m_sawDataRow; }
 
 private:
-    void LeaveOut(const char* row, std::size_t length, const std::string& reason);
+    void LeaveOut(const char* row, std::size_t length, const std::string& reason, long* category = nullptr);
     void Keep(const PriceLine& line);
 
     PriceLineRules m_rules;
@@ -76,6 +81,8 @@ private:
     long m_lastKeptLine = 0;
     int m_order = 0; // 1 oldest first, -1 newest first, 0 not known yet
     std::string m_firstDateText;
+    long m_firstDataLine = 0;
+    std::string m_firstDataRow;
     bool m_sawDataRow = false;
 };
 

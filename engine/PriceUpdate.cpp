@@ -10,26 +10,15 @@
 namespace tavrix {
 void ConversionJob::UpdateMasterDates(const MbfBytes& firstDate, const MbfBytes& lastDate, std::uint8_t fileNumber)
 {
-    // The new record is the last one; older records with the same first byte are left alone.
-    MasterRecord& record = m_masterRecords.back();
-    if (record[kRecFileNumber] != fileNumber)
-        return;
-    std::memcpy(&record[kRecFirstDate], firstDate.data(), 4);
-    std::memcpy(&record[kRecLastDate], lastDate.data(), 4);
+    // The security is found by its number; <DIR> entries whose first byte matches are no securities.
+    for (std::size_t i = 0; i < m_image.records.size(); ++i)
+        if (m_image.records[i][kRecFileNumber] == fileNumber && !IsDirectoryEntry(m_image.records[i].data()))
+            m_image.SetDates(i, firstDate, lastDate);
 }
 
 void ConversionJob::UpdatePriceFileHeader(std::uint16_t count, std::vector<std::uint8_t>* priceFile) const
 {
     SetPriceFileRecordCount(priceFile->data(), count);
-}
-
-std::vector<std::uint8_t> ConversionJob::MasterImage() const
-{
-    std::vector<std::uint8_t> image(kMasterRecordSize, 0);
-    WriteMasterHeader(image.data(), m_masterHeader);
-    for (const MasterRecord& record : m_masterRecords)
-        image.insert(image.end(), record.begin(), record.end());
-    return image;
 }
 
 int ConversionJob::WriteSecurity(const std::deque<PriceLine>& lines)
@@ -52,7 +41,7 @@ int ConversionJob::WriteSecurity(const std::deque<PriceLine>& lines)
     const std::string layout = FieldLayoutText(m_bFieldOn);
 
     // MASTER.BAK holds the new record with the conversion day's dates, as taken before the input.
-    const std::vector<std::uint8_t> backup = MasterImage();
+    const std::vector<std::uint8_t> backup = m_image.MasterBytes();
     m_nFirstDay = lines.front().day;
     m_nLastDay = lines.back().day;
     UpdateMasterDates(DayToDateValue(m_nFirstDay), DayToDateValue(m_nLastDay), m_nFileNumber);
@@ -63,8 +52,7 @@ int ConversionJob::WriteSecurity(const std::deque<PriceLine>& lines)
         change.Stage(FileName(".DAT"), "the price file", priceFile, DirectoryChange::kCreate) &&
         change.Stage(FileName(".DOP"), "the field layout file",
                      std::vector<std::uint8_t>(layout.begin(), layout.end()), DirectoryChange::kCreate) &&
-        change.Stage(m_strMasterName, "the Master file", MasterImage(),
-                     m_bUseExistingMaster ? DirectoryChange::kReplace : DirectoryChange::kCreate);
+        m_image.Stage(&change, !m_bUseExistingMaster);
     if (!staged || !change.Commit())
         return Fail(change.Error());
     m_nLineCount = static_cast<int>(lines.size());

@@ -189,8 +189,7 @@ TEST_F(ConversionJobTest, MessagesNameWhatTheyAreAbout)
     noMaster->SetPath(m_dir.path());
     EXPECT_EQ(noMaster->Run(), 1);
     EXPECT_EQ(m_boxes.texts, (std::vector<std::string>{
-                                 "Duplicate Symbol\nACME is already the symbol or name of a security in\n" + m_out +
-                                     "/MASTER",
+                                 "Duplicate Symbol\nACME is already the symbol or name of a security in\n" + m_out,
                                  "Path does not exist\n" + (m_dir / "nowhere"),
                                  std::string(msg::kNoMasterFile) + "\n\"Make New Master\" creates one in " +
                                      m_dir.path() + ".",

@@ -1,0 +1,219 @@
+#include "cli/CliCommands.h"
+
+#include "engine/ConversionJob.h"
+#include "marketdata/Dates.h"
+#include "platform/DirectoryLock.h"
+#include "platform/FileOps.h"
+#include "platform/MessageBox.h"
+#include "platform/Strings.h"
+#include "settings/SettingsRules.h"
+
+#include <climits>
+#include <cstdlib>
+#include <unistd.h>
+
+namespace tavrix::cli {
+namespace {
+std::string IsoDay(DayNumber day)
+{
+    if (day == 0)
+        return "-";
+    const DayParts parts = SplitDayNumber(day);
+    char text[32];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02d", parts.year + 1900, parts.month, parts.day);
+    return text;
+}
+
+int DateFormatOf(const ConversionSettings& settings)
+{
+    return settings.m_strDateFormat == kAutoDateFormatName ? ConversionJob::kAutoDateFormat
+                                                           : DateFormatCode(settings.m_strDateFormat.c_str());
+}
+
+std::string Absolute(const std::string& path)
+{
+    if (path.empty() || path == "-" || path[0] == '/')
+        return path;
+    char current[PATH_MAX];
+    return ::getcwd(current, sizeof current) ? platform::JoinPath(current, path) : path;
+}
+
+// The file's name without its folder and last extension, upper-cased, as a symbol.
+std::string SymbolOfFile(const std::string& path)
+{
+    std::string name = path.substr(path.find_last_of('/') + 1);
+    const auto dot = name.find_last_of('.');
+    if (dot != std::string::npos && dot > 0)
+        name.resize(dot);
+    return rules::UpperCaseAscii(name);
+}
+
+// Messages of one job, kept to be printed after its file's name.
+class MessageCollector
+{
+public:
+    MessageCollector()
+    {
+        m_previous = platform::SetMessageBoxHandler([this](const std::string& text, unsigned type) {
+            texts.push_back(text);
+            return (type & 0x0F) == platform::MB_YESNO ? platform::IDNO : platform::IDOK;
+        });
+    }
+    ~MessageCollector() { platform::SetMessageBoxHandler(m_previous); }
+    MessageCollector(const MessageCollector&) = delete;
+    MessageCollector& operator=(const MessageCollector&) = delete;
+
+    std::vector<std::string> texts;
+
+private:
+    platform::MessageBoxHandler m_previous;
+};
+
+std::string FirstLine(const std::string& text)
+{
+    return text.substr(0, text.find('\n'));
+}
+} // namespace
+
+int RunConvertMany(ConvertOptions options, const std::vector<std::string>& inputs, std::ostream& out,
+                   std::ostream& err)
+{
+    if (options.saveSettings)
+    {
+        err << "--save-settings takes one input file.\n";
+        return kExitUsage;
+    }
+    // The jobs make the output directory current, so every path is fixed first.
+    const std::string directory = Absolute(options.settings.m_strPath);
+    platform::DirectoryLock lock;
+    if (!lock.Acquire(directory, [&err, &directory] {
+            err << "Waiting for another conversion into " << directory << " to finish..." << std::endl;
+        }))
+    {
+        err << "Cannot use the output directory\n" << directory << "\n" << lock.Error() << "\n";
+        return kExitFailed;
+    }
+    std::vector<std::string> paths;
+    for (const std::string& input : inputs)
+        paths.push_back(Absolute(input));
+    const bool progress = ::isatty(STDERR_FILENO) == 1;
+    bool newMaster = options.settings.m_nExist == 1;
+    int converted = 0;
+    std::vector<std::vector<std::string>> table;
+    for (std::size_t i = 0; i < inputs.size(); ++i)
+    {
+        const std::string& input = inputs[i];
+        if (progress)
+            err << "\rConverting " << i + 1 << " of " << inputs.size() << ": " << input << "\x1b[K" << std::flush;
+        ConversionSettings settings = options.settings;
+        settings.m_strPath = directory;
+        settings.m_strName.clear();
+        settings.m_nExist = newMaster ? 1 : 0;
+        std::string symbol;
+        std::string problem = rules::ToMasterText(SymbolOfFile(input), &symbol);
+        settings.m_strSymbol = symbol;
+        if (problem.empty())
+            problem = rules::CheckSettings(settings);
+        std::vector<std::string> row = {input, platform::Latin1ToUtf8(settings.m_strSymbol), "-", "-", "-"};
+        if (!problem.empty())
+        {
+            row.push_back("skipped: " + FirstLine(problem));
+            table.push_back(row);
+            continue;
+        }
+        MessageCollector messages;
+        ConversionJob job;
+        settings.ApplyToJob(job, paths[i], DateFormatOf(settings));
+        job.m_nLeftOutPolicy = options.strict ? ConversionJob::kRefuseLeftOut : ConversionJob::kConvertOthers;
+        job.m_bLockHeldByCaller = true;
+        if (job.Run() == 0)
+        {
+            ++converted;
+            newMaster = false;
+            row[2] = std::to_string(job.m_nLineCount);
+            row[3] = IsoDay(job.m_nFirstDay);
+            row[4] = IsoDay(job.m_nLastDay);
+            const std::string leftOut = FirstLine(job.m_strLeftOutReport);
+            row.push_back(leftOut.empty() ? "converted"
+                                          : "converted; " + leftOut.substr(0, leftOut.find(" were left out")) +
+                                                " left out");
+        }
+        else
+            row.push_back("failed: " + FirstLine(job.m_strFailure.empty() ? "see above" : job.m_strFailure));
+        if (job.m_nLineCount > 0 && !job.m_strLeftOutReport.empty())
+            messages.texts.push_back(job.m_strLeftOutReport);
+        for (const std::string& text : messages.texts)
+            err << (progress ? "\r\x1b[K" : "") << input << ": " << text << "\n";
+        table.push_back(row);
+    }
+    if (progress)
+        err << "\r\x1b[K" << std::flush;
+    out << "File\tSymbol\tRecords\tFirst\tLast\tResult\n";
+    for (const auto& row : table)
+        for (std::size_t column = 0; column < row.size(); ++column)
+            out << row[column] << (column + 1 < row.size() ? "\t" : "\n");
+    out << converted << " of " << inputs.size() << " files converted into " << directory << "\n";
+    return converted == static_cast<int>(inputs.size()) ? kExitSuccess : kExitFailed;
+}
+
+int RunUpdate(ConvertOptions options, std::ostream& out, std::ostream& err)
+{
+    ConversionSettings& settings = options.settings;
+    settings.m_nExist = 0;
+    const std::string problem = rules::CheckSettings(settings);
+    if (!problem.empty())
+    {
+        err << problem << "\n";
+        return kExitUsage;
+    }
+    ConversionJob job;
+    settings.ApplyToJob(job, options.input, DateFormatOf(settings));
+    job.m_nLeftOutPolicy = options.strict ? ConversionJob::kRefuseLeftOut : ConversionJob::kConvertOthers;
+    job.m_onWaitForLock = [&err, &job] {
+        err << "Waiting for another conversion into " << job.m_szPath << " to finish..." << std::endl;
+    };
+    if (job.Update(options.replace) != 0)
+    {
+        err << "Update failed.\n";
+        return kExitFailed;
+    }
+    if (settings.m_strDateFormat == kAutoDateFormatName)
+        err << "Date layout found: " << DateFormatName(job.m_nDateFormat) << "\n";
+    if (!job.m_strLeftOutReport.empty())
+        err << job.m_strLeftOutReport << "\n";
+    out << platform::Latin1ToUtf8(job.m_szSymbol) << ": " << job.m_nAdded
+        << (job.m_nAdded == 1 ? " record added" : " records added");
+    if (job.m_nAdded > 0)
+        out << ", " << IsoDay(job.m_nFirstDay) << " to " << IsoDay(job.m_nLastDay);
+    out << "; " << job.m_nAlreadyPresent << (job.m_nAlreadyPresent == 1 ? " row was" : " rows were")
+        << " already present";
+    if (job.m_nReplaced > 0)
+        out << "; " << job.m_nReplaced << (job.m_nReplaced == 1 ? " day replaced" : " days replaced");
+    out << "\n";
+    return kExitSuccess;
+}
+
+int RunRemove(const std::string& directory, const std::string& symbol, std::ostream& out, std::ostream& err)
+{
+    std::string key;
+    const std::string problem = rules::ToMasterText(symbol, &key);
+    if (!problem.empty())
+    {
+        err << problem << "\n";
+        return kExitUsage;
+    }
+    ConversionJob job;
+    job.SetPath(directory);
+    job.SetSymbol(key);
+    job.m_onWaitForLock = [&err, &job] {
+        err << "Waiting for another conversion into " << job.m_szPath << " to finish..." << std::endl;
+    };
+    if (job.Remove() != 0)
+    {
+        err << "Nothing was removed.\n";
+        return kExitFailed;
+    }
+    out << "Removed " << symbol << " (F" << static_cast<int>(job.m_nFileNumber) << ") from " << job.m_szPath << "\n";
+    return kExitSuccess;
+}
+} // namespace tavrix::cli

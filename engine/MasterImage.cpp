@@ -1,0 +1,151 @@
+#include "engine/MasterImage.h"
+
+#include "engine/DirectoryChange.h"
+#include "engine/EngineMessages.h"
+#include "marketdata/MasterReader.h"
+#include "platform/FileOps.h"
+
+#include <algorithm>
+#include <cstring>
+#include <sys/stat.h>
+
+namespace tavrix {
+std::string MasterImage::Load(const std::string& directory, const std::string& masterName)
+{
+    Clear(directory, masterName);
+    const std::string path = platform::JoinPath(directory, masterName);
+    std::size_t extraBytes = 0;
+    const Status status = ReadMasterFile(path, &header, &records, &extraBytes);
+    struct stat st
+    {
+    };
+    if (status == kStatusFileRead && ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) &&
+        st.st_size < kMasterRecordSize)
+        return DamagedMasterMessage(path, "It is shorter than its 53-byte header.");
+    if (status != kStatusOk)
+        return FileErrorMessage("Cannot read the Master file", path);
+    // A record past the count is seen by no reader, and a count past the records names nothing.
+    if (header.count != static_cast<long>(records.size()) || extraBytes != 0)
+        return DamagedMasterMessage(path, "Its header counts " + std::to_string(header.count) +
+                                              " records, but it holds " + std::to_string(records.size()) +
+                                              (extraBytes ? " and " + std::to_string(extraBytes) + " bytes more."
+                                                          : "."));
+
+    const std::string emasterName = platform::FindNameNoCase(directory, kEmasterFileName);
+    if (emasterName.empty())
+        return "";
+    const std::string emasterPath = platform::JoinPath(directory, emasterName);
+    std::vector<std::string> differences;
+    if (ReadEmasterFile(emasterPath, &m_emaster) != kStatusOk)
+        differences.push_back("it cannot be read");
+    else if (m_emaster.extraBytes != 0)
+        differences.push_back("it ends in a cut-off record");
+    else
+        differences = CompareEmasterWithMaster(m_emaster, header, records);
+    if (differences.empty())
+        m_emasterName = emasterName;
+    else
+        emasterWarning = "The EMASTER file does not match the Master file, so it is left as it is:\n" + emasterPath +
+                         "\n" + differences.front() +
+                         "\nReaders that start from EMASTER will not show the change.";
+    return "";
+}
+
+void MasterImage::Clear(const std::string& directory, const std::string& masterName)
+{
+    m_directory = directory;
+    m_masterName = masterName;
+    m_emasterName.clear();
+    m_emaster = EmasterFile{};
+    emasterWarning.clear();
+    header = {};
+    records.clear();
+}
+
+void MasterImage::SyncCounters(bool vendorCounter)
+{
+    // Our files keep both counters equal; a vendor's second counter holds the highest number in use.
+    header.count = static_cast<std::int16_t>(records.size());
+    if (!vendorCounter)
+        header.count2 = header.count;
+    else
+    {
+        int highest = 0;
+        for (const MasterRecord& record : records)
+            if (!IsDirectoryEntry(record.data()))
+                highest = std::max<int>(highest, record[kRecFileNumber]);
+        header.count2 = static_cast<std::int16_t>(highest);
+    }
+}
+
+void MasterImage::Add(const MasterRecord& record)
+{
+    const bool vendorCounter = header.count2 != header.count;
+    records.push_back(record);
+    if (vendorCounter)
+        header.count2 = std::max<std::int16_t>(header.count2, record[kRecFileNumber]);
+    header.count = static_cast<std::int16_t>(records.size());
+    if (!vendorCounter)
+        header.count2 = header.count;
+    if (!m_emasterName.empty())
+        m_emaster.records.push_back(BuildEmasterRecord(record));
+}
+
+void MasterImage::Remove(std::size_t index)
+{
+    const bool vendorCounter = header.count2 != header.count;
+    records.erase(records.begin() + static_cast<long>(index));
+    SyncCounters(vendorCounter);
+    if (!m_emasterName.empty())
+        m_emaster.records.erase(m_emaster.records.begin() + static_cast<long>(index));
+}
+
+void MasterImage::SetDates(std::size_t index, const MbfBytes& firstDate, const MbfBytes& lastDate)
+{
+    std::memcpy(&records[index][kRecFirstDate], firstDate.data(), 4);
+    std::memcpy(&records[index][kRecLastDate], lastDate.data(), 4);
+    if (!m_emasterName.empty())
+        SetEmasterDates(&m_emaster.records[index], firstDate, lastDate);
+}
+
+std::vector<std::uint8_t> MasterImage::MasterBytes() const
+{
+    std::vector<std::uint8_t> bytes(kMasterRecordSize, 0);
+    WriteMasterHeader(bytes.data(), header);
+    for (const MasterRecord& record : records)
+        bytes.insert(bytes.end(), record.begin(), record.end());
+    return bytes;
+}
+
+bool MasterImage::Stage(DirectoryChange* change, bool created) const
+{
+    const std::vector<std::uint8_t> master = MasterBytes();
+    if (!m_emasterName.empty())
+    {
+        EmasterFile emaster = m_emaster;
+        CopyMasterHeader(master.data(), &emaster.header);
+        if (!change->Stage(m_emasterName, "the EMASTER file", EmasterBytes(emaster), DirectoryChange::kReplace))
+            return false;
+    }
+    return change->Stage(m_masterName, "the Master file", master,
+                         created ? DirectoryChange::kCreate : DirectoryChange::kReplace);
+}
+
+std::vector<std::size_t> MasterImage::Matching(const char* key) const
+{
+    std::vector<std::size_t> found;
+    for (std::size_t i = 0; i < records.size(); ++i)
+        if (!IsDirectoryEntry(records[i].data()) && RecordMatchesKey(records[i].data(), key))
+            found.push_back(i);
+    return found;
+}
+
+std::vector<int> MasterImage::FileNumbers() const
+{
+    std::vector<int> numbers;
+    for (const MasterRecord& record : records)
+        if (!IsDirectoryEntry(record.data()))
+            numbers.push_back(record[kRecFileNumber]);
+    return numbers;
+}
+} // namespace tavrix
