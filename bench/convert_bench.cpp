@@ -3,6 +3,8 @@
 // the same buffer size. The peak resident size is reported so that a larger input shows whether
 // memory grows.
 #include "engine/ConversionJob.h"
+#include "marketdata/Dates.h"
+#include "platform/DirectoryLock.h"
 #include "platform/MessageBox.h"
 
 #include <benchmark/benchmark.h>
@@ -37,12 +39,11 @@ std::string Input(long lines)
     std::FILE* file = std::fopen(path.c_str(), "wb");
     for (long i = 0; i < lines; ++i)
     {
-        const long day = i % 28 + 1;
-        const long month = i / 28 % 12 + 1;
-        const long year = 1961 + i / 336 % 179;
+        // One row a day from 1 January 1961: price lines run oldest first.
+        const tavrix::DayParts day = tavrix::SplitDayNumber(static_cast<tavrix::DayNumber>(i + 1));
         const double price = 10.0 + static_cast<double>(i % 9973) / 100.0;
-        std::fprintf(file, "%02ld/%02ld/%04ld,%.2f,%.2f,%.2f,%.2f,%ld,%ld\r\n", month, day, year, price, price + 1.25,
-                     price - 0.75, price + 0.5, 1000 + i % 50000, 300 + i % 700);
+        std::fprintf(file, "%02d/%02d/%04d,%.2f,%.2f,%.2f,%.2f,%ld,%ld\r\n", day.month, day.day, day.year + 1900,
+                     price, price + 1.25, price - 0.75, price + 0.5, 1000 + i % 50000, 300 + i % 700);
     }
     std::fclose(file);
     return path;
@@ -117,6 +118,50 @@ void BM_PlainCopy(benchmark::State& state)
     state.SetItemsProcessed(state.iterations() * 65534);
 }
 } // namespace
+
+// What users run after a download: 255 files of 257 rows (65,535 rows in all) into one new
+// directory, one conversion each under one lock, against one conversion of 65,534 rows.
+void BM_ConvertBatchOf255(benchmark::State& state)
+{
+    platform::SetMessageBoxHandler([&state](const std::string& text, unsigned) {
+        state.SkipWithError(text.c_str());
+        return platform::IDOK;
+    });
+    std::vector<std::string> inputs;
+    for (int file = 0; file < 255; ++file)
+    {
+        const std::string path = TempRoot() + "/batch-" + std::to_string(file) + ".csv";
+        if (!std::filesystem::exists(path))
+            std::filesystem::copy_file(Input(257), path);
+        inputs.push_back(path);
+    }
+    const std::string out = TempRoot() + "/batch-out";
+    for (auto _ : state)
+    {
+        state.PauseTiming();
+        std::filesystem::remove_all(out);
+        std::filesystem::create_directory(out);
+        state.ResumeTiming();
+        platform::DirectoryLock lock;
+        lock.Acquire(out);
+        for (std::size_t file = 0; file < inputs.size(); ++file)
+        {
+            tavrix::ConversionJob job;
+            job.m_strInputPath = inputs[file];
+            job.SetPath(out);
+            job.SetSymbol("S" + std::to_string(file));
+            job.m_bUseExistingMaster = file == 0 ? 0 : 1;
+            job.m_bFieldOn = {1, 1, 1, 1, 1, 1, 1};
+            job.m_nFieldCol = {0, 1, 2, 3, 4, 5, 6};
+            job.m_nDateFormat = 4;
+            job.m_bLockHeldByCaller = true;
+            if (job.Run() != 0)
+                state.SkipWithError("conversion failed");
+        }
+    }
+    state.SetItemsProcessed(state.iterations() * 255 * 257);
+}
+BENCHMARK(BM_ConvertBatchOf255)->Unit(benchmark::kMillisecond);
 
 // Smaller input first: if the peak size does not rise for the larger one, memory is bounded.
 BENCHMARK(BM_Convert)->Arg(4096)->Arg(65534)->Unit(benchmark::kMillisecond);

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 
 namespace tavrix {
@@ -57,8 +58,9 @@ int SplitTokens(const char* row, std::size_t length, const std::string& delimite
     const char* p = row;
     const char* end = row + length;
     const bool single = delimiters.size() == 1;
+    const char delimiter = delimiters.empty() ? ',' : delimiters[0];
     const auto isDelimiter = [&](char c) {
-        return single ? c == delimiters[0] : delimiters.find(c) != std::string::npos;
+        return single ? c == delimiter : delimiters.find(c) != std::string::npos;
     };
     while (p < end && count < maxTokens)
     {
@@ -66,9 +68,16 @@ int SplitTokens(const char* row, std::size_t length, const std::string& delimite
             ++p;
         if (p == end)
             break;
-        const char* stop = p;
-        while (stop < end && !isDelimiter(*stop))
-            ++stop;
+        const char* stop = nullptr;
+        if (single)
+        {
+            stop = static_cast<const char*>(std::memchr(p, delimiter, static_cast<std::size_t>(end - p)));
+            if (!stop)
+                stop = end;
+        }
+        else
+            for (stop = p; stop < end && !isDelimiter(*stop);)
+                ++stop;
         const char* first = p;
         const char* last = stop;
         p = stop;
@@ -89,23 +98,44 @@ int SplitTokens(const char* row, std::size_t length, const std::string& delimite
 
 NumberRead ReadNumberText(const char* text, std::size_t length, float* value)
 {
+    static const float kPowersOfTen[] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f, 1e6f, 1e7f, 1e8f, 1e9f, 1e10f};
     const char* p = text;
     const char* end = text + length;
+    const bool negative = p < end && *p == '-';
     if (p < end && (*p == '+' || *p == '-'))
         ++p;
-    const char* digits = p;
-    while (p < end && IsDigit(*p))
-        ++p;
-    bool any = p > digits;
-    if (p < end && *p == '.')
+    // Plain prices such as 101.25 are read here in the same pass: at most 8 significant digits over
+    // a power of ten up to 10^10, both exact in a single, so one division rounds correctly.
+    std::uint32_t digits = 0;
+    int significant = 0;
+    int fraction = -1;
+    const char* start = p;
+    for (; p < end; ++p)
     {
-        const char* fraction = ++p;
-        while (p < end && IsDigit(*p))
-            ++p;
-        any = any || p > fraction;
+        if (IsDigit(*p))
+        {
+            if (digits != 0 || *p != '0')
+                ++significant;
+            if (significant <= 8)
+                digits = digits * 10 + static_cast<std::uint32_t>(*p - '0');
+            if (fraction >= 0)
+                ++fraction;
+        }
+        else if (*p == '.' && fraction < 0)
+            fraction = 0;
+        else
+            break;
     }
-    if (!any)
+    const auto digitCount = static_cast<int>(p - start) - (fraction >= 0 ? 1 : 0);
+    if (digitCount <= 0)
         return NumberRead::kNotANumber;
+    if (p == end && significant <= 8 && digits <= (1u << 24) && fraction <= 10)
+    {
+        const float plain = fraction > 0 ? static_cast<float>(digits) / kPowersOfTen[fraction]
+                                         : static_cast<float>(digits);
+        *value = negative ? -plain : plain;
+        return NumberRead::kOk;
+    }
     if (p < end && (*p == 'e' || *p == 'E'))
     {
         ++p;

@@ -46,25 +46,19 @@ int ConversionJob::WriteSecurity(const std::deque<PriceLine>& lines)
     m_nLastDay = lines.back().day;
     UpdateMasterDates(DayToDateValue(m_nFirstDay), DayToDateValue(m_nLastDay), m_nFileNumber);
 
+    // One change for all files, MASTER.BAK included, so a failure at any of them leaves nothing.
     DirectoryChange change(m_szPath);
     change.m_stepHook = m_stepHook;
     const bool staged =
         change.Stage(FileName(".DAT"), "the price file", priceFile, DirectoryChange::kCreate) &&
         change.Stage(FileName(".DOP"), "the field layout file",
                      std::vector<std::uint8_t>(layout.begin(), layout.end()), DirectoryChange::kCreate) &&
+        (!m_bUseExistingMaster ||
+         change.Stage(m_strMasterName + ".BAK", "the Master backup", backup, DirectoryChange::kReplace)) &&
         m_image.Stage(&change, !m_bUseExistingMaster);
     if (!staged || !change.Commit())
         return Fail(change.Error());
     m_nLineCount = static_cast<int>(lines.size());
-
-    if (m_bUseExistingMaster)
-    {
-        // A backup that cannot be written does not undo a whole conversion.
-        DirectoryChange backupChange(m_szPath);
-        backupChange.m_stepHook = m_stepHook;
-        if (backupChange.Stage(m_strMasterName + ".BAK", "the Master backup", backup, DirectoryChange::kReplace))
-            backupChange.Commit();
-    }
     return 0;
 }
 } // namespace tavrix

@@ -278,6 +278,65 @@ TEST_F(CliTest, EightConversionsAtOnce)
     EXPECT_EQ(std::count(list.out.begin(), list.out.end(), '\n'), 10);
 }
 
+// Many files at once: each its own conversion, a bad one does not stop the others, and a table.
+TEST_F(CliTest, ManyFilesUpdateRemoveAndCheck)
+{
+    MakeDir(m_dir / "out");
+    WriteText(m_dir / "ibm.csv", "01/02/25,1,2,3,4,5,6\n01/03/25,1,2,3,4.5,5,6\n");
+    WriteText(m_dir / "junk.csv", "no price lines here\n");
+    WriteText(m_dir / "msft.txt", "01/06/25,1,2,3,4,5,6\n");
+    WriteText(m_dir / "ibm2.csv", "01/03/25,1,2,3,4.5,5,6\n01/07/25,1,2,3,5,5,6\n");
+    Result result = Run("convert ibm.csv junk.csv msft.txt --dir out --new-master --date-format MM_DD_YY");
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.out, "File\tSymbol\tRecords\tFirst\tLast\tResult\n"
+                          "ibm.csv\tIBM\t2\t2025-01-02\t2025-01-03\tconverted\n"
+                          "junk.csv\tJUNK\t-\t-\t-\tfailed: No price lines in\n"
+                          "msft.txt\tMSFT\t1\t2025-01-06\t2025-01-06\tconverted\n"
+                          "2 of 3 files converted into " + (m_dir / "out") + "\n");
+    EXPECT_EQ(Run("convert ibm.csv msft.txt --dir out --symbol X").status, 2);
+
+    result = Run("update ibm2.csv --dir out --symbol ibm --date-format MM_DD_YY");
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.out, "IBM: 1 record added, 2025-01-07 to 2025-01-07; 1 row was already present\n");
+    result = Run("check out");
+    EXPECT_EQ(result.status, 0) << result.out;
+    result = Run("remove out msft");
+    EXPECT_EQ(result.out, "Removed msft (F2) from " + (m_dir / "out") + "\n");
+    EXPECT_EQ(Run("remove out msft").status, 1);
+    WriteBytes(m_dir / "out/F9.DAT", Bytes(5, 0));
+    EXPECT_EQ(Run("check out").status, 1);
+}
+
+// --date-format auto takes the one layout under which every date reads, in order.
+TEST_F(CliTest, DateLayoutFoundFromTheRows)
+{
+    MakeDir(m_dir / "out");
+    const struct
+    {
+        const char* rows;
+        int status;
+        const char* message;
+    } cases[] = {
+        {"13/01/2025,1,2,3,4,5,6\n14/01/2025,1,2,3,4,5,6\n", 0, "Date layout found: DD_MM_CCYY\n"},
+        {"01/02/2025,1,2,3,4,5,6\n01/03/2025,1,2,3,4,5,6\n", 1,
+         "The date layout cannot be told from the input: MM_DD_CCYY, DD_MM_CCYY each read every date.\n"
+         "For example, line 1: 01/02/2025,1,2,3,4,5,6\nChoose one with --date-format.\n"},
+        {"2025.13.45,1,2,3,4,5,6\n", 1,
+         "No date layout reads every date of the input in order.\nFor example, line 1: 2025.13.45,1,2,3,4,5,6\n"},
+    };
+    int n = 0;
+    for (const auto& c : cases)
+    {
+        const std::string input = "in" + std::to_string(++n) + ".csv";
+        WriteText(m_dir / input, c.rows);
+        const Result result = Run("convert " + input + " --dir out --symbol S" + std::to_string(n) +
+                                  " --new-master --date-format auto");
+        EXPECT_EQ(result.status, c.status) << c.rows;
+        EXPECT_EQ(result.err.rfind(c.message, 0), 0u) << result.err;
+        ::unlink((m_dir / "out/MASTER").c_str());
+    }
+}
+
 // A run killed at a random moment leaves MASTER as it was or listing the whole new security.
 TEST_F(CliTest, KilledAtRandomMoments)
 {

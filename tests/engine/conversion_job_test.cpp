@@ -200,8 +200,8 @@ TEST_F(ConversionJobTest, MessagesNameWhatTheyAreAbout)
 // and "Make New Master" leaves no MASTER; the next run then succeeds.
 TEST_F(ConversionJobTest, AFailureAtAnyFileStepChangesNothing)
 {
-    const char* const steps[] = {"write F2.DAT",  "write F2.DOP",  "write MASTER",      "rename F2.DAT",
-                                 "rename F2.DOP", "rename MASTER", "write MASTER.BAK"};
+    const char* const steps[] = {"write F2.DAT",  "write F2.DOP",  "write MASTER.BAK",  "write MASTER",
+                                 "rename F2.DAT", "rename F2.DOP", "rename MASTER.BAK", "rename MASTER"};
     for (const bool newMaster : {false, true})
         for (const char* step : steps)
         {
@@ -219,11 +219,9 @@ TEST_F(ConversionJobTest, AFailureAtAnyFileStepChangesNothing)
             auto job = MakeJob(Input(kRow), newMaster);
             job->m_stepHook = [&target](const std::string& s) { return s != target; };
             const int result = job->Run();
-            if (target == "write MASTER.BAK")
+            if (newMaster && target.find("MASTER.BAK") != std::string::npos)
             {
-                // The backup is written after the security is complete; failing it does not undo it.
-                EXPECT_EQ(result, 0);
-                EXPECT_EQ(ReadText(Out("MASTER.BAK")), newMaster ? "" : "older backup");
+                EXPECT_EQ(result, 0); // a new MASTER has no backup to write
                 continue;
             }
             EXPECT_EQ(result, 1);
@@ -308,8 +306,7 @@ TEST_F(ConversionJobTest, PathIsStoredInItsAbsoluteFormAndAFailedSaveIsReported)
 // the next run into the directory tidies up and succeeds.
 TEST_F(ConversionJobTest, AKilledRunIsRolledBackByTheNextOne)
 {
-    const char* const steps[] = {"write F2.DAT", "rename F2.DAT", "rename F2.DOP", "rename MASTER",
-                                 "write MASTER.BAK"};
+    const char* const steps[] = {"write F2.DAT", "rename F2.DAT", "rename MASTER.BAK", "rename MASTER"};
     for (const char* step : steps)
     {
         SCOPED_TRACE(step);
@@ -343,7 +340,7 @@ TEST_F(ConversionJobTest, AKilledRunIsRolledBackByTheNextOne)
         ASSERT_EQ(ReadMasterFile(Out("MASTER"), &header, &records), kStatusOk);
         const bool added = RecordSymbol(records[1].data()) == "ACME";
         EXPECT_EQ(records.size(), added ? 3u : 2u);
-        EXPECT_EQ(added, std::string(step) == "write MASTER.BAK");
+        EXPECT_FALSE(added);
         for (const MasterRecord& record : records)
         {
             const Bytes data = ReadBytes(Out("F" + std::to_string(record[0]) + ".DAT"));
