@@ -40,12 +40,4 @@ int RunList(const std::string& directory, std::ostream& out, std::ostream& err);
 // One security's price records as CSV with ISO dates.
 int RunExport(const std::string& directory, const std::string& symbol, std::ostream& out, std::ostream& err);
 
-// Symbol characters that readers taking the symbol from 14 bytes of MASTER show.
-constexpr std::size_t kShownSymbolLength = 14;
-
-// The notes for what some readers would show differently from what a conversion with these settings
-// writes: the fields, when readers that go by the field count take them for others, and a symbol
-// (Latin-1, as MASTER holds it) longer than they show. One line each, without a final line break;
-// "" when there is nothing to say.
-std::string FieldSetNote(const ConversionSettings& settings);
 } // namespace tavrix::cli

@@ -12,6 +12,7 @@ struct Level
 {
     std::size_t directoryLength; // length of the walk text at this level
     long position;               // 0: not scanned; else the record where the search for entries goes on
+    long records = -1;           // the records the first scan found, when fewer than the header counts
 };
 
 bool ReadRecord(std::FILE* file, std::uint8_t* record)
@@ -42,7 +43,7 @@ Status FindSecurity(const std::string& directory, const char* key, std::uint8_t*
 
     DirectoryWalkGuard guard(walk);
 
-    std::vector<Level> levels{{walk.size(), 0}};
+    std::vector<Level> levels{{walk.size(), 0, -1}};
     std::uint8_t buffer[kMasterRecordSize];
     for (;;)
     {
@@ -63,13 +64,17 @@ Status FindSecurity(const std::string& directory, const char* key, std::uint8_t*
             count = ReadMasterHeader(buffer).count;
             if (count < 0)
                 count = 0;
+            // A header that counts more records than the file holds counts only those, as the
+            // listing reads it; the first scan learnt how many there are.
+            if (levels.back().records >= 0 && levels.back().records < count)
+                count = levels.back().records;
             if (position == 0)
             {
                 for (long n = 1; n <= count; ++n)
                 {
                     if (!ReadRecord(file.get(), buffer))
                     {
-                        count = n - 1; // a file cut short holds what it holds, as the listing reads it
+                        count = levels.back().records = n - 1;
                         break;
                     }
                     if (IsDirectoryEntry(buffer))
@@ -110,7 +115,7 @@ Status FindSecurity(const std::string& directory, const char* key, std::uint8_t*
         levels.back().position = position;
         if (walk.size() != levels.back().directoryLength)
         {
-            levels.push_back({walk.size(), 0}); // open the sub-directory's file next
+            levels.push_back({walk.size(), 0, -1}); // open the sub-directory's file next
             continue;
         }
         if (position > count)

@@ -1,5 +1,8 @@
 #include "settings/SettingsRules.h"
 
+#include "marketdata/DirectoryCheck.h"
+#include "platform/Strings.h"
+
 namespace tavrix {
 namespace rules {
 std::string RangePrompt(int low, int high)
@@ -118,6 +121,36 @@ std::string CheckSettings(ConversionSettings& s)
         return kEnterPath;
     s.m_strSymbol = symbol;
     return "";
+}
+std::string FieldSetNote(const ConversionSettings& settings)
+{
+    static const char* const kWords[kFieldCount] = {"date", "open", "high", "low", "close", "volume", "open interest"};
+    const std::pair<int, Field> chosen[] = {{1, kFieldDate},
+                                            {settings.m_bOpenOn, kFieldOpen},
+                                            {settings.m_bHiOn, kFieldHigh},
+                                            {settings.m_bLoOn, kFieldLow},
+                                            {1, kFieldClose},
+                                            {settings.m_bVolOn, kFieldVolume},
+                                            {settings.m_bOIOn, kFieldOpenInterest}};
+    std::vector<Field> fields;
+    std::string held;
+    for (const auto& [on, field] : chosen)
+        if (on)
+        {
+            fields.push_back(field);
+            held += (held.empty() ? "" : " ") + std::string(kWords[field]);
+        }
+    std::string note;
+    if (const std::string misread = MisreadFieldsNote(fields); !misread.empty())
+        note = "Note: the security holds " + held + "; " + misread + ".";
+    // MASTER keeps 16 symbol characters, but readers that take it from 14 bytes cut it there.
+    const std::string symbol = UpperCaseAscii(TrimRightWhite(settings.m_strSymbol));
+    if (symbol.size() > kShownSymbolLength)
+        note += std::string(note.empty() ? "" : "\n") + "Note: the symbol " + platform::Latin1ToUtf8(symbol) + " has " +
+                std::to_string(symbol.size()) + " characters; some readers show only the first " +
+                std::to_string(kShownSymbolLength) + ", " +
+                platform::Latin1ToUtf8(symbol.substr(0, kShownSymbolLength)) + ".";
+    return note;
 }
 } // namespace rules
 } // namespace tavrix

@@ -37,6 +37,13 @@ std::string DuplicateColumnsMessage(const ConversionSettings& settings);
 // A symbol or name given as UTF-8, as MASTER holds it: Latin-1, one byte per character. Returns
 // "" and sets *latin1, or the prompt that says why the text cannot be stored there.
 std::string ToMasterText(const std::string& utf8, std::string* latin1);
+// Symbol characters that readers taking the symbol from 14 bytes of MASTER show.
+constexpr std::size_t kShownSymbolLength = 14;
+// The notes for what some readers would show differently from what a conversion with these settings
+// writes: the fields, when readers that go by the field count take them for others, and a symbol
+// (Latin-1, as MASTER holds it) longer than they show. One line each, without a final line break;
+// "" when there is nothing to say.
+std::string FieldSetNote(const ConversionSettings& settings);
 // Removes the space and the control characters 9 to 13 from the end.
 std::string TrimRightWhite(std::string text);
 // Letters a to z in capitals, whatever the locale.

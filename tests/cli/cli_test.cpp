@@ -1,4 +1,4 @@
-#include "cli/CliCommands.h"
+#include "settings/SettingsRules.h"
 #include "marketdata/Dates.h"
 #include "support/TempDir.h"
 
@@ -513,6 +513,6 @@ TEST(FieldSetNoteTest, FieldsReadersTakeForOthersAndLongSymbols)
         settings.m_bVolOn = c.volume;
         settings.m_bOIOn = c.oi;
         settings.m_strSymbol = c.symbol;
-        EXPECT_EQ(tavrix::cli::FieldSetNote(settings), c.note) << c.symbol << " " << c.open << c.volume << c.oi;
+        EXPECT_EQ(tavrix::rules::FieldSetNote(settings), c.note) << c.symbol << " " << c.open << c.volume << c.oi;
     }
 }

@@ -138,6 +138,11 @@ TEST_F(FindSecurityTest, ARecordThatVanishesWhileMovingOnToEntriesGivesReadError
             ::truncate(top.c_str(), kMasterRecordSize + 10);
     };
     EXPECT_EQ(FindSecurity(m_dir.path(), "Y", m_record.data(), nullptr, cutTop), kStatusFileRead);
+
+    // A header that counts past its records is read as the listing reads it, also on the way back.
+    WriteMaster(m_dir.path(), {DirectoryRecord("A")}, "MASTER", 2);
+    EXPECT_EQ(FindSecurity(m_dir.path(), "NONE", m_record.data()), kStatusFileNotFound);
+    EXPECT_EQ(FindSecurity(m_dir.path(), "X", m_record.data()), kStatusOk);
 }
 
 TEST_F(FindSecurityTest, DamagedDirectoryFilesNeverReadPastTheirEnd)

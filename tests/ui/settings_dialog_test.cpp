@@ -127,8 +127,11 @@ TEST_F(SettingsDlgTest, CheckBoxesSwitchTheirFieldsAndClearedFieldsTakeNoPart)
     QTest::mouseClick(m_dlg.findChild<QCheckBox*>("m_bOpenOn"), Qt::LeftButton);
     QTest::mouseClick(volume, Qt::LeftButton);
     SetText(&m_dlg, "m_nOICol", "2");
+    // Date high low close open interest: readers that go by the field count show other fields.
+    m_boxes.answers = {platform::IDYES};
     Click(&m_dlg, "IDOK");
-    EXPECT_TRUE(m_boxes.texts.empty()) << m_boxes.texts.front();
+    ASSERT_EQ(m_boxes.texts.size(), 1u);
+    EXPECT_EQ(m_boxes.texts[0].rfind("Note: the security holds date high low close open interest; readers", 0), 0u);
     EXPECT_EQ(m_dlg.result(), QDialog::Accepted);
 
     // The spin writes the next number within its range.
@@ -184,6 +187,12 @@ TEST_F(SettingsDlgTest, StoredValuesAreShownAsStoredAndCheckedOnOk)
     EXPECT_TRUE(dialog.isVisible());
     EXPECT_EQ(code, 5);
     dateFormat->setEditText("mm_dd_ccyy"); // an entry, whatever the letter case
+    // Readers that show 14 symbol characters are named in a question; No stays in the dialog.
+    m_boxes.answers = {platform::IDNO, platform::IDYES};
+    Click(&dialog, "IDOK");
+    EXPECT_EQ(m_boxes.texts.back(), "Note: the symbol ABCDEFGHIJKLMNOP has 16 characters; some readers show only the "
+                                    "first 14, ABCDEFGHIJKLMN.\n\nConvert anyway?");
+    EXPECT_TRUE(dialog.isVisible());
     Click(&dialog, "IDOK");
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
     EXPECT_EQ(dialog.m_nExist, -1);
