@@ -42,8 +42,8 @@ std::string Input(long lines)
         // One row a day from 1 January 1961: price lines run oldest first.
         const tavrix::DayParts day = tavrix::SplitDayNumber(static_cast<tavrix::DayNumber>(i + 1));
         const double price = 10.0 + static_cast<double>(i % 9973) / 100.0;
-        std::fprintf(file, "%02d/%02d/%04d,%.2f,%.2f,%.2f,%.2f,%ld,%ld\r\n", day.month, day.day, day.year + 1900,
-                     price, price + 1.25, price - 0.75, price + 0.5, 1000 + i % 50000, 300 + i % 700);
+        std::fprintf(file, "%02d/%02d/%04d,%.2f,%.2f,%.2f,%.2f,%ld,%ld\r\n", day.month, day.day, day.year + 1900, price,
+                     price + 1.25, price - 0.75, price + 0.5, 1000 + i % 50000, 300 + i % 700);
     }
     std::fclose(file);
     return path;

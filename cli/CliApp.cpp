@@ -130,10 +130,9 @@ struct ParsingArgs
             settings.m_bSkipOn = 1;
             settings.m_nSkipRows = skip;
         }
-        for (const std::string& problem : {ApplyDateFormat(dateFormat, settings), ApplyColumns(columns, settings),
-                                           ApplyWithout(without, settings),
-                                           ToMasterText("The symbol", settings.m_strSymbol),
-                                           ToMasterText("The name", settings.m_strName)})
+        for (const std::string& problem :
+             {ApplyDateFormat(dateFormat, settings), ApplyColumns(columns, settings), ApplyWithout(without, settings),
+              ToMasterText("The symbol", settings.m_strSymbol), ToMasterText("The name", settings.m_strName)})
             if (!problem.empty())
                 return problem;
         return "";

@@ -14,15 +14,6 @@
 
 namespace tavrix::cli {
 namespace {
-std::string IsoDay(DayNumber day)
-{
-    if (day == 0)
-        return "-";
-    const DayParts parts = SplitDayNumber(day);
-    char text[32];
-    std::snprintf(text, sizeof text, "%04d-%02d-%02d", parts.year + 1900, parts.month, parts.day);
-    return text;
-}
 
 int DateFormatOf(const ConversionSettings& settings)
 {
@@ -75,8 +66,7 @@ std::string FirstLine(const std::string& text)
 }
 } // namespace
 
-int RunConvertMany(ConvertOptions options, const std::vector<std::string>& inputs, std::ostream& out,
-                   std::ostream& err)
+int RunConvertMany(ConvertOptions options, const std::vector<std::string>& inputs, std::ostream& out, std::ostream& err)
 {
     if (options.saveSettings)
     {
@@ -131,12 +121,12 @@ int RunConvertMany(ConvertOptions options, const std::vector<std::string>& input
             ++converted;
             newMaster = false;
             row[2] = std::to_string(job.m_nLineCount);
-            row[3] = IsoDay(job.m_nFirstDay);
-            row[4] = IsoDay(job.m_nLastDay);
+            row[3] = IsoDayText(job.m_nFirstDay);
+            row[4] = IsoDayText(job.m_nLastDay);
             const std::string leftOut = FirstLine(job.m_strLeftOutReport);
-            row.push_back(leftOut.empty() ? "converted"
-                                          : "converted; " + leftOut.substr(0, leftOut.find(" were left out")) +
-                                                " left out");
+            row.push_back(leftOut.empty()
+                              ? "converted"
+                              : "converted; " + leftOut.substr(0, leftOut.find(" were left out")) + " left out");
         }
         else
             row.push_back("failed: " + FirstLine(job.m_strFailure.empty() ? "see above" : job.m_strFailure));
@@ -184,7 +174,7 @@ int RunUpdate(ConvertOptions options, std::ostream& out, std::ostream& err)
     out << platform::Latin1ToUtf8(job.m_szSymbol) << ": " << job.m_nAdded
         << (job.m_nAdded == 1 ? " record added" : " records added");
     if (job.m_nAdded > 0)
-        out << ", " << IsoDay(job.m_nFirstDay) << " to " << IsoDay(job.m_nLastDay);
+        out << ", " << IsoDayText(job.m_nFirstDay) << " to " << IsoDayText(job.m_nLastDay);
     out << "; " << job.m_nAlreadyPresent << (job.m_nAlreadyPresent == 1 ? " row was" : " rows were")
         << " already present";
     if (job.m_nReplaced > 0)

@@ -420,9 +420,9 @@ void CSettingsDlg::OnOK()
     // Some readers ignore F<n>.DOP and take the fields from their count; say what they would show.
     ConversionSettings chosen;
     StoreTo(chosen);
-    if (const std::string note = rules::FieldSetNote(chosen); !note.empty() &&
-        platform::AfxMessageBox(note + "\n\nConvert anyway?", platform::MB_YESNO | platform::MB_ICONQUESTION) !=
-            platform::IDYES)
+    if (const std::string note = rules::FieldSetNote(chosen);
+        !note.empty() && platform::AfxMessageBox(note + "\n\nConvert anyway?",
+                                                 platform::MB_YESNO | platform::MB_ICONQUESTION) != platform::IDYES)
         return;
     if (m_pDateFormat)
         *m_pDateFormat = index + 1;

@@ -32,13 +32,6 @@ std::string TrimTrailingBlanks(std::string text)
     return text;
 }
 
-std::string IsoDay(DayNumber day)
-{
-    const DayParts parts = SplitDayNumber(day);
-    char text[32];
-    std::snprintf(text, sizeof text, "%04d-%02d-%02d", parts.year + 1900, parts.month, parts.day);
-    return text;
-}
 } // namespace
 
 ConversionJob::ConversionJob(ProfileStore* store) : m_pProfileStore(store) {}
@@ -121,9 +114,9 @@ int ConversionJob::PrepareOutputDirectory()
         m_strMasterName = kMasterFileName;
     CopyBounded(m_szMasterPath, platform::JoinPath(m_szPath, m_strMasterName));
     if (m_bUseExistingMaster)
-        return exists ? 0
-                      : Fail(std::string(msg::kNoMasterFile) + "\n\"Make New Master\" creates one in " + m_szPath +
-                             ".");
+        return exists
+                   ? 0
+                   : Fail(std::string(msg::kNoMasterFile) + "\n\"Make New Master\" creates one in " + m_szPath + ".");
     if (exists)
         return Fail(std::string(msg::kMasterExists) + "\n" + m_szMasterPath);
     return 0;
@@ -169,7 +162,7 @@ std::string ConversionJob::Summary() const
     if (m_nLineCount == 0)
         return platform::Latin1ToUtf8(m_szSymbol) + ": no price records";
     return platform::Latin1ToUtf8(m_szSymbol) + ": " + std::to_string(m_nLineCount) +
-           (m_nLineCount == 1 ? " price record, " : " price records, ") + IsoDay(m_nFirstDay) + " to " +
-           IsoDay(m_nLastDay) + ", " + FileName(".DAT") + " in " + m_szPath;
+           (m_nLineCount == 1 ? " price record, " : " price records, ") + IsoDayText(m_nFirstDay) + " to " +
+           IsoDayText(m_nLastDay) + ", " + FileName(".DAT") + " in " + m_szPath;
 }
 } // namespace tavrix

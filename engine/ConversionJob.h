@@ -126,6 +126,6 @@ private:
     ProfileStore* m_pProfileStore;
     platform::DirectoryLock m_lock;
     std::string m_strMasterName; // MASTER as it is spelled in the directory
-    MasterImage m_image; // the directory's MASTER (and EMASTER), changed in memory until the commit
+    MasterImage m_image;         // the directory's MASTER (and EMASTER), changed in memory until the commit
 };
 } // namespace tavrix

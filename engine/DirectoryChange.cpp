@@ -176,9 +176,9 @@ bool DirectoryChange::Commit()
     {
         Staged& file = *order[done];
         const std::string target = PathOf(file.name);
-        const bool moved = Step("rename " + file.name) && (file.mode == kCreate
-                                                               ? RenameNoReplace(PathOf(file.temp), target)
-                                                               : ::rename(PathOf(file.temp).c_str(), target.c_str()) == 0);
+        const bool moved = Step("rename " + file.name) &&
+                           (file.mode == kCreate ? RenameNoReplace(PathOf(file.temp), target)
+                                                 : ::rename(PathOf(file.temp).c_str(), target.c_str()) == 0);
         if (!moved)
             break;
     }

@@ -26,10 +26,10 @@ std::string MasterImage::Load(const std::string& directory, const std::string& m
         return FileErrorMessage("Cannot read the Master file", path);
     // A record past the count is seen by no reader, and a count past the records names nothing.
     if (header.count != static_cast<long>(records.size()) || extraBytes != 0)
-        return DamagedMasterMessage(path, "Its header counts " + std::to_string(header.count) +
-                                              " records, but it holds " + std::to_string(records.size()) +
-                                              (extraBytes ? " and " + std::to_string(extraBytes) + " bytes more."
-                                                          : "."));
+        return DamagedMasterMessage(path,
+                                    "Its header counts " + std::to_string(header.count) + " records, but it holds " +
+                                        std::to_string(records.size()) +
+                                        (extraBytes ? " and " + std::to_string(extraBytes) + " bytes more." : "."));
 
     const std::string emasterName = platform::FindNameNoCase(directory, kEmasterFileName);
     if (emasterName.empty())
@@ -46,8 +46,7 @@ std::string MasterImage::Load(const std::string& directory, const std::string& m
         m_emasterName = emasterName;
     else
         emasterWarning = "The EMASTER file does not match the Master file, so it is left as it is:\n" + emasterPath +
-                         "\n" + differences.front() +
-                         "\nReaders that start from EMASTER will not show the change.";
+                         "\n" + differences.front() + "\nReaders that start from EMASTER will not show the change.";
     return "";
 }
 

@@ -59,9 +59,7 @@ int SplitTokens(const char* row, std::size_t length, const std::string& delimite
     const char* end = row + length;
     const bool single = delimiters.size() == 1;
     const char delimiter = delimiters.empty() ? ',' : delimiters[0];
-    const auto isDelimiter = [&](char c) {
-        return single ? c == delimiter : delimiters.find(c) != std::string::npos;
-    };
+    const auto isDelimiter = [&](char c) { return single ? c == delimiter : delimiters.find(c) != std::string::npos; };
     while (p < end && count < maxTokens)
     {
         while (p < end && isDelimiter(*p))
@@ -131,8 +129,8 @@ NumberRead ReadNumberText(const char* text, std::size_t length, float* value)
         return NumberRead::kNotANumber;
     if (p == end && significant <= 8 && digits <= (1u << 24) && fraction <= 10)
     {
-        const float plain = fraction > 0 ? static_cast<float>(digits) / kPowersOfTen[fraction]
-                                         : static_cast<float>(digits);
+        const float plain =
+            fraction > 0 ? static_cast<float>(digits) / kPowersOfTen[fraction] : static_cast<float>(digits);
         *value = negative ? -plain : plain;
         return NumberRead::kOk;
     }
@@ -154,13 +152,13 @@ NumberRead ReadNumberText(const char* text, std::size_t length, float* value)
     if (*value == 0.0f)
     {
         // Zero is also what a number too large for a single reads as: tell the two apart.
-        const char* start = *text == '+' || *text == '-' ? text + 1 : text;
+        const char* number = *text == '+' || *text == '-' ? text + 1 : text;
         double wide = 0.0;
-        const auto result = std::from_chars(start, end, wide);
+        const auto result = std::from_chars(number, end, wide);
         if (result.ec == std::errc::result_out_of_range)
         {
             // Rows are short, so only an exponent can leave a double's range; a negative one is tiny.
-            const char* e = std::find_if(start, end, [](char c) { return c == 'e' || c == 'E'; });
+            const char* e = std::find_if(number, end, [](char c) { return c == 'e' || c == 'E'; });
             return e + 1 < end && e[1] == '-' ? NumberRead::kOk : NumberRead::kTooLarge;
         }
         if (std::fabs(wide) >= 1.0)
@@ -278,8 +276,8 @@ std::string PriceLineReport::Text() const
 {
     if (leftOut == 0)
         return "";
-    std::string text = WithThousands(leftOut) + " of " + WithThousands(rows) + (rows == 1 ? " row was" : " rows were") +
-                       " left out:";
+    std::string text =
+        WithThousands(leftOut) + " of " + WithThousands(rows) + (rows == 1 ? " row was" : " rows were") + " left out:";
     for (const LeftOutRow& row : examples)
         text += "\nline " + std::to_string(row.line) + ": " + row.reason + ": " + row.start;
     const long more = leftOut - cutByLimit - static_cast<long>(examples.size());

@@ -26,11 +26,11 @@ struct LeftOutRow
 // What was left out of an input and why.
 struct PriceLineReport
 {
-    long rows = 0;       // data rows: after the skipped ones, with at least one token
-    long leftOut = 0;    // all rows left out, those cut by the record limit included
-    long cutByLimit = 0; // older rows left out because a price file holds 65,534 records
-    long badDates = 0;   // rows left out because their date does not read in the layout
-    long outOfOrder = 0; // rows left out because their date repeats or goes the other way
+    long rows = 0;                    // data rows: after the skipped ones, with at least one token
+    long leftOut = 0;                 // all rows left out, those cut by the record limit included
+    long cutByLimit = 0;              // older rows left out because a price file holds 65,534 records
+    long badDates = 0;                // rows left out because their date does not read in the layout
+    long outOfOrder = 0;              // rows left out because their date repeats or goes the other way
     std::vector<LeftOutRow> examples; // the first five left out for a reason of their own
 
     // "3 of 263 rows were left out:" then "line N: reason: start" lines and "and M more."; "" when

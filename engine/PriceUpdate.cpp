@@ -51,8 +51,8 @@ int ConversionJob::WriteSecurity(const std::deque<PriceLine>& lines)
     change.m_stepHook = m_stepHook;
     const bool staged =
         change.Stage(FileName(".DAT"), "the price file", priceFile, DirectoryChange::kCreate) &&
-        change.Stage(FileName(".DOP"), "the field layout file",
-                     std::vector<std::uint8_t>(layout.begin(), layout.end()), DirectoryChange::kCreate) &&
+        change.Stage(FileName(".DOP"), "the field layout file", std::vector<std::uint8_t>(layout.begin(), layout.end()),
+                     DirectoryChange::kCreate) &&
         (!m_bUseExistingMaster ||
          change.Stage(m_strMasterName + ".BAK", "the Master backup", backup, DirectoryChange::kReplace)) &&
         m_image.Stage(&change, !m_bUseExistingMaster);

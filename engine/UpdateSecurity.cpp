@@ -33,13 +33,6 @@ DayNumber DayOfDateValue(float value)
                          static_cast<std::int16_t>(number % 100));
 }
 
-std::string IsoDay(DayNumber day)
-{
-    const DayParts parts = SplitDayNumber(day);
-    char text[32];
-    std::snprintf(text, sizeof text, "%04d-%02d-%02d", parts.year + 1900, parts.month, parts.day);
-    return text;
-}
 } // namespace
 
 int ConversionJob::FindOwnSecurity(std::size_t* index)
@@ -94,8 +87,7 @@ int ConversionJob::Update(bool replace)
         // The input must give the security's own fields, as its layout file or its count says.
         std::vector<Field> fields;
         const std::string layoutName = platform::FindNameNoCase(m_szPath, FileName(".DOP"));
-        if (layoutName.empty() ||
-            ReadFieldLayoutFile(platform::JoinPath(m_szPath, layoutName), &fields) != kStatusOk ||
+        if (layoutName.empty() || ReadFieldLayoutFile(platform::JoinPath(m_szPath, layoutName), &fields) != kStatusOk ||
             static_cast<int>(fields.size()) != m_nFieldCount)
             fields = DefaultFieldsForCount(m_nFieldCount);
         std::vector<Field> given;
@@ -104,8 +96,9 @@ int ConversionJob::Update(bool replace)
                 given.push_back(static_cast<Field>(field));
         if (fields.empty() || given != fields)
             return Fail("The input gives " + FieldWords(given) + ",\nbut " + platform::Latin1ToUtf8(m_szSymbol) +
-                        " holds " + (fields.empty() ? std::to_string(m_nFieldCount) + " fields this program does not know"
-                                                    : FieldWords(fields)) +
+                        " holds " +
+                        (fields.empty() ? std::to_string(m_nFieldCount) + " fields this program does not know"
+                                        : FieldWords(fields)) +
                         ".");
 
         const std::string dataName = platform::FindNameNoCase(m_szPath, FileName(".DAT"));
@@ -164,7 +157,7 @@ int ConversionJob::Update(bool replace)
                 ++m_nAlreadyPresent;
                 continue;
             }
-            conflicts.push_back(IsoDay(line.day) + ": " + difference);
+            conflicts.push_back(IsoDayText(line.day) + ": " + difference);
             days[line.day] = value;
         }
         if (!conflicts.empty() && !replace)
@@ -174,14 +167,14 @@ int ConversionJob::Update(bool replace)
                 list += "\n" + conflicts[i];
             if (conflicts.size() > 5)
                 list += "\nand " + std::to_string(conflicts.size() - 5) + " more.";
-            return Fail(std::to_string(conflicts.size()) +
-                        (conflicts.size() == 1 ? " day differs" : " days differ") + " from the price file:" + list +
-                        "\nNothing was changed; --replace rewrites these days.");
+            return Fail(std::to_string(conflicts.size()) + (conflicts.size() == 1 ? " day differs" : " days differ") +
+                        " from the price file:" + list + "\nNothing was changed; --replace rewrites these days.");
         }
         m_nReplaced = static_cast<int>(conflicts.size());
         if (days.size() > static_cast<std::size_t>(kMaxPriceRecords))
-            return Fail("The price file would hold " + std::to_string(days.size()) + " records,\nbut it holds at most " +
-                        std::to_string(kMaxPriceRecords) + ". Nothing was changed.");
+            return Fail("The price file would hold " + std::to_string(days.size()) +
+                        " records,\nbut it holds at most " + std::to_string(kMaxPriceRecords) +
+                        ". Nothing was changed.");
         if (m_nAdded == 0 && m_nReplaced == 0)
             return 0;
 

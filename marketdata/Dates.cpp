@@ -1,5 +1,6 @@
 #include "marketdata/Dates.h"
 
+#include <cstdio>
 #include <cstring>
 
 namespace tavrix {
@@ -93,6 +94,16 @@ DayParts SplitDayNumber(DayNumber dayNumber)
     }
     const int before = kDaysBeforeMonth[month - 1] + (month > 2 ? leap : 0);
     return {static_cast<std::int16_t>(year), static_cast<std::int16_t>(month), static_cast<std::int16_t>(r - before)};
+}
+
+std::string IsoDayText(DayNumber dayNumber)
+{
+    if (dayNumber == 0)
+        return "-";
+    const DayParts parts = SplitDayNumber(dayNumber);
+    char text[32];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02d", parts.year + 1900, parts.month, parts.day);
+    return text;
 }
 
 MbfBytes DayToDateValue(DayNumber dayNumber)

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 namespace tavrix {
 // Day 1 is 1 January 1961; 0 stands for "no valid day".
@@ -30,6 +31,9 @@ DayNumber MakeDayNumber(std::int16_t year, std::int16_t month, std::int16_t day)
 
 // Inverse of MakeDayNumber for day numbers from 1; day number 0 gives all parts 0.
 DayParts SplitDayNumber(DayNumber dayNumber);
+
+// The day as 2025-01-02, for messages and listings; "-" for day number 0.
+std::string IsoDayText(DayNumber dayNumber);
 
 // (year - 1900) * 10000 + month * 100 + day as an MBF single; day number 0 gives 0.
 MbfBytes DayToDateValue(DayNumber dayNumber);

@@ -59,18 +59,7 @@ std::int32_t LongDate(const MbfBytes& date)
 
 Status ReadEmasterFile(const std::string& path, EmasterFile* file)
 {
-    platform::FilePtr in = platform::OpenFile(path, "rb");
-    if (!in)
-        return kStatusFileOpen;
-    *file = EmasterFile{};
-    if (std::fread(file->header.data(), 1, kEmasterRecordSize, in.get()) != kEmasterRecordSize)
-        return kStatusFileRead;
-    EmasterRecord record{};
-    std::size_t got = 0;
-    while ((got = std::fread(record.data(), 1, kEmasterRecordSize, in.get())) == kEmasterRecordSize)
-        file->records.push_back(record);
-    file->extraBytes = got;
-    return std::ferror(in.get()) ? kStatusFileRead : kStatusOk;
+    return ReadRecordFile(path, file);
 }
 
 std::vector<std::uint8_t> EmasterBytes(const EmasterFile& file)

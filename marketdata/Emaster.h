@@ -2,6 +2,7 @@
 
 #include "marketdata/Master.h"
 #include "marketdata/Mbf.h"
+#include "marketdata/RecordFile.h"
 #include "marketdata/Status.h"
 
 #include <array>
@@ -36,12 +37,7 @@ constexpr int kEmLongNameWidth = 45;
 
 using EmasterRecord = std::array<std::uint8_t, kEmasterRecordSize>;
 
-struct EmasterFile
-{
-    EmasterRecord header{};
-    std::vector<EmasterRecord> records;
-    std::size_t extraBytes = 0; // a cut-off piece after the last whole record
-};
+using EmasterFile = RecordFile<kEmasterRecordSize>;
 
 // Reads the whole file. kStatusFileOpen, or kStatusFileRead when it is shorter than its header.
 Status ReadEmasterFile(const std::string& path, EmasterFile* file);

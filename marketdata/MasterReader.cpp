@@ -1,6 +1,7 @@
 #include "marketdata/MasterReader.h"
 
 #include "marketdata/DirectoryWalk.h"
+#include "marketdata/RecordFile.h"
 #include "platform/FileOps.h"
 
 #include <algorithm>
@@ -31,22 +32,13 @@ void ListDirectory(const std::string& directory, DirectoryWalkGuard* guard, std:
 Status ReadMasterFile(const std::string& path, MasterHeader* header, std::vector<MasterRecord>* records,
                       std::size_t* extraBytes)
 {
+    RecordFile<kMasterRecordSize> file;
+    const Status status = ReadRecordFile(path, &file);
+    *header = ReadMasterHeader(file.header.data());
+    *records = std::move(file.records);
     if (extraBytes)
-        *extraBytes = 0;
-    platform::FilePtr file = platform::OpenFile(path, "rb");
-    if (!file)
-        return kStatusFileOpen;
-    MasterRecord buffer{};
-    if (std::fread(buffer.data(), 1, buffer.size(), file.get()) != buffer.size())
-        return kStatusFileRead;
-    *header = ReadMasterHeader(buffer.data());
-    records->clear();
-    std::size_t got = 0;
-    while ((got = std::fread(buffer.data(), 1, buffer.size(), file.get())) == buffer.size())
-        records->push_back(buffer);
-    if (extraBytes)
-        *extraBytes = got;
-    return std::ferror(file.get()) ? kStatusFileRead : kStatusOk;
+        *extraBytes = file.extraBytes;
+    return status;
 }
 
 Status ListSecurities(const std::string& directory, std::vector<ListedSecurity>* securities)

@@ -83,18 +83,7 @@ void WalkXmasterTree(const std::string& directory,
 
 Status ReadXmasterFile(const std::string& path, XmasterFile* file)
 {
-    platform::FilePtr in = platform::OpenFile(path, "rb");
-    if (!in)
-        return kStatusFileOpen;
-    *file = XmasterFile{};
-    if (std::fread(file->header.data(), 1, kXmasterRecordSize, in.get()) != kXmasterRecordSize)
-        return kStatusFileRead;
-    XmasterRecord record{};
-    std::size_t got = 0;
-    while ((got = std::fread(record.data(), 1, kXmasterRecordSize, in.get())) == kXmasterRecordSize)
-        file->records.push_back(record);
-    file->extraBytes = got;
-    return std::ferror(in.get()) ? kStatusFileRead : kStatusOk;
+    return ReadRecordFile(path, file);
 }
 
 bool HasXmasterSignature(const XmasterRecord& header)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "marketdata/PriceFile.h"
+#include "marketdata/RecordFile.h"
 #include "marketdata/Status.h"
 
 #include <array>
@@ -16,12 +17,7 @@ constexpr const char* kXmasterFileName = "XMASTER";
 
 using XmasterRecord = std::array<std::uint8_t, kXmasterRecordSize>;
 
-struct XmasterFile
-{
-    XmasterRecord header{};
-    std::vector<XmasterRecord> records;
-    std::size_t extraBytes = 0; // a cut-off piece after the last whole record
-};
+using XmasterFile = RecordFile<kXmasterRecordSize>;
 
 // Reads the whole file. kStatusFileOpen, or kStatusFileRead when it is shorter than its header.
 Status ReadXmasterFile(const std::string& path, XmasterFile* file);

@@ -150,9 +150,9 @@ bool ProfileStore::Query(const char* section, const char* entry, std::string* by
 BOOL ProfileStore::Write(const char* section, const char* entry, const std::string& text)
 {
     HKEY key = nullptr;
-    platform::LONG status = platform::RegCreateKeyExA(m_hRootKey, SectionPath(section).c_str(), 0, nullptr,
-                                                      platform::REG_OPTION_NON_VOLATILE, platform::KEY_WRITE, nullptr,
-                                                      &key, nullptr);
+    platform::LONG status =
+        platform::RegCreateKeyExA(m_hRootKey, SectionPath(section).c_str(), 0, nullptr,
+                                  platform::REG_OPTION_NON_VOLATILE, platform::KEY_WRITE, nullptr, &key, nullptr);
     if (status == platform::ERROR_SUCCESS)
     {
         status = platform::RegSetValueExA(key, entry, 0, platform::REG_SZ,
@@ -166,9 +166,9 @@ BOOL ProfileStore::Write(const char* section, const char* entry, const std::stri
 
 std::string ProfileStore::WriteErrorText(long status)
 {
-    const char* reason = status == platform::ERROR_BADDB         ? "it cannot be read as a settings file"
+    const char* reason = status == platform::ERROR_BADDB           ? "it cannot be read as a settings file"
                          : status == platform::ERROR_ACCESS_DENIED ? "it cannot be written"
-                                                                  : "the entry was refused";
+                                                                   : "the entry was refused";
     return "The settings were not saved:\n" + platform::HivePath() + "\n" + reason + ".";
 }
 
