@@ -129,7 +129,8 @@ bool DirectoryChange::Stage(const std::string& name, const std::string& what, co
     if (::fstat(fd, &st) == 0)
         file.inode = st.st_ino;
     m_staged.push_back(file);
-    bool ok = Step("write " + name) && WriteAll(fd, content.data(), content.size()) && ::fsync(fd) == 0;
+    // Flushed to disk with the journal in one go, at Commit.
+    bool ok = Step("write " + name) && WriteAll(fd, content.data(), content.size());
     const int savedErrno = errno;
     ok = (::close(fd) == 0) && ok;
     if (!ok)
@@ -210,9 +211,13 @@ bool DirectoryChange::WriteJournal(const std::string& path, const std::string& t
     const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0666);
     if (fd < 0)
         return false;
-    bool ok = WriteAll(fd, reinterpret_cast<const std::uint8_t*>(text.data()), text.size()) && ::fsync(fd) == 0;
+    bool ok = WriteAll(fd, reinterpret_cast<const std::uint8_t*>(text.data()), text.size());
     ok = ::close(fd) == 0 && ok;
-    SyncDirectory(m_directory);
+    // One flush for the staged files and the journal: they are on disk before anything is renamed.
+    const int dir = ::open(m_directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    ok = dir >= 0 && ::syncfs(dir) == 0 && ok;
+    if (dir >= 0)
+        ::close(dir);
     return ok;
 }
 
