@@ -55,25 +55,6 @@ private:
     std::string m_path;
 };
 
-// Bytes of a text as a finding message can show them: \xHH for anything not printable ASCII.
-inline std::string Printable(const std::string& text)
-{
-    std::string out;
-    for (const char c : text)
-    {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte >= 0x20 && byte < 0x7F && c != '\\')
-            out += c;
-        else
-        {
-            char piece[5];
-            std::snprintf(piece, sizeof piece, "\\x%02X", byte);
-            out += piece;
-        }
-    }
-    return out;
-}
-
 inline void WriteFile(const std::string& path, const std::uint8_t* data, std::size_t size)
 {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);

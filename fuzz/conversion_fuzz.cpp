@@ -139,7 +139,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     }
     FUZZ_CHECK(names == (std::set<std::string>{"F1.DAT", "F1.DOP", "MASTER"}),
-               "left [" + fuzz_support::Printable(Joined(names)) + "] after: " + g_lastMessage);
+               "left [" + Joined(names) + "] after: " + g_lastMessage);
     FUZZ_CHECK(result == 0, "reported failure but added a security: " + g_lastMessage);
     CheckSecurity(out, choice.fieldCount);
     return 0;

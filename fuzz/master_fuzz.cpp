@@ -120,18 +120,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::string foundDirectory;
         const Status status = FindSecurity(dir.path(), key.c_str(), found.data(), &foundDirectory);
         FUZZ_CHECK(status == kStatusOk || status == kStatusFileNotFound,
-                   "search status " + std::to_string(status) + " for key '" + fuzz_support::Printable(key) + "'");
+                   "search status " + std::to_string(status) + " for key '" + key + "'");
         FUZZ_CHECK(!answered || status == kStatusOk,
-                   "a listed security is not found by key '" + fuzz_support::Printable(key) + "'");
+                   "a listed security is not found by key '" + key + "'");
         if (status != kStatusOk)
             continue;
         FUZZ_CHECK(RecordMatchesKey(found.data(), key.c_str()),
-                   "found a security that does not match '" + fuzz_support::Printable(key) + "'");
+                   "found a security that does not match '" + key + "'");
         bool isListed = false;
         for (const ListedSecurity& security : listed)
             isListed = isListed || SameSecurity(security, foundDirectory, found);
-        FUZZ_CHECK(isListed, "found a security that is not listed, key '" + fuzz_support::Printable(key) + "' in " +
-                                 fuzz_support::Printable(foundDirectory));
+        FUZZ_CHECK(isListed, "found a security that is not listed, key '" + key + "' in " +
+                                 foundDirectory);
     }
     std::ostringstream out;
     std::ostringstream err;

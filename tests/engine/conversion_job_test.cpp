@@ -3,6 +3,7 @@
 #include "engine/DirectoryChange.h"
 #include "engine/EngineMessages.h"
 #include "marketdata/MasterReader.h"
+#include "settings/ConversionSettings.h"
 #include "settings/ProfileStore.h"
 #include "support/HiveSandbox.h"
 
@@ -30,23 +31,6 @@ std::string FirstLine(const std::string& text)
 
 class ConversionJobTest : public JobFixture
 {
-protected:
-    // MASTER lists a security, or the directory it names holds exactly its three files.
-    void ExpectCompleteOrUnchanged(const std::map<std::string, std::string>& before, const std::string& symbol)
-    {
-        MasterHeader header{};
-        std::vector<MasterRecord> records;
-        ASSERT_EQ(ReadMasterFile(Out("MASTER"), &header, &records), kStatusOk);
-        if (SnapshotDir(m_out) == before)
-            return;
-        ASSERT_EQ(records.size(), 2u);
-        EXPECT_EQ(header.count, 2);
-        EXPECT_EQ(RecordSymbol(records[1].data()), symbol);
-        const Bytes data = ReadBytes(Out("F2.DAT"));
-        ASSERT_GE(data.size(), 28u);
-        EXPECT_EQ(data.size(), 28u * PriceFileCountWord(data.data()));
-        EXPECT_TRUE(FileExists(Out("F2.DOP")));
-    }
 };
 } // namespace
 
@@ -120,7 +104,7 @@ TEST_F(ConversionJobTest, RefusalsChangeNothing)
         std::string input;
         bool newMaster;
         std::function<void(ConversionJob&)> adjust;
-        std::string firstLine;
+        std::string start; // of the message
     };
     const auto master = [this](std::vector<MasterRecord> records, int count = -1000) {
         return [this, records, count] { WriteMaster(m_out, records, "MASTER", count); };
@@ -128,12 +112,14 @@ TEST_F(ConversionJobTest, RefusalsChangeNothing)
     const std::vector<Case> cases = {
         {"new master where one exists", [this] { WriteMaster(m_out, {SecurityRecord(1, "OLD")}, "master"); }, kRow,
          true, {}, msg::kMasterExists},
-        {"no master to add to", [] {}, kRow, false, {}, msg::kNoMasterFile},
-        {"path does not exist", [] {}, kRow, false,
-         [this](ConversionJob& job) { job.SetPath(m_dir / "nowhere"); }, msg::kPathDoesNotExist},
+        {"no master to add to", [] {}, kRow, false, {},
+         std::string(msg::kNoMasterFile) + "\n\"Make New Master\" creates one in " + m_out + "."},
+        {"path does not exist", [] {}, kRow, false, [this](ConversionJob& job) { job.SetPath(m_dir / "nowhere"); },
+         "Path does not exist\n" + (m_dir / "nowhere")},
         {"one field", [] {}, kRow, true, [](ConversionJob& job) { job.m_bFieldOn = {1, 0, 0, 0, 0, 0, 0}; },
          msg::kMoreColumns},
-        {"duplicate in any case", master({SecurityRecord(1, "XYZ", "acme")}), kRow, false, {}, msg::kDuplicateSymbol},
+        {"duplicate in any case", master({SecurityRecord(1, "XYZ", "acme")}), kRow, false, {},
+         "Duplicate Symbol\nACME is already the symbol or name of a security in\n" + m_out},
         {"255 records", master(all), kRow, false, {}, "This portfolio already has the"},
         {"every number taken on disk", [this, all] {
              WriteMaster(m_out, std::vector<MasterRecord>(all.begin(), all.begin() + 200));
@@ -171,29 +157,10 @@ TEST_F(ConversionJobTest, RefusalsChangeNothing)
         m_boxes.texts.clear();
         EXPECT_EQ(job->Run(), 1);
         ASSERT_EQ(m_boxes.texts.size(), 1u);
-        EXPECT_EQ(m_boxes.texts[0].rfind(c.firstLine, 0), 0u) << m_boxes.texts[0];
+        EXPECT_EQ(m_boxes.texts[0].rfind(c.start, 0), 0u) << m_boxes.texts[0];
         EXPECT_EQ(FirstLine(job->m_strFailure), FirstLine(m_boxes.texts[0]));
         EXPECT_EQ(SnapshotDir(m_out), before);
     }
-}
-
-TEST_F(ConversionJobTest, MessagesNameWhatTheyAreAbout)
-{
-    WriteMaster(m_out, {SecurityRecord(1, "ACME")});
-    auto duplicate = MakeJob(Input(kRow), false);
-    EXPECT_EQ(duplicate->Run(), 1);
-    auto missing = MakeJob(Input(kRow), false);
-    missing->SetPath(m_dir / "nowhere");
-    EXPECT_EQ(missing->Run(), 1);
-    auto noMaster = MakeJob(Input(kRow), false);
-    noMaster->SetPath(m_dir.path());
-    EXPECT_EQ(noMaster->Run(), 1);
-    EXPECT_EQ(m_boxes.texts, (std::vector<std::string>{
-                                 "Duplicate Symbol\nACME is already the symbol or name of a security in\n" + m_out,
-                                 "Path does not exist\n" + (m_dir / "nowhere"),
-                                 std::string(msg::kNoMasterFile) + "\n\"Make New Master\" creates one in " +
-                                     m_dir.path() + ".",
-                             }));
 }
 
 // A failure injected at each file step leaves the directory as it was, with no temporary file,
@@ -239,6 +206,7 @@ TEST_F(ConversionJobTest, FilesMasterDoesNotListAreNeverOverwritten)
     WriteText(Out("f3.dop"), "stray layout");
     ASSERT_EQ(::symlink((m_dir / "outside").c_str(), Out("F4.DAT").c_str()), 0); // dangling
     WriteText(Out("F5.MWD"), "intraday");
+    WriteMaster(m_out, {SecurityRecord(7, "ACME")}, "master"); // copied from Windows: MASTER is the one used
     const auto before = SnapshotDir(m_out);
     auto job = MakeJob(Input(kRow), false);
     ASSERT_EQ(job->Run(), 0);
@@ -246,20 +214,11 @@ TEST_F(ConversionJobTest, FilesMasterDoesNotListAreNeverOverwritten)
     auto after = SnapshotDir(m_out);
     for (const auto& entry : before)
         if (entry.first != "MASTER")
+        {
             EXPECT_EQ(after[entry.first], entry.second) << entry.first;
+        }
     EXPECT_FALSE(FileExists(m_dir / "outside"));
     EXPECT_EQ(ReadBytes(Out("F6.DAT")).size(), 56u);
-}
-
-TEST_F(ConversionJobTest, VendorSecondCounterKeepsItsMeaning)
-{
-    WriteMaster(m_out, {SecurityRecord(9, "A"), SecurityRecord(2, "B")});
-    Bytes master = ReadBytes(Out("MASTER"));
-    WriteMasterHeader(master.data(), {2, 9}); // the highest number in use, as vendors keep it
-    WriteBytes(Out("MASTER"), master);
-    ASSERT_EQ(MakeJob(Input(kRow), false)->Run(), 0);
-    master = ReadBytes(Out("MASTER"));
-    EXPECT_EQ(Hex(Bytes(master.begin(), master.begin() + 4)), "03 00 09 00");
 }
 
 TEST_F(ConversionJobTest, PathIsStoredInItsAbsoluteFormAndAFailedSaveIsReported)
@@ -271,33 +230,29 @@ TEST_F(ConversionJobTest, PathIsStoredInItsAbsoluteFormAndAFailedSaveIsReported)
 
     ConversionJob refused(store.get());
     refused.SetPath("nowhere");
-    refused.m_bFieldOn = {1, 0, 0, 0, 1, 0, 0};
     EXPECT_EQ(refused.Run(), 1);
     EXPECT_EQ(store->ReadString("Setting", "Path", ""), "/previous");
 
     WriteText(m_dir / "rel.txt", kRow);
+    ConversionSettings settings;
+    settings.m_strPath = "out  "; // trailing blanks, as the dialog hands them on
+    settings.m_strSymbol = "ACME";
+    settings.m_nExist = 1;
     ConversionJob job(store.get());
-    job.m_strInputPath = "rel.txt"; // relative to where the program was started
-    job.SetPath("out  ");           // trailing blanks, as the dialog hands them on
-    job.SetSymbol("ACME");
-    job.m_bFieldOn = {1, 0, 0, 0, 1, 0, 0};
-    job.m_nFieldCol = {0, 0, 0, 0, 4, 0, 0};
-    job.m_nDateFormat = 3;
+    settings.ApplyToJob(job, "rel.txt", 3); // relative to where the program was started
     ASSERT_EQ(job.Run(), 0) << (m_boxes.texts.empty() ? "" : m_boxes.texts.back());
     EXPECT_EQ(store->ReadString("Setting", "Path", ""), m_out);
     EXPECT_EQ(store->ReadString("Setting", "Symbol", ""), "ACME");
     EXPECT_EQ(job.m_strSettingsError, "");
+    EXPECT_EQ(ReadBytes(Out("F1.DAT")).size(), 56u);
 
     // A hive whose folder is a file cannot be written: the conversion stands, the reason is kept.
     platform::SetHivePath(m_dir / "rel.txt/registry");
     ConversionJob unsaved(store.get());
-    unsaved.m_strInputPath = m_dir / "rel.txt";
+    settings.ApplyToJob(unsaved, m_dir / "rel.txt", 3);
     unsaved.SetPath(m_out);
     unsaved.SetSymbol("OTHER");
     unsaved.m_bUseExistingMaster = 1;
-    unsaved.m_bFieldOn = job.m_bFieldOn;
-    unsaved.m_nFieldCol = job.m_nFieldCol;
-    unsaved.m_nDateFormat = 3;
     ASSERT_EQ(unsaved.Run(), 0);
     EXPECT_EQ(unsaved.m_strSettingsError.rfind("The settings were not saved:\n", 0), 0u) << unsaved.m_strSettingsError;
 }
@@ -333,6 +288,7 @@ TEST_F(ConversionJobTest, AKilledRunIsRolledBackByTheNextOne)
 
         auto next = MakeJob(Input("01/03/00,1,2,3,4,5,6\n"), false, 3, "NEXT");
         ASSERT_EQ(next->Run(), 0) << (m_boxes.texts.empty() ? "" : m_boxes.texts.back());
+        EXPECT_EQ(next->m_nFileNumber, 2); // what the killed run had moved into place is gone
         for (const std::string& name : ListDir(m_out))
             EXPECT_NE(name.rfind(kTemporaryPrefix, 0), 0u) << name;
         MasterHeader header{};

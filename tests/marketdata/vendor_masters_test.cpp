@@ -1,11 +1,12 @@
 #include "marketdata/Emaster.h"
-#include "marketdata/FieldLayout.h"
+#include "marketdata/FindSecurity.h"
 #include "marketdata/MasterReader.h"
 #include "marketdata/Xmaster.h"
 #include "support/MasterFiles.h"
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <functional>
 
 using namespace tavrix;
@@ -14,40 +15,41 @@ using namespace testing_support;
 namespace {
 const std::string kSample = std::string(TAVRIX_FIXTURES) + "/metastock-sample";
 
-struct Sample
+// The MASTER, EMASTER and XMASTER a vendor wrote for 462 securities.
+class VendorMasters : public ::testing::Test
 {
-    MasterHeader header{};
-    std::vector<MasterRecord> master;
-    EmasterFile emaster;
+protected:
+    void SetUp() override
+    {
+        for (const char* name : {"/Master", "/Emaster", "/Xmaster"})
+            ASSERT_TRUE(FileExists(kSample + name)) << "vendor fixture missing: " << kSample << name;
+        ASSERT_EQ(ReadMasterFile(kSample + "/Master", &m_header, &m_master), kStatusOk);
+        ASSERT_EQ(ReadEmasterFile(kSample + "/Emaster", &m_emaster), kStatusOk);
+    }
+
+    MasterHeader m_header{};
+    std::vector<MasterRecord> m_master;
+    EmasterFile m_emaster;
 };
-
-Sample ReadSample()
-{
-    Sample sample;
-    EXPECT_EQ(ReadMasterFile(kSample + "/Master", &sample.header, &sample.master), kStatusOk);
-    EXPECT_EQ(ReadEmasterFile(kSample + "/Emaster", &sample.emaster), kStatusOk);
-    return sample;
-}
-
-std::string HexAt(const EmasterRecord& record, int offset)
-{
-    return Hex(Bytes(record.begin() + offset, record.begin() + offset + 4));
-}
 } // namespace
 
-TEST(Emaster, SampleRecordsRebuiltFromMasterAreByteIdentical)
+TEST_F(VendorMasters, MasterIsReadAndSearchedAndEmasterRebuiltFromItByteForByte)
 {
-    const Sample sample = ReadSample();
-    ASSERT_EQ(sample.emaster.records.size(), 255u);
-    ASSERT_EQ(sample.master.size(), 255u);
-    for (std::size_t i = 0; i < sample.master.size(); ++i)
+    ASSERT_EQ(m_master.size(), 255u);
+    EXPECT_EQ(RecordSymbol(m_master[0].data()) + "|" + RecordName(m_master[0].data()), "ASR|A.S. ROMA");
+    MasterRecord found{}; // the search gives its dates as IEEE singles
+    ASSERT_EQ(FindSecurity(kSample, "a.s. roma", found.data()), kStatusOk);
+    EXPECT_EQ(Hex(Bytes(&found[kRecFirstDate], &found[kRecFirstDate + 4])), "40 4a 86 49"); // 1100104
+    ASSERT_EQ(m_emaster.records.size(), 255u);
+    for (std::size_t i = 0; i < m_master.size(); ++i)
     {
+        EXPECT_EQ(m_master[i][kRecFileNumber], i + 1);
         // The long name is the one thing MASTER does not hold (one record has one).
-        const EmasterRecord& vendor = sample.emaster.records[i];
-        const EmasterRecord built = BuildEmasterRecord(sample.master[i], EmasterLongName(vendor));
+        const EmasterRecord& vendor = m_emaster.records[i];
+        const EmasterRecord built = BuildEmasterRecord(m_master[i], EmasterLongName(vendor));
         EXPECT_EQ(Hex(Bytes(built.begin(), built.end())), Hex(Bytes(vendor.begin(), vendor.end()))) << i + 1;
     }
-    EXPECT_EQ(EmasterBytes(sample.emaster), ReadBytes(kSample + "/Emaster"));
+    EXPECT_EQ(EmasterBytes(m_emaster), ReadBytes(kSample + "/Emaster"));
 
     // Long names only over 16 characters and only when they begin with MASTER's name.
     MasterRecord acme = SecurityRecord(9, "ACME", "ACME CORPORATION");
@@ -58,67 +60,49 @@ TEST(Emaster, SampleRecordsRebuiltFromMasterAreByteIdentical)
     // An update sets both IEEE dates and the int32 first date.
     EmasterRecord updated = BuildEmasterRecord(acme);
     SetEmasterDates(&updated, ToMbf(1091231.0f), ToMbf(1100104.0f));
-    EXPECT_EQ(HexAt(updated, kEmFirstDateLong), "5f 91 32 01"); // 20091231
-    EXPECT_EQ(HexAt(updated, kEmLastDate), "40 4a 86 49");      // IEEE 1100104, as the sample holds it
+    EXPECT_EQ(Hex(Bytes(&updated[kEmFirstDateLong], &updated[kEmFirstDateLong + 4])), "5f 91 32 01"); // 20091231
+    EXPECT_EQ(Hex(Bytes(&updated[kEmLastDate], &updated[kEmLastDate + 4])), "40 4a 86 49");           // IEEE 1100104
 }
 
-TEST(Emaster, EachDisagreementWithMasterIsNamed)
+TEST_F(VendorMasters, EachDisagreementOfEmasterWithMasterIsNamed)
 {
-    const Sample sample = ReadSample();
-    EXPECT_EQ(CompareEmasterWithMaster(sample.emaster, sample.header, sample.master), std::vector<std::string>{});
-
-    const std::pair<const char*, std::function<void(Sample&)>> cases[] = {
-        {"255 records, MASTER 254", [](Sample& s) { s.master.pop_back(); }},
-        {"header counters 254/255", [](Sample& s) { s.emaster.header[0] = 254; }},
-        {"record 1 (F1 ASR in MASTER) has file number 2", [](Sample& s) { s.emaster.records[0][kEmFileNumber] = 2; }},
-        {"symbol 'ASX'", [](Sample& s) { s.emaster.records[0][kEmSymbol + 2] = 'X'; }},
-        {"name 'A.S. ROMA'", [](Sample& s) { s.master[0][kRecName + 9] = 'X'; }},
-        {"field count 7 with 6 field bits", [](Sample& s) { s.emaster.records[0][kEmFieldBits] = 0x3F; }},
-        {"period 'I'", [](Sample& s) { s.emaster.records[0][kEmPeriod] = 'I'; }},
-        {"interval 1", [](Sample& s) { s.emaster.records[0][kEmInterval] = 1; }},
-        {"first date", [](Sample& s) { s.master[0][kRecFirstDate] ^= 1; }},
-        {"last date", [](Sample& s) { s.emaster.records[0][kEmLastDate + 3] = 0x95; }}, // MBF, not IEEE
+    EXPECT_EQ(CompareEmasterWithMaster(m_emaster, m_header, m_master), std::vector<std::string>{});
+    using Change = std::function<void(EmasterFile&, std::vector<MasterRecord>&)>;
+    const std::pair<const char*, Change> cases[] = {
+        {"255 records, MASTER 254", [](auto&, auto& m) { m.pop_back(); }},
+        {"header counters 254/255", [](auto& e, auto&) { e.header[0] = 254; }},
+        {"record 1 (F1 ASR in MASTER) has file number 2", [](auto& e, auto&) { e.records[0][kEmFileNumber] = 2; }},
+        {"symbol 'ASX'", [](auto& e, auto&) { e.records[0][kEmSymbol + 2] = 'X'; }},
+        {"name 'A.S. ROMA'", [](auto&, auto& m) { m[0][kRecName + 9] = 'X'; }},
+        {"field count 7 with 6 field bits", [](auto& e, auto&) { e.records[0][kEmFieldBits] = 0x3F; }},
+        {"period 'I'", [](auto& e, auto&) { e.records[0][kEmPeriod] = 'I'; }},
+        {"interval 1", [](auto& e, auto&) { e.records[0][kEmInterval] = 1; }},
+        {"first date", [](auto&, auto& m) { m[0][kRecFirstDate] ^= 1; }},
+        {"last date", [](auto& e, auto&) { e.records[0][kEmLastDate + 3] = 0x95; }}, // MBF, not IEEE
         {"long name 'B.S. ROMA CALCIO' not beginning with the name",
-         [](Sample& s) {
-             const std::string name = "B.S. ROMA CALCIO";
-             std::copy(name.begin(), name.end(), s.emaster.records[0].begin() + kEmLongName);
-         }},
+         [](auto& e, auto&) { std::memcpy(&e.records[0][kEmLongName], "B.S. ROMA CALCIO", 16); }},
     };
     for (const auto& [expected, change] : cases)
     {
-        Sample changed = sample;
-        change(changed);
-        const auto differences = CompareEmasterWithMaster(changed.emaster, changed.header, changed.master);
+        EmasterFile emaster = m_emaster;
+        std::vector<MasterRecord> master = m_master;
+        change(emaster, master);
+        const auto differences = CompareEmasterWithMaster(emaster, m_header, master);
         ASSERT_EQ(differences.size(), 1u) << expected;
         EXPECT_NE(differences[0].find(expected), std::string::npos) << differences[0];
     }
 }
 
-TEST(Xmaster, SampleSecuritiesAboveTwoHundredFiftyFive)
+TEST_F(VendorMasters, XmasterListsTheSecuritiesAboveTwoHundredFiftyFive)
 {
-    XmasterFile file;
-    ASSERT_EQ(ReadXmasterFile(kSample + "/Xmaster", &file), kStatusOk);
-    EXPECT_TRUE(HasXmasterSignature(file.header));
-    EXPECT_EQ(XmasterNextNumber(file.header), 463);
-
     std::vector<XmasterSecurity> securities;
     ASSERT_EQ(ReadXmasterSecurities(kSample, &securities), kStatusOk); // found as "Xmaster"
     ASSERT_EQ(securities.size(), 207u);
-    const XmasterSecurity& first = securities.front();
-    EXPECT_EQ(first.fileNumber, 256);
-    EXPECT_EQ(first.priceFile, "F256.MWD");
-    EXPECT_EQ(first.symbol + "|" + first.name + "|" + first.period, "RCF|RCF GROUP|D");
-    EXPECT_EQ(first.fields, DefaultFieldsForCount(7));
-    EXPECT_EQ(first.firstDate, 20100105); // its first record's date
-    EXPECT_EQ(securities.back().fileNumber, 462);
-
-    // Bit 80 is a time after the date; high, low and close alone are 0E.
+    EXPECT_EQ(securities.front().priceFile + " " + securities.back().priceFile, "F256.MWD F462.MWD");
+    // Bit 80 is a time after the date, which counts as a field: 8E is high, low, close and the time.
     XmasterRecord record{};
-    record[70] = 0xFF;
-    EXPECT_TRUE(DecodeXmasterRecord(record).hasTime);
-    EXPECT_EQ(DecodeXmasterRecord(record).fieldCount, 8);
-    EXPECT_EQ(FieldsFromBits(0x0E), (std::vector<Field>{kFieldHigh, kFieldLow, kFieldClose}));
-
+    record[70] = 0x8E;
+    EXPECT_EQ(DecodeXmasterRecord(record).fieldCount, 4);
     TempDir dir;
     EXPECT_EQ(ReadXmasterSecurities(dir.path(), &securities), kStatusFileNotFound);
     WriteBytes(dir / "XMASTER", Bytes(149, 0));

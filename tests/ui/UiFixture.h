@@ -7,17 +7,17 @@
 #include "support/HiveSandbox.h"
 #include "support/MessageRecorder.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QTest>
 #include <QTimer>
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <functional>
-#include <unistd.h>
 
 namespace testing_support {
 // Runs `act` on the next modal dialog of type T once it is showing; a dialog opened with exec()
@@ -39,59 +39,34 @@ template <typename T> void OnNextModal(std::function<void(T*)> act, QWidget* not
 
 inline void Click(QWidget* dialog, const char* name)
 {
-    auto* button = dialog->findChild<QAbstractButton*>(name);
-    ASSERT_NE(button, nullptr) << name;
-    QTest::mouseClick(button, Qt::LeftButton);
+    QTest::mouseClick(dialog->findChild<QAbstractButton*>(name), Qt::LeftButton);
 }
 
-inline void SetText(QWidget* dialog, const char* name, const QString& text)
+inline QLineEdit* Field(QWidget* dialog, const char* name)
 {
-    auto* edit = dialog->findChild<QLineEdit*>(name);
-    ASSERT_NE(edit, nullptr) << name;
-    edit->setFocus();
-    edit->selectAll();
-    edit->del();
-    QTest::keyClicks(edit, text);
-}
-
-inline QString Text(QWidget* dialog, const char* name)
-{
-    auto* edit = dialog->findChild<QLineEdit*>(name);
-    return edit ? edit->text() : QString("<no %1>").arg(name);
+    return dialog->findChild<QLineEdit*>(name);
 }
 
 // A main frame over a sandboxed store, with message boxes recorded and beeps counted.
 class UiFixture : public ::testing::Test
 {
 protected:
-    UiFixture()
-    {
-        char cwd[4096];
-        m_cwd = ::getcwd(cwd, sizeof cwd) ? cwd : "/";
-        m_oldBeep = platform::SetBeepHandler([this](unsigned) { ++m_beeps; });
-        m_store = tavrix::CreateProfileStore();
-        MakeDir(m_out);
-    }
+    UiFixture() { MakeDir(m_out); }
     ~UiFixture() override
     {
         m_frame.reset();
         platform::SetBeepHandler(m_oldBeep);
-        if (::chdir(m_cwd.c_str()) != 0)
-            ADD_FAILURE() << "cannot return to " << m_cwd;
+        std::filesystem::current_path(m_cwd); // a conversion leaves the output folder current
     }
 
     CMainFrame& Frame()
     {
         if (!m_frame)
-        {
-            m_frame = std::make_unique<CMainFrame>(m_store.get());
-            m_frame->show();
-        }
+            (m_frame = std::make_unique<CMainFrame>(m_store.get()))->show();
         return *m_frame;
     }
     CTavrixView& View() { return *Frame().GetActiveView(); }
     std::string Log() { return View().toPlainText().toStdString(); }
-
     std::string Input(const std::string& text)
     {
         const std::string path = m_dir / ("input" + std::to_string(++m_inputs) + ".csv");
@@ -103,13 +78,13 @@ protected:
     TempDir m_dir;
     std::string m_out = m_dir / "out";
     MessageRecorder m_boxes;
-    std::unique_ptr<tavrix::ProfileStore> m_store;
+    std::unique_ptr<tavrix::ProfileStore> m_store = tavrix::CreateProfileStore();
     std::unique_ptr<CMainFrame> m_frame;
     int m_beeps = 0;
 
 private:
-    std::string m_cwd;
-    platform::BeepHandler m_oldBeep;
+    const std::filesystem::path m_cwd = std::filesystem::current_path();
+    platform::BeepHandler m_oldBeep = platform::SetBeepHandler([this](unsigned) { ++m_beeps; });
     int m_inputs = 0;
 };
 } // namespace testing_support
