@@ -7,7 +7,10 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <filesystem>
+#include <functional>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace testing_support {
@@ -55,6 +58,24 @@ protected:
     }
 
     std::string Out(const std::string& name) const { return m_out + "/" + name; }
+
+    // A step hook that kills the process at `step`, as kill -9 or a crash would.
+    static std::function<bool(const std::string&)> KillAt(std::string step)
+    {
+        return [step](const std::string& s) { return s != step || ::raise(SIGKILL) != 0; };
+    }
+    // Runs `run` in a child process; true when the child was killed.
+    static bool KilledInChild(const std::function<void()>& run)
+    {
+        const pid_t child = ::fork();
+        if (child == 0)
+        {
+            run();
+            ::_exit(0);
+        }
+        int status = 0;
+        return child > 0 && ::waitpid(child, &status, 0) == child && WIFSIGNALED(status);
+    }
     void EmptyOut()
     {
         std::filesystem::remove_all(m_out);

@@ -1,63 +1,10 @@
 #include "JobFixture.h"
 
 #include "settings/ConversionSettings.h"
-#include "settings/ProfileStore.h"
 #include "settings/SettingsRules.h"
-#include "support/HiveSandbox.h"
 
 using namespace tavrix;
 using namespace testing_support;
-
-namespace {
-class ConversionSettingsTest : public ::testing::Test
-{
-protected:
-    HiveSandbox m_sandbox;
-    std::unique_ptr<ProfileStore> m_store = CreateProfileStore();
-};
-
-// Names of the values of a hive section, in the order they were first written.
-std::vector<std::string> ValueOrder(const std::string& hiveText, const std::string& section)
-{
-    std::vector<std::string> names;
-    const std::string header = "[Software\\Corvanta\\Tavrix\\" + section + "]\n";
-    std::size_t pos = hiveText.find(header);
-    if (pos == std::string::npos)
-        return names;
-    pos += header.size();
-    while (pos < hiveText.size() && hiveText[pos] == '"')
-    {
-        const std::size_t close = hiveText.find('"', pos + 1);
-        names.push_back(hiveText.substr(pos + 1, close - pos - 1));
-        pos = hiveText.find('\n', close) + 1;
-    }
-    return names;
-}
-} // namespace
-
-TEST_F(ConversionSettingsTest, SaveWritesSeventeenEntriesInOrderAndLoadReadsThemBack)
-{
-    ConversionSettings settings;
-    settings.m_strDateFormat = "CCYYMMDD";
-    settings.m_nDelimiter = 2;
-    settings.m_nExist = 1;
-    settings.m_nOICol = 20;
-    settings.m_bVolOn = 0;
-    settings.m_strPath = "/not/saved";
-    settings.Save(*m_store);
-    EXPECT_EQ(ValueOrder(ReadText(m_sandbox.HiveFile()), "Setting"),
-              (std::vector<std::string>{"DateFormat", "Delimiter", "Exist", "SkipOn", "SkipRows", "DateCol", "OpenOn",
-                                        "OpenCol", "HiOn", "HiCol", "LoOn", "LoCol", "CloCol", "VolOn", "VolCol",
-                                        "OIOn", "OICol"}));
-    ConversionSettings loaded;
-    loaded.Load(*m_store);
-    EXPECT_EQ(loaded.m_strDateFormat, "CCYYMMDD");
-    EXPECT_EQ(loaded.m_nDelimiter, 2);
-    EXPECT_EQ(loaded.m_nExist, 1);
-    EXPECT_EQ(loaded.m_nOICol, 20);
-    EXPECT_EQ(loaded.m_bVolOn, 0);
-    EXPECT_EQ(loaded.m_strPath, "");
-}
 
 TEST(ConversionSettingsApply, MapsEverySettingIntoTheJob)
 {
