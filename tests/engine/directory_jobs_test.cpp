@@ -8,12 +8,13 @@ using namespace tavrix;
 using namespace testing_support;
 
 namespace {
+// Rows of January 2025, one a day with the given close.
 std::string Rows(const std::vector<std::pair<int, const char*>>& days)
 {
     std::string text;
-    for (const auto& day : days)
-        text += "01/" + std::string(day.first < 10 ? "0" : "") + std::to_string(day.first) + "/25,1,2,0.5," +
-                day.second + ",100,7\n";
+    char row[64];
+    for (const auto& [day, close] : days)
+        text += (std::snprintf(row, sizeof row, "01/%02d/25,1,2,0.5,%s,100,7\n", day, close), row);
     return text;
 }
 

@@ -28,13 +28,9 @@ std::vector<std::string> Rows(const std::string& text, std::size_t keep = 299)
     return rows;
 }
 
-PriceLineRules AllFields(int dateFormat = 3)
+PriceLineRules AllFields()
 {
-    PriceLineRules rules;
-    rules.fieldOn = {1, 1, 1, 1, 1, 1, 1};
-    rules.fieldCol = {0, 1, 2, 3, 4, 5, 6};
-    rules.dateFormat = dateFormat;
-    return rules;
+    return {",", {1, 1, 1, 1, 1, 1, 1}, {0, 1, 2, 3, 4, 5, 6}, 3, 0};
 }
 
 PriceLineReader ReadRows(const std::vector<std::string>& rows, const PriceLineRules& rules = AllFields())
@@ -149,10 +145,7 @@ TEST(PriceLines, OverTheRecordLimitTheNewestRowsAreKept)
         std::snprintf(text, sizeof text, "%04d%02d%02d,%d", parts.year + 1900, parts.month, parts.day, day);
         rising.emplace_back(text);
     }
-    PriceLineRules rules;
-    rules.fieldOn = {1, 0, 0, 0, 1, 0, 0};
-    rules.fieldCol = {0, 0, 0, 0, 1, 0, 0};
-    rules.dateFormat = DateFormatCode("CCYYMMDD");
+    const PriceLineRules rules{",", {1, 0, 0, 0, 1, 0, 0}, {0, 0, 0, 0, 1, 0, 0}, DateFormatCode("CCYYMMDD"), 0};
     for (const bool reversed : {false, true})
     {
         if (reversed)
@@ -197,13 +190,6 @@ TEST_F(LeftOutRowsTest, QuotedDateAndTheLayoutCheckOnTheFirstPriceLine)
     const Bytes data = ReadBytes(Out("F1.DAT"));
     ASSERT_EQ(data.size(), 56u);
     EXPECT_EQ(FromMbf(&data[28]), 990105.0f);
-
-    // Numeric layout, but the first price line's date has a separator: refused, nothing written.
-    EmptyOut();
-    auto numeric = MakeJob(Input("Date,Open,High,Low,Close,Volume,OI\n01/05/99,1,2,3,4,5,6\n"), true, 9);
-    EXPECT_EQ(numeric->Run(), 1);
-    EXPECT_EQ(m_boxes.texts, std::vector<std::string>{msg::kNumericDateFormat});
-    EXPECT_TRUE(ListDir(m_out).empty());
 }
 
 TEST_F(LeftOutRowsTest, TheDesktopQuestionConvertsTheOtherRowsOnYesAndNothingOnNo)
