@@ -1,4 +1,4 @@
-// One conversion of a fuzzed input file into a fresh directory with "Make New Master". All or
+// One conversion of a fuzzed input file into an empty directory with "Make New Master". All or
 // nothing: afterwards the directory is empty and the run failed, or the run succeeded and the
 // directory holds one complete security whose counts and dates agree with its price records.
 //
@@ -8,15 +8,14 @@
 #include "marketdata/Master.h"
 #include "marketdata/PriceFile.h"
 #include "platform/Clock.h"
-#include "platform/MessageBox.h"
-#include "platform/Registry.h"
 #include "settings/ConversionSettings.h"
 
 #include <cstring>
-#include <sys/stat.h>
+#include <numeric>
 #include <unistd.h>
 
 using namespace tavrix;
+using testing_support::Bytes;
 
 namespace {
 // The job changes the working directory; libFuzzer writes its findings relative to it.
@@ -25,122 +24,63 @@ const std::string kStartDirectory = [] {
     return std::string(::getcwd(buffer, sizeof buffer) ? buffer : "/");
 }();
 
-std::string g_lastMessage;
-
-struct Choice
-{
-    ConversionSettings settings;
-    int dateFormat = 1;
-    int fieldCount = 7;
-};
-
-Choice ChooseSettings(std::uint8_t byte)
-{
-    Choice choice;
-    ConversionSettings& settings = choice.settings;
-    choice.dateFormat = byte % 12 + 1;
-    settings.m_nDelimiter = byte / 12 % 3;
-    switch (byte / 36 % 4)
-    {
-    case 1:
-        settings.m_bOIOn = 0;
-        choice.fieldCount = 6;
-        break;
-    case 2:
-        settings.m_bOpenOn = settings.m_bHiOn = settings.m_bLoOn = settings.m_bVolOn = settings.m_bOIOn = 0;
-        settings.m_nCloCol = 2;
-        choice.fieldCount = 2;
-        break;
-    case 3:
-        settings.m_bOpenOn = settings.m_bVolOn = 0;
-        settings.m_nHiCol = 2;
-        settings.m_nLoCol = 3;
-        settings.m_nCloCol = 4;
-        settings.m_nOICol = 5;
-        choice.fieldCount = 5;
-        break;
-    default:
-        break;
-    }
-    settings.m_bSkipOn = byte / 144;
-    settings.m_nSkipRows = settings.m_bSkipOn;
-    settings.m_nExist = 1; // Make New Master
-    settings.m_strSymbol = "FUZZ";
-    settings.m_strName = "FUZZ CORP";
-    return choice;
-}
-
-std::string Joined(const std::set<std::string>& names)
-{
-    std::string text;
-    for (const auto& name : names)
-        text += (text.empty() ? "" : " ") + name;
-    return text;
-}
-
-void CheckSecurity(const std::string& out, int fieldCount)
-{
-    using fuzz_support::Bytes;
-    const Bytes master = fuzz_support::ReadFile(out + "/MASTER");
-    FUZZ_CHECK(master.size() == 2 * kMasterRecordSize, "MASTER of " + std::to_string(master.size()) + " bytes");
-    FUZZ_CHECK(ReadMasterHeader(master.data()).count == 1, "MASTER's count is not 1");
-    const std::uint8_t* record = &master[kMasterRecordSize];
-    FUZZ_CHECK(record[kRecFileNumber] == 1, "the security is not F1");
-    FUZZ_CHECK(record[kRecFieldCount] == fieldCount, "field count " + std::to_string(record[kRecFieldCount]));
-    const std::size_t length = 4u * static_cast<std::size_t>(fieldCount);
-    FUZZ_CHECK(record[kRecRecordLength] == length, "record length " + std::to_string(record[kRecRecordLength]));
-
-    const Bytes prices = fuzz_support::ReadFile(out + "/F1.DAT");
-    FUZZ_CHECK(prices.size() >= 2 * length && prices.size() % length == 0,
-               "F1.DAT of " + std::to_string(prices.size()) + " bytes");
-    const std::size_t count = PriceFileCountWord(prices.data());
-    FUZZ_CHECK(count == prices.size() / length, "F1.DAT header counts " + std::to_string(count) + " of " +
-                                                    std::to_string(prices.size() / length) + " records");
-    FUZZ_CHECK(std::memcmp(&record[kRecFirstDate], &prices[length], 4) == 0,
-               "MASTER's first date is not the first record's");
-    FUZZ_CHECK(std::memcmp(&record[kRecLastDate], &prices[prices.size() - length], 4) == 0,
-               "MASTER's last date is not the last record's");
-}
+// Fields on (date, open, high, low, close, volume, open interest) and their columns: all seven,
+// no open interest, date and close, date-high-low-close-open interest.
+const std::array<int, 7> kOn[4] = {
+    {1, 1, 1, 1, 1, 1, 1}, {1, 1, 1, 1, 1, 1, 0}, {1, 0, 0, 0, 1, 0, 0}, {1, 0, 1, 1, 1, 0, 1}};
+const std::array<int, 7> kColumn[4] = {
+    {0, 1, 2, 3, 4, 5, 6}, {0, 1, 2, 3, 4, 5, 6}, {0, 1, 2, 3, 1, 5, 6}, {0, 1, 1, 2, 3, 5, 4}};
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     if (size == 0)
         return 0;
-    fuzz_support::ScratchDir dir;
-    const std::string input = dir / "prices.txt";
+    testing_support::TempDir dir;
     const std::string out = dir / "out";
-    fuzz_support::WriteFile(input, data + 1, size - 1);
-    FUZZ_CHECK(::mkdir(out.c_str(), 0755) == 0, "cannot make " + out);
-
-    platform::SetHivePath(dir / "registry");
+    testing_support::WriteBytes(dir / "prices.txt", Bytes(data + 1, data + size));
+    testing_support::MakeDir(out);
     platform::SetDateSource([] { return platform::CalendarDate{2026, 1, 15}; });
-    g_lastMessage.clear();
-    platform::SetMessageBoxHandler([](const std::string& text, unsigned type) {
-        g_lastMessage = text;
-        return (type & 0x0F) == platform::MB_YESNO ? platform::IDNO : platform::IDOK;
-    });
 
-    Choice choice = ChooseSettings(data[0]);
-    choice.settings.m_strPath = out;
-    int result = 1;
-    {
-        ConversionJob job;
-        choice.settings.ApplyToJob(job, input, choice.dateFormat);
-        job.m_nLeftOutPolicy = ConversionJob::kConvertOthers;
-        result = job.Run();
-    }
+    ConversionSettings settings;
+    settings.m_nDelimiter = data[0] / 12 % 3;
+    settings.m_bSkipOn = settings.m_nSkipRows = data[0] / 144;
+    settings.m_nExist = 1; // Make New Master
+    settings.m_strSymbol = "FUZZ";
+    settings.m_strName = "FUZZ CORP";
+    settings.m_strPath = out;
+    ConversionJob job;
+    settings.ApplyToJob(job, dir / "prices.txt", data[0] % 12 + 1);
+    const int fields = data[0] / 36 % 4;
+    job.m_bFieldOn = kOn[fields];
+    job.m_nFieldCol = kColumn[fields];
+    job.m_nLeftOutPolicy = ConversionJob::kConvertOthers;
+    const int result = job.Run();
     FUZZ_CHECK(::chdir(kStartDirectory.c_str()) == 0, "cannot go back to " + kStartDirectory);
 
-    const std::set<std::string> names = fuzz_support::ListNames(out);
+    const std::vector<std::string> names = testing_support::ListDir(out);
     if (names.empty())
     {
         FUZZ_CHECK(result != 0, "reported success but wrote nothing");
         return 0;
     }
-    FUZZ_CHECK(names == (std::set<std::string>{"F1.DAT", "F1.DOP", "MASTER"}),
-               "left [" + Joined(names) + "] after: " + g_lastMessage);
-    FUZZ_CHECK(result == 0, "reported failure but added a security: " + g_lastMessage);
-    CheckSecurity(out, choice.fieldCount);
+    const auto joined = [](std::string text, const std::string& name) { return text + " " + name; };
+    FUZZ_CHECK(names == (std::vector<std::string>{"F1.DAT", "F1.DOP", "MASTER"}),
+               "left" + std::accumulate(names.begin(), names.end(), std::string(), joined) + ": " + job.m_strFailure);
+    FUZZ_CHECK(result == 0, "reported failure but added a security: " + job.m_strFailure);
+    const Bytes master = testing_support::ReadBytes(out + "/MASTER");
+    const Bytes prices = testing_support::ReadBytes(out + "/F1.DAT");
+    const int fieldCount = std::accumulate(kOn[fields].begin(), kOn[fields].end(), 0);
+    const std::size_t length = 4u * fieldCount;
+    FUZZ_CHECK(master.size() == 2 * kMasterRecordSize && ReadMasterHeader(master.data()).count == 1, "MASTER");
+    const std::uint8_t* record = &master[kMasterRecordSize];
+    FUZZ_CHECK(record[kRecFileNumber] == 1 && record[kRecFieldCount] == fieldCount &&
+                   record[kRecRecordLength] == length,
+               "MASTER's record");
+    FUZZ_CHECK(prices.size() >= 2 * length && prices.size() % length == 0, "F1.DAT's size");
+    FUZZ_CHECK(PriceFileCountWord(prices.data()) == prices.size() / length, "F1.DAT's count is not its records'");
+    FUZZ_CHECK(std::memcmp(&record[kRecFirstDate], &prices[length], 4) == 0, "first date is not the first record's");
+    FUZZ_CHECK(std::memcmp(&record[kRecLastDate], &prices[prices.size() - length], 4) == 0,
+               "last date is not the last record's");
     return 0;
 }

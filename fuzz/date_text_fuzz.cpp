@@ -1,81 +1,55 @@
-// The date text reader: the first byte picks the layout, the rest is the text. The text sits in a
-// buffer of exactly its length, so a read past it is an address-sanitizer report.
+// The date text reader: the first byte picks the layout, the rest is the text, in a buffer of exactly
+// its length so that a read past it is an address-sanitizer report.
 #include "FuzzSupport.h"
 #include "marketdata/Dates.h"
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 
-namespace {
-struct Layout
-{
-    int century; // -1: two-digit year
-    int year;
-    int month;
-    int day;
-};
+using namespace tavrix;
 
-// Where each layout keeps its two-digit parts (YY_MM_DD ... DDMMCCYY, in code order).
-const Layout kLayouts[tavrix::kDateFormatCount] = {
+namespace {
+// Where each layout keeps its century (-1: two-digit year), year, month and day, in code order.
+const int kLayouts[kDateFormatCount][4] = {
     {-1, 0, 3, 6}, {0, 2, 5, 8}, {-1, 6, 0, 3}, {6, 8, 0, 3}, {-1, 6, 3, 0}, {6, 8, 3, 0},
     {-1, 0, 2, 4}, {0, 2, 4, 6}, {-1, 4, 0, 2}, {4, 6, 0, 2}, {-1, 4, 2, 0}, {4, 6, 2, 0},
 };
-
-bool IsDigit(char c)
-{
-    return c >= '0' && c <= '9';
-}
-
-int Pair(const char* text, int position)
-{
-    return (text[position] - '0') * 10 + (text[position + 1] - '0');
-}
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     if (size == 0)
         return 0;
-    const int code = data[0] % tavrix::kDateFormatCount + 1;
+    const int code = data[0] % kDateFormatCount + 1;
     const std::size_t length = size - 1;
     const std::unique_ptr<char[]> text(new char[length]);
     std::memcpy(text.get(), data + 1, length);
-
-    const tavrix::DayNumber day = tavrix::ReadDateText(text.get(), length, code);
+    const DayNumber day = ReadDateText(text.get(), length, code);
     if (day == 0)
         return 0;
+    const DayParts parts = SplitDayNumber(day);
+    FUZZ_CHECK(MakeDayNumber(parts.year, parts.month, parts.day) == day, "no round trip");
 
-    const tavrix::DayParts parts = tavrix::SplitDayNumber(day);
-    FUZZ_CHECK(tavrix::MakeDayNumber(parts.year, parts.month, parts.day) == day, "day number does not round-trip");
-
-    // The accepted text must say what the day number says, at the layout's fixed positions.
+    // The accepted text says what the day number says: two digits per part, a non-digit between.
     std::size_t start = 0;
     while (start < length && text[start] == ' ')
         ++start;
-    if (start < length && text[start] == '"')
-        ++start;
-    const Layout& layout = kLayouts[code - 1];
-    const int used[] = {layout.century, layout.year, layout.month, layout.day};
-    int width = 0;
-    for (const int position : used)
-        width = position + 2 > width ? position + 2 : width;
-    FUZZ_CHECK(start + width <= length, "accepted a text shorter than its layout");
+    start += start < length && text[start] == '"';
+    const int* at = kLayouts[code - 1];
+    const int width = *std::max_element(at, at + 4) + 2;
+    FUZZ_CHECK(start + width <= length, "text shorter than its layout");
     const char* t = text.get() + start;
     for (int i = 0; i < width; ++i)
     {
-        bool part = false;
-        for (const int position : used)
-            part = part || (position >= 0 && (i == position || i == position + 1));
-        FUZZ_CHECK(IsDigit(t[i]) == part, "digit where a separator belongs, or a part that is not two digits");
+        const bool part = std::any_of(at, at + 4, [i](int p) { return p >= 0 && (i == p || i == p + 1); });
+        FUZZ_CHECK((t[i] >= '0' && t[i] <= '9') == part, "digit or separator out of place");
     }
-    FUZZ_CHECK(start + width == length || t[width] == ' ' || t[width] == 'T', "accepted text after the date");
-    FUZZ_CHECK(Pair(t, layout.month) == parts.month, "month differs from the text");
-    FUZZ_CHECK(Pair(t, layout.day) == parts.day, "day differs from the text");
-    const int fullYear = parts.year + 1900;
-    if (layout.century >= 0)
-        FUZZ_CHECK(Pair(t, layout.century) * 100 + Pair(t, layout.year) == fullYear, "year differs from the text");
-    else
-        FUZZ_CHECK(Pair(t, layout.year) == fullYear % 100, "year differs from the text");
-    FUZZ_CHECK(fullYear >= 1961 && day <= tavrix::MakeDayNumber(2140, 6, 4), "accepted a day out of range");
+    FUZZ_CHECK(start + width == length || t[width] == ' ' || t[width] == 'T', "text after the date");
+    const auto pair = [t](int p) { return (t[p] - '0') * 10 + (t[p + 1] - '0'); };
+    const int year = parts.year + 1900;
+    FUZZ_CHECK(pair(at[2]) == parts.month && pair(at[3]) == parts.day, "month or day differs from the text");
+    FUZZ_CHECK(at[0] < 0 ? pair(at[1]) == year % 100 : pair(at[0]) * 100 + pair(at[1]) == year, "year differs");
+    FUZZ_CHECK(year >= 1961 && day <= MakeDayNumber(2140, 6, 4), "day out of range");
     return 0;
 }

@@ -1,88 +1,59 @@
-// The settings hive: a text that parses must write back to a text that parses to the same hive.
-// The same bytes also build a hive through the API (names and data of any bytes), which must
-// survive writing and reading back value for value.
+// The settings hive: a text that parses writes back to a text that parses to the same hive. The
+// same bytes also build a hive through the API, whose names and data of any bytes must survive
+// writing and reading back value for value.
 #include "FuzzSupport.h"
 #include "platform/HiveFile.h"
 
-#include <string>
+#include <algorithm>
+#include <utility>
 #include <vector>
 
-namespace {
-struct Entry
-{
-    std::string path;
-    std::string name;
-    platform::DWORD type;
-    std::string data;
-};
-
-// Length-prefixed pieces: path, name, a type byte, data; until the bytes run out.
-std::vector<Entry> Entries(const std::uint8_t* data, std::size_t size)
-{
-    std::size_t pos = 0;
-    const auto piece = [&](std::string* out) {
-        if (pos >= size)
-            return false;
-        const std::size_t length = data[pos++] % 24;
-        const std::size_t taken = length < size - pos ? length : size - pos;
-        out->assign(reinterpret_cast<const char*>(data + pos), taken);
-        pos += taken;
-        return true;
-    };
-    std::vector<Entry> entries;
-    Entry entry;
-    while (piece(&entry.path) && piece(&entry.name) && pos < size)
-    {
-        const std::uint8_t type = data[pos++];
-        // Mostly texts as the program stores them (type 1, one zero at the end), some raw values.
-        entry.type = type < 160 ? 1 : type;
-        if (!piece(&entry.data))
-            break;
-        if (type < 160)
-            entry.data.push_back('\0');
-        entries.push_back(entry);
-    }
-    return entries;
-}
-} // namespace
+using platform::Hive;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    const std::string text(reinterpret_cast<const char*>(data), size);
-
-    platform::Hive first;
-    platform::Hive::SetValue(first.Create("Software\\Corvanta\\Tavrix\\Setting", nullptr), "Symbol", 1,
-                             std::string("ACME", 5));
+    Hive first;
+    Hive::SetValue(first.Create("Software\\Corvanta\\Tavrix\\Setting", nullptr), "Symbol", 1, std::string("ACME", 5));
     const std::string before = first.Serialize();
-    if (first.Parse(text))
+    if (first.Parse(std::string(reinterpret_cast<const char*>(data), size)))
     {
-        const std::string written = first.Serialize();
-        platform::Hive second;
-        FUZZ_CHECK(second.Parse(written), "a written hive does not parse");
-        FUZZ_CHECK(second.Serialize() == written, "parse-write-parse changed the hive");
+        Hive second;
+        FUZZ_CHECK(second.Parse(first.Serialize()), "a written hive does not parse");
+        FUZZ_CHECK(second.Serialize() == first.Serialize(), "parse-write-parse changed the hive");
     }
     else
         FUZZ_CHECK(first.Serialize() == before, "a refused text changed the hive");
 
-    platform::Hive built;
-    const std::vector<Entry> entries = Entries(data, size);
-    for (const Entry& entry : entries)
-        platform::Hive::SetValue(built.Create(entry.path, nullptr), entry.name, entry.type, entry.data);
-    const std::string written = built.Serialize();
-    platform::Hive read;
-    FUZZ_CHECK(read.Parse(written), "a written hive does not parse");
-    FUZZ_CHECK(read.Serialize() == written, "parse of a written hive writes differently");
-    for (const Entry& entry : entries)
+    // Length-prefixed path, name, a type byte and data, until the bytes run out.
+    std::size_t pos = 0;
+    const auto piece = [&] {
+        std::size_t length = pos < size ? data[pos++] % 24 : 0;
+        length = std::min(length, size - pos);
+        pos += length;
+        return std::string(reinterpret_cast<const char*>(data) + pos - length, length);
+    };
+    Hive built;
+    std::vector<std::pair<std::string, std::string>> names;
+    while (pos < size)
     {
-        platform::HiveKey* builtKey = built.Find(entry.path);
-        platform::HiveKey* readKey = read.Find(entry.path);
-        FUZZ_CHECK(builtKey && readKey, "a key is lost in writing and reading back");
-        const platform::HiveValue* builtValue = platform::Hive::FindValue(*builtKey, entry.name);
-        const platform::HiveValue* readValue = platform::Hive::FindValue(*readKey, entry.name);
-        FUZZ_CHECK(builtValue && readValue, "a value is lost in writing and reading back");
-        FUZZ_CHECK(builtValue->type == readValue->type && builtValue->data == readValue->data &&
-                       builtValue->name == readValue->name,
-                   "a value reads back differently");
+        const std::string path = piece(), name = piece();
+        const std::uint8_t type = pos < size ? data[pos++] : 0;
+        // Mostly texts as the program stores them (type 1, one zero at the end), some raw values.
+        Hive::SetValue(built.Create(path, nullptr), name, type < 160 ? 1 : type,
+                       piece() + std::string(type < 160, '\0'));
+        names.push_back({path, name});
+    }
+    const std::string written = built.Serialize();
+    Hive read;
+    FUZZ_CHECK(read.Parse(written) && read.Serialize() == written, "a written hive reads back differently");
+    for (const auto& [path, name] : names)
+    {
+        platform::HiveKey* builtKey = built.Find(path);
+        platform::HiveKey* readKey = read.Find(path);
+        FUZZ_CHECK(builtKey && readKey, "a key is lost");
+        const platform::HiveValue* a = Hive::FindValue(*builtKey, name);
+        const platform::HiveValue* b = Hive::FindValue(*readKey, name);
+        FUZZ_CHECK(a && b && a->type == b->type && a->data == b->data && a->name == b->name, "a value changed");
     }
     return 0;
 }

@@ -12,68 +12,47 @@
 #include "marketdata/MasterReader.h"
 #include "platform/Strings.h"
 
+#include <algorithm>
 #include <cstring>
 #include <sstream>
 #include <sys/stat.h>
 #include <unistd.h>
 
 using namespace tavrix;
+using testing_support::Bytes;
 
 namespace {
-// A name the file system can hold as one directory entry, and the walk would follow.
-std::string FirstDirectoryName(const fuzz_support::Bytes& master)
+// The first <DIR> entry's name, when the file system holds it as one entry the walk would follow.
+std::string FirstDirectoryName(const Bytes& master)
 {
-    for (std::size_t offset = kMasterRecordSize; offset + kMasterRecordSize <= master.size();
-         offset += kMasterRecordSize)
-    {
-        if (!IsDirectoryEntry(&master[offset]))
-            continue;
-        const std::string name = DirectoryEntryName(&master[offset]);
-        // A folder called MASTER beside the file of that name in another case is no real directory.
-        if (name.empty() || name == "." || name == ".." || name.find('/') != std::string::npos ||
-            platform::_stricmp(name.c_str(), kMasterFileName) == 0)
-            return "";
-        return name;
-    }
-    return "";
+    std::size_t at = kMasterRecordSize;
+    while (at + kMasterRecordSize <= master.size() && !IsDirectoryEntry(&master[at]))
+        at += kMasterRecordSize;
+    const std::string name = at + kMasterRecordSize <= master.size() ? DirectoryEntryName(&master[at]) : "";
+    // A folder called MASTER beside the file of that name in another case is no real directory.
+    const bool usable = name != "." && name != ".." && name.find('/') == std::string::npos &&
+                        platform::_stricmp(name.c_str(), kMasterFileName) != 0;
+    return usable ? name : "";
 }
 
-void CheckReadMasterFile(const std::string& path, const fuzz_support::Bytes& bytes)
+// The reader gives the header and every whole record exactly as the file holds them.
+void CheckRead(const std::string& path, const Bytes& bytes)
 {
     MasterHeader header{};
     std::vector<MasterRecord> records;
     const Status status = ReadMasterFile(path, &header, &records);
-    if (bytes.size() < static_cast<std::size_t>(kMasterRecordSize))
+    if (bytes.size() < kMasterRecordSize)
     {
         FUZZ_CHECK(status == kStatusFileRead, "a file shorter than its header was read");
         return;
     }
-    FUZZ_CHECK(status == kStatusOk, "a whole header was not read");
-    FUZZ_CHECK(records.size() == bytes.size() / kMasterRecordSize - 1, "records lost or invented");
     const MasterHeader expected = ReadMasterHeader(bytes.data());
-    FUZZ_CHECK(header.count == expected.count && header.count2 == expected.count2, "header counters misread");
+    FUZZ_CHECK(status == kStatusOk && header.count == expected.count && header.count2 == expected.count2,
+               "header misread");
+    FUZZ_CHECK(records.size() == bytes.size() / kMasterRecordSize - 1, "records lost or invented");
     for (std::size_t i = 0; i < records.size(); ++i)
         FUZZ_CHECK(std::memcmp(records[i].data(), &bytes[(i + 1) * kMasterRecordSize], kMasterRecordSize) == 0,
-                   "a record reads back differently");
-}
-
-// More search keys: the symbols and names of the first records of each file, listed or not.
-void AddKeys(const fuzz_support::Bytes& master, std::vector<std::pair<std::string, bool>>* keys)
-{
-    for (std::size_t offset = kMasterRecordSize, n = 0; offset + kMasterRecordSize <= master.size() && n < 4;
-         offset += kMasterRecordSize, ++n)
-    {
-        keys->push_back({RecordSymbol(&master[offset]), false});
-        keys->push_back({RecordName(&master[offset]), false});
-    }
-}
-
-bool SameSecurity(const ListedSecurity& listed, const std::string& directory, const MasterRecord& found)
-{
-    MasterRecord record = listed.record;
-    MbfToIeee(&record[kRecFirstDate], &record[kRecFirstDate]);
-    MbfToIeee(&record[kRecLastDate], &record[kRecLastDate]);
-    return listed.directory == directory && record == found;
+                   "a record misread");
 }
 } // namespace
 
@@ -83,34 +62,36 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     const int flags = data[0];
     const std::size_t topSize = std::min<std::size_t>(data[1] | data[2] << 8, size - 3);
-    const fuzz_support::Bytes top(data + 3, data + 3 + topSize);
-    const fuzz_support::Bytes sub(data + 3 + topSize, data + size);
+    const Bytes top(data + 3, data + 3 + topSize);
+    const Bytes sub(data + 3 + topSize, data + size);
 
-    fuzz_support::ScratchDir dir;
+    testing_support::TempDir dir;
     const std::string topPath = dir / ((flags & 1) ? "master" : "MASTER");
-    fuzz_support::WriteFile(topPath, top.data(), top.size());
+    testing_support::WriteBytes(topPath, top);
     const std::string subName = (flags & 2) ? FirstDirectoryName(top) : "";
     if (!subName.empty() && ::mkdir((dir / subName).c_str(), 0755) == 0)
     {
-        fuzz_support::WriteFile(dir / subName + "/MASTER", sub.data(), sub.size());
+        testing_support::WriteBytes(dir / subName + "/MASTER", sub);
         const std::string linkName = (flags & 4) ? FirstDirectoryName(sub) : "";
         if (!linkName.empty())
             ::symlink((flags & 8) ? "." : "..", (dir / subName + "/" + linkName).c_str());
-        CheckReadMasterFile(dir / subName + "/MASTER", sub);
+        CheckRead(dir / subName + "/MASTER", sub);
     }
-    CheckReadMasterFile(topPath, top);
+    CheckRead(topPath, top);
 
     std::vector<ListedSecurity> listed;
     const Status listStatus = ListSecurities(dir.path(), &listed);
-    FUZZ_CHECK(listStatus == (top.size() < static_cast<std::size_t>(kMasterRecordSize) ? kStatusFileRead : kStatusOk),
-               "listing status " + std::to_string(listStatus));
+    FUZZ_CHECK(listStatus == (top.size() < kMasterRecordSize ? kStatusFileRead : kStatusOk), "listing status");
 
-    // Each listed security must be found by its own symbol (another one may answer first).
+    // Keys: the symbols of the first listed securities, each of which must be found (another may
+    // answer first), and the symbols and names of the first records of each file, listed or not.
     std::vector<std::pair<std::string, bool>> keys;
     for (std::size_t i = 0; i < listed.size() && i < 6; ++i)
         keys.push_back({RecordSymbol(listed[i].record.data()), true});
-    AddKeys(top, &keys);
-    AddKeys(sub, &keys);
+    for (const Bytes* file : {&top, &sub})
+        for (std::size_t at = kMasterRecordSize; at + kMasterRecordSize <= file->size() && at < 5 * kMasterRecordSize;
+             at += kMasterRecordSize)
+            keys.insert(keys.end(), {{RecordSymbol(&(*file)[at]), false}, {RecordName(&(*file)[at]), false}});
     for (const auto& [key, mustFind] : keys)
     {
         bool answered = mustFind;
@@ -119,23 +100,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         MasterRecord found{};
         std::string foundDirectory;
         const Status status = FindSecurity(dir.path(), key.c_str(), found.data(), &foundDirectory);
-        FUZZ_CHECK(status == kStatusOk || status == kStatusFileNotFound,
-                   "search status " + std::to_string(status) + " for key '" + key + "'");
-        FUZZ_CHECK(!answered || status == kStatusOk,
-                   "a listed security is not found by key '" + key + "'");
+        // Whatever is found is listed, so it answers the key too: a search finds exactly when one answers.
+        FUZZ_CHECK(status == (answered ? kStatusOk : kStatusFileNotFound),
+                   "search status " + std::to_string(status) + " for '" + key + "'");
         if (status != kStatusOk)
             continue;
-        FUZZ_CHECK(RecordMatchesKey(found.data(), key.c_str()),
-                   "found a security that does not match '" + key + "'");
-        bool isListed = false;
-        for (const ListedSecurity& security : listed)
-            isListed = isListed || SameSecurity(security, foundDirectory, found);
-        FUZZ_CHECK(isListed, "found a security that is not listed, key '" + key + "' in " +
-                                 foundDirectory);
+        FUZZ_CHECK(RecordMatchesKey(found.data(), key.c_str()), "found a security that does not match '" + key + "'");
+        const auto isFound = [&](const ListedSecurity& s) {
+            MasterRecord record = s.record;
+            MbfToIeee(&record[kRecFirstDate], &record[kRecFirstDate]);
+            MbfToIeee(&record[kRecLastDate], &record[kRecLastDate]);
+            return s.directory == foundDirectory && record == found;
+        };
+        FUZZ_CHECK(std::any_of(listed.begin(), listed.end(), isFound), "found an unlisted security by '" + key + "'");
     }
     std::ostringstream out;
-    std::ostringstream err;
-    const int checked = cli::RunCheck(dir.path(), out, err);
-    FUZZ_CHECK(checked == 0 || checked == 1, "check of a directory ended with " + std::to_string(checked));
+    const int checked = cli::RunCheck(dir.path(), out, out);
+    FUZZ_CHECK(checked == 0 || checked == 1, "check ended with " + std::to_string(checked));
     return 0;
 }
