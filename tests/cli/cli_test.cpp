@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
@@ -21,17 +20,23 @@ struct Result
 {
     int status = -1;
     std::string out, err;
+
+    // The exit status, then standard output and standard error.
+    std::string All() const { return std::to_string(status) + "\n" + out + err; }
 };
 
-// Runs tavrix-cli in the test directory with a private configuration folder, so the desktop settings are never touched.
+// Runs tavrix-cli in the test directory (empty out/, one-row row.csv) with its own settings, never the desktop's.
 class CliTest : public ::testing::Test
 {
 protected:
+    CliTest() { MakeDir(m_dir / "out"), WriteText(m_dir / "row.csv", "01/02/25,1,2,3,4,5,6\n"); }
+
+    // The start of a shell command in the test directory.
+    std::string Shell() { return "cd '" + m_dir.path() + "' && export XDG_CONFIG_HOME='" + (m_dir / "config") + "'; "; }
+
     Result Run(const std::string& arguments)
     {
-        const std::string command = "cd '" + m_dir.path() + "' && XDG_CONFIG_HOME='" + (m_dir / "config") + "' '" +
-                                    TAVRIX_CLI + "' " + arguments + " >stdout 2>stderr";
-        const int raw = std::system(command.c_str());
+        const int raw = std::system((Shell() + "'" + TAVRIX_CLI + "' " + arguments + " >stdout 2>stderr").c_str());
         return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadText(m_dir / "stdout"), ReadText(m_dir / "stderr")};
     }
 
@@ -70,46 +75,35 @@ TEST_F(CliTest, ConvertAndExportRoundTrip)
         expected += "\n";
     }
     WriteText(m_dir / "in.txt", input);
-    MakeDir(m_dir / "out");
     const Result convert = Run("convert in.txt --dir out --symbol rt --name 'Round Trip' --new-master "
                                "--delimiter tab --date-format ccyymmdd --skip 1");
-    ASSERT_EQ(convert.status, 0) << convert.err;
-    EXPECT_EQ(convert.err, "");
-    EXPECT_FALSE(FileExists(m_dir / "config/Corvanta/registry")); // settings are saved only when asked
+    ASSERT_EQ(std::to_string(convert.status) + " " + convert.err, "0 "); // no failure, no note
+    EXPECT_FALSE(FileExists(m_dir / "config/Corvanta/registry"));        // settings are saved only when asked
     EXPECT_EQ(Run("export out RT").out, expected);
     const std::string listed = "F1\tRT\tRound Trip\tDate Open High Low Close Volume OpenInterest\t" + DateOf(1, "-") +
                                "\t" + DateOf(599 * 109 + 1, "-") + "\t600\t";
     EXPECT_NE(Run("list out").out.find(listed), std::string::npos);
 }
 
-// Options the command line reads itself are bad usage, exit 2; listing or exporting where there is no MASTER fails.
-TEST_F(CliTest, BadUsageExitsTwo)
+// Options the command line reads itself are bad usage, exit 2; listing or exporting what is not there fails. Settings
+// are saved only when asked, and settings that cannot be saved fail the command after the conversion.
+TEST_F(CliTest, BadUsageAndSettingsSavedWhenAskedOrReportedWhenTheyCannotBe)
 {
-    WriteText(m_dir / "in.csv", "01/03/00,1,2,3,4,5,6\n");
     const std::pair<const char*, const char*> cases[] = {
-        {"--columns oi=x", "Please enter a positive integer.\n"},
-        {"--date-format MM", "--date-format: 'MM' is not one of YY_MM_DD, CCYY_MM_DD, MM_DD_YY, MM_DD_CCYY,"},
-        {"--without close", "--without: 'close' cannot be left out (date and close are always converted;"},
-        {"--new-master --existing-master", "--new-master excludes --existing-master"},
-        {"--name '\xe2\x82\xac uro'", "The name: "}, // no Latin-1 character
-        {"--name 'tab\there'", "The name: "},        // a control character
+        {"--columns oi=x", "2\nPlease enter a positive integer.\n"},
+        {"--date-format MM", "2\n--date-format: 'MM' is not one of YY_MM_DD, CCYY_MM_DD, MM_DD_YY, MM_DD_CCYY,"},
+        {"--without close", "2\n--without: 'close' cannot be left out (date and close are always converted;"},
+        {"--new-master --existing-master", "2\n--new-master excludes --existing-master"},
+        {"--name '\xe2\x82\xac uro'", "2\nThe name: "}, // no Latin-1 character
+        {"--name 'tab\there'", "2\nThe name: "},        // a control character
     };
     for (const auto& [options, message] : cases)
-    {
-        const Result result = Run(std::string("convert in.csv --dir out --symbol A ") + options);
-        EXPECT_EQ(result.status, 2) << options;
-        EXPECT_EQ(result.err.rfind(message, 0), 0u) << options << "\n" << result.err;
-    }
-    EXPECT_EQ(Run("list nowhere").status, 1);
-    EXPECT_EQ(Run("export . A").status, 1);
-}
+        EXPECT_EQ(Run(std::string("convert row.csv --dir out --symbol A ") + options).All().rfind(message, 0), 0u)
+            << options;
+    EXPECT_EQ(Run("list nowhere").All(), "1\nCannot read the Master file in nowhere: File Open\n");
+    EXPECT_EQ(Run("export out A").All(), "1\nNo security A in out: File Not Found\n");
 
-// Settings are saved only when asked, and settings that cannot be saved fail the command after the conversion.
-TEST_F(CliTest, SettingsSavedWhenAskedAndReportedWhenTheyCannotBe)
-{
-    WriteText(m_dir / "in.csv", "01/03/00,1,2,3,4,5,6\n");
-    MakeDir(m_dir / "out");
-    const std::string convert = "convert in.csv --dir out --date-format MM_DD_YY --without oi --save-settings ";
+    const std::string convert = "convert row.csv --dir out --date-format MM_DD_YY --without oi --save-settings ";
     EXPECT_EQ(Run(convert + "--symbol fourteen_chars --new-master").err, ""); // no note: 6 fields, 14 characters
     const std::string hive = ReadText(m_dir / "config/Corvanta/registry");
     for (const char* entry : {"\"DateFormat\"=\"MM_DD_YY\"\n", "\"OIOn\"=\"0\"\n", "\"Symbol\"=\"FOURTEEN_CHARS\"\n"})
@@ -118,44 +112,37 @@ TEST_F(CliTest, SettingsSavedWhenAskedAndReportedWhenTheyCannotBe)
 
     ASSERT_EQ(std::rename((m_dir / "config").c_str(), (m_dir / "saved").c_str()), 0);
     WriteText(m_dir / "config", "a file where the settings folder should be");
-    const Result result = Run(convert + "--symbol B");
-    EXPECT_EQ(result.status, 1);
-    EXPECT_NE(result.out.find("Conversion completed successfully!"), std::string::npos);
-    EXPECT_NE(result.err.find("The settings were not saved:"), std::string::npos) << result.err;
+    EXPECT_EQ(Run(convert + "--symbol B").All(),
+              "1\nConversion completed successfully!\nB: 1 price record, 2025-01-02 to 2025-01-02, F2.DAT in " +
+                  (m_dir / "out") + "\nThe settings were not saved:\n" + (m_dir / "config") +
+                  "/Corvanta/registry\nit cannot be written.\n");
 }
 
 // Rows that are no price lines are left out and reported; --strict refuses them; "-" reads a pipe; Latin-1 names.
 TEST_F(CliTest, LeftOutRowsStrictStandardInputAndLatin1Names)
 {
     WriteText(m_dir / "in.csv", "Date,Open,High,Low,Close,Volume,OI\n01/02/25,1,2,3,4,5,6\n01/03/25,1,2,3,4,5,6\n");
-    MakeDir(m_dir / "out");
     const std::string report = "1 of 3 rows were left out:\nline 1: open is not a number: Date,Open,High,Low,Close,"
                                "Volume,OI\n";
-    Result result = Run("convert in.csv --dir out --symbol A --new-master --date-format MM_DD_YY --strict");
-    EXPECT_EQ(result.status, 1);
-    EXPECT_EQ(result.err, report + "Conversion failed.\n");
+    EXPECT_EQ(Run("convert in.csv --dir out --symbol A --new-master --date-format MM_DD_YY --strict").All(),
+              "1\n" + report + "Conversion failed.\n");
     EXPECT_TRUE(ListDir(m_dir / "out").empty());
 
-    result = Run("convert - --dir out --symbol 'caf\xc3\xa9' --name '\xc3\x84\xc3\x84\xc3\x84\xc3\x84\xc3\x84\xc3"
-                 "\x84\xc3\x84\xc3\x84\xc3\x84' --new-master --date-format MM_DD_YY < in.csv");
-    ASSERT_EQ(result.status, 0) << result.err;
-    EXPECT_EQ(result.err, report);
-    EXPECT_EQ(result.out, "Conversion completed successfully!\nCAF\xc3\xa9: 2 price records, 2025-01-02 to 2025-01-03, "
-                          "F1.DAT in " +
-                              (m_dir / "out") + "\n");
+    const Result result = Run("convert - --dir out --symbol 'caf\xc3\xa9' --new-master --date-format MM_DD_YY --name "
+                              "'\xc3\x84\xc3\x84\xc3\x84\xc3\x84\xc3\x84\xc3\x84\xc3\x84\xc3\x84\xc3\x84' <in.csv");
+    const std::string summary = "CAF\xc3\xa9: 2 price records, 2025-01-02 to 2025-01-03, F1.DAT in " + (m_dir / "out");
+    EXPECT_EQ(result.All(), "0\nConversion completed successfully!\n" + summary + "\n" + report);
     const Bytes master = ReadBytes(m_dir / "out/MASTER");
-    ASSERT_EQ(master.size(), 106u);
-    EXPECT_EQ(Hex({master[53 + 7], master[53 + 36 + 3]}), "c4 e9"); // the name's first and symbol's last in Latin-1
+    EXPECT_EQ(Hex({master.at(53 + 7), master.at(53 + 36 + 3)}),
+              "c4 e9"); // the name's first and symbol's last in Latin-1
     EXPECT_NE(Run("list out").out.find("\tCAF\xc3\xa9\t\xc3\x84\xc3\x84"), std::string::npos); // UTF-8 again
 }
 
 // Eight conversions into one directory at once: every one waits its turn and adds its security.
 TEST_F(CliTest, EightConversionsAtOnce)
 {
-    MakeDir(m_dir / "out");
-    WriteText(m_dir / "base.csv", "01/02/25,1,2,3,4,5,6\n");
-    ASSERT_EQ(Run("convert base.csv --dir out --symbol BASE --new-master --date-format MM_DD_YY").status, 0);
-    std::string script = "cd '" + m_dir.path() + "' && export XDG_CONFIG_HOME='" + (m_dir / "config") + "' && { ";
+    ASSERT_EQ(Run("convert row.csv --dir out --symbol BASE --new-master --date-format MM_DD_YY").status, 0);
+    std::string script = Shell() + "{ ";
     for (int i = 1; i <= 8; ++i)
     {
         std::string rows;
@@ -176,24 +163,22 @@ TEST_F(CliTest, EightConversionsAtOnce)
 // Many files at once, each its own conversion: a bad one does not stop the others. Then update, check, remove.
 TEST_F(CliTest, ManyFilesUpdateRemoveAndCheck)
 {
-    MakeDir(m_dir / "out");
     WriteText(m_dir / "ibm.csv", "01/02/25,1,2,3,4,5,6\n01/03/25,1,2,3,4.5,5,6\n");
     WriteText(m_dir / "junk.csv", "no price lines here\n");
     WriteText(m_dir / "msft.txt", "01/06/25,1,2,3,4,5,6\n");
     WriteText(m_dir / "ibm2.csv", "01/03/25,1,2,3,4.5,5,6\n01/07/25,1,2,3,5,5,6\n");
-    Result result = Run("convert ibm.csv junk.csv msft.txt --dir out --new-master --date-format MM_DD_YY");
-    EXPECT_EQ(result.status, 1);
-    EXPECT_EQ(result.out, "File\tSymbol\tRecords\tFirst\tLast\tResult\n"
-                          "ibm.csv\tIBM\t2\t2025-01-02\t2025-01-03\tconverted\n"
-                          "junk.csv\tJUNK\t-\t-\t-\tfailed: No price lines in\n"
-                          "msft.txt\tMSFT\t1\t2025-01-06\t2025-01-06\tconverted\n"
-                          "2 of 3 files converted into " +
-                              (m_dir / "out") + "\n");
+    EXPECT_EQ(Run("convert ibm.csv junk.csv msft.txt --dir out --new-master --date-format MM_DD_YY").All(),
+              "1\nFile\tSymbol\tRecords\tFirst\tLast\tResult\n"
+              "ibm.csv\tIBM\t2\t2025-01-02\t2025-01-03\tconverted\n"
+              "junk.csv\tJUNK\t-\t-\t-\tfailed: No price lines in\n"
+              "msft.txt\tMSFT\t1\t2025-01-06\t2025-01-06\tconverted\n"
+              "2 of 3 files converted into " +
+                  (m_dir / "out") + "\njunk.csv: No price lines in\n" + (m_dir / "junk.csv") +
+                  "\n1 of 1 row was left out:\nline 1: has 1 column, the fields need 7: no price lines here\n");
     EXPECT_EQ(Run("convert ibm.csv msft.txt --dir out --symbol X").status, 2);
 
-    result = Run("update ibm2.csv --dir out --symbol ibm --date-format MM_DD_YY");
-    EXPECT_EQ(result.status, 0) << result.err;
-    EXPECT_EQ(result.out, "IBM: 1 record added, 2025-01-07 to 2025-01-07; 1 row was already present\n");
+    EXPECT_EQ(Run("update ibm2.csv --dir out --symbol ibm --date-format MM_DD_YY").All(),
+              "0\nIBM: 1 record added, 2025-01-07 to 2025-01-07; 1 row was already present\n");
 
     // Notes on field sets and long symbols, when converting and again by check.
     const std::string convert = "convert ibm.csv --dir out --date-format MM_DD_YY ";
@@ -207,8 +192,7 @@ TEST_F(CliTest, ManyFilesUpdateRemoveAndCheck)
               "readers that go by the field count show \"date open high low close\" or refuse it\n"
               "out/MASTER: note: record 4 (F4 'SIXTEEN_CHARS_AB'): the symbol has 16 characters; "
               "readers show 'SIXTEEN_CHARS_'\n4 securities in 1 directory: no problems, 2 notes\n");
-    result = Run("remove out msft");
-    EXPECT_EQ(result.out, "Removed msft (F2) from " + (m_dir / "out") + "\n");
+    EXPECT_EQ(Run("remove out msft").All(), "0\nRemoved msft (F2) from " + (m_dir / "out") + "\n");
     EXPECT_EQ(Run("remove out msft").status, 1);
     WriteBytes(m_dir / "out/F9.DAT", Bytes(5, 0));
     EXPECT_EQ(Run("check out").status, 1);
@@ -217,7 +201,6 @@ TEST_F(CliTest, ManyFilesUpdateRemoveAndCheck)
 // --date-format auto takes the one layout under which every date reads, in order.
 TEST_F(CliTest, DateLayoutFoundFromTheRows)
 {
-    MakeDir(m_dir / "out");
     const std::tuple<const char*, int, const char*> cases[] = {
         {"13/01/2025,1,2,3,4,5,6\n14/01/2025,1,2,3,4,5,6\n", 0, "Date layout found: DD_MM_CCYY\n"},
         {"01/02/2025,1,2,3,4,5,6\n01/03/2025,1,2,3,4,5,6\n", 1,
@@ -243,39 +226,22 @@ TEST_F(CliTest, KilledAtRandomMoments)
     for (int day = 1; day <= 20000; ++day)
         rows += DateOf(day) + ",1.5,2.5,0.5," + std::to_string(day) + ",100,7\n";
     WriteText(m_dir / "big.csv", rows);
-    MakeDir(m_dir / "out");
-    WriteText(m_dir / "one.csv", "01/02/25,1,2,3,4,5,6\n");
-    ASSERT_EQ(Run("convert one.csv --dir out --symbol BASE --new-master --date-format MM_DD_YY").status, 0);
+    ASSERT_EQ(Run("convert row.csv --dir out --symbol BASE --new-master --date-format MM_DD_YY").status, 0);
     std::uint32_t seed = 12345;
     for (int attempt = 0; attempt < 12; ++attempt)
     {
         const std::string symbol = "K" + std::to_string(attempt);
-        const pid_t child = ::fork();
-        ASSERT_GE(child, 0);
-        if (child == 0)
-        {
-            ::chdir(m_dir.path().c_str());
-            ::freopen("/dev/null", "w", stderr);
-            ::freopen("/dev/null", "w", stdout);
-            ::execl(TAVRIX_CLI, TAVRIX_CLI, "convert", "big.csv", "--dir", "out", "--symbol", symbol.c_str(),
-                    "--date-format", "CCYYMMDD", static_cast<char*>(nullptr));
-            ::_exit(127);
-        }
         seed = seed * 1664525u + 1013904223u;
-        ::usleep((seed >> 8) % 40000);
-        ::kill(child, SIGKILL);
-        ::waitpid(child, nullptr, 0);
+        Run("convert big.csv --dir out --date-format CCYYMMDD --symbol " + symbol + " >/dev/null 2>&1 & sleep " +
+            std::to_string((seed >> 8) % 40000 / 1e6) + "; kill -KILL $! 2>/dev/null; wait");
         const Result list = Run("list out");
+        const std::string exported = Run("export out " + symbol).out;
         ASSERT_EQ(list.status, 0) << list.err;
-        if (list.out.find("\t" + symbol + "\t") != std::string::npos)
-        {
-            const std::string exported = Run("export out " + symbol).out;
-            EXPECT_EQ(std::count(exported.begin(), exported.end(), '\n'), 20001) << symbol;
-        }
+        const bool listed = list.out.find("\t" + symbol + "\t") != std::string::npos;
+        EXPECT_EQ(std::count(exported.begin(), exported.end(), '\n'), listed ? 20001 : 0) << symbol;
     }
     // The next run clears what the killed ones left.
-    WriteText(m_dir / "last.csv", "01/02/25,1,2,3,4,5,6\n");
-    EXPECT_EQ(Run("convert last.csv --dir out --symbol LAST --date-format MM_DD_YY").status, 0);
+    EXPECT_EQ(Run("convert row.csv --dir out --symbol LAST --date-format MM_DD_YY").status, 0);
     for (const std::string& name : ListDir(m_dir / "out"))
         EXPECT_NE(name.rfind(".~tavrix-", 0), 0u) << name;
 }
@@ -283,13 +249,10 @@ TEST_F(CliTest, KilledAtRandomMoments)
 // A second conversion waits for the one holding the directory, and says so once.
 TEST_F(CliTest, ASecondConversionWaitsAndSaysSo)
 {
-    MakeDir(m_dir / "out");
-    WriteText(m_dir / "in.csv", "01/02/25,1,2,3,4,5,6\n");
     const int fd = ::open((m_dir / "out").c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    ASSERT_GE(fd, 0);
     ASSERT_EQ(::flock(fd, LOCK_EX), 0);
     std::thread release([fd] { ::usleep(300000), ::close(fd); });
-    const Result result = Run("convert in.csv --dir out --symbol A --new-master --date-format MM_DD_YY");
+    const Result result = Run("convert row.csv --dir out --symbol A --new-master --date-format MM_DD_YY");
     release.join();
     EXPECT_EQ(result.status, 0);
     EXPECT_EQ(result.err, "Waiting for another conversion into " + (m_dir / "out") + " to finish...\n");
@@ -320,8 +283,7 @@ TEST_F(CliTest, ListsAndExportsVendorXmasterAndIntradaySecurities)
     {
         EXPECT_NE(Run("list '" + directory + "'").out.find(listed + directory + "/\n"), std::string::npos) << key;
         const Result exported = Run("export '" + directory + "' '" + key + "'");
-        ASSERT_EQ(exported.status, 0) << key << ": " << exported.err;
-        EXPECT_EQ(exported.out.rfind(first, 0), 0u) << key;
+        EXPECT_EQ(exported.out.rfind(first, 0), 0u) << key << ": " << exported.err;
         EXPECT_EQ(exported.out.size() - exported.out.rfind(last), last.size()) << key;
         EXPECT_EQ(std::count(exported.out.begin(), exported.out.end(), '\n'), lines) << key;
     }
@@ -329,18 +291,13 @@ TEST_F(CliTest, ListsAndExportsVendorXmasterAndIntradaySecurities)
     EXPECT_LT(all.find("\nF255\t"), all.find("\nF256\t"));
 
     // Without its price file, or with a bitset that has no date, an XMASTER security is listed but not exported.
-    MakeDir(m_dir / "cut");
-    WriteBytes(m_dir / "cut/MASTER", ReadBytes(fixture + "/Master"));
+    WriteBytes(m_dir / "out/MASTER", ReadBytes(fixture + "/Master"));
     Bytes xmaster = ReadBytes(fixture + "/Xmaster");
     xmaster[2 * 150 + 70] = 0x7E; // RCS
-    WriteBytes(m_dir / "cut/XMASTER", xmaster);
-    EXPECT_NE(Run("list cut").out.find("\nF256\tRCF\tRCF GROUP" + sevenFields + "2010-01-05\t2010-07-09\t-\t"),
+    WriteBytes(m_dir / "out/XMASTER", xmaster);
+    EXPECT_NE(Run("list out").out.find("\nF256\tRCF\tRCF GROUP" + sevenFields + "2010-01-05\t2010-07-09\t-\t"),
               std::string::npos);
-    for (const auto& [key, message] : {std::pair{"rcf", "Cannot read cut/F256.MWD: "},
-                                       std::pair{"rcs", "Security rcs has 6 fields per record, which this program"}})
-    {
-        const Result result = Run(std::string("export cut ") + key);
-        EXPECT_EQ(result.status, 1);
-        EXPECT_EQ(result.err.rfind(message, 0), 0u) << result.err;
-    }
+    for (const auto& [key, message] : {std::pair{"rcf", "1\nCannot read out/F256.MWD: "},
+                                       std::pair{"rcs", "1\nSecurity rcs has 6 fields per record, which this program"}})
+        EXPECT_EQ(Run(std::string("export out ") + key).All().rfind(message, 0), 0u) << key;
 }

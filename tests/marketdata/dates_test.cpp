@@ -13,14 +13,14 @@ namespace {
 // yymmdd with the years from 1900 (1000101 is 1 January 2000), as price files hold dates; 0 for no day.
 float DateValue(DayNumber day)
 {
-    const MbfBytes value = DayToDateValue(day);
-    return FromMbf(value.data());
+    return FromMbf(DayToDateValue(day).data());
 }
 } // namespace
 
-TEST(DayNumber, KnownDaysAndDaysOutsideTheTable)
+// Day 0 of a month is the day before it; 1960 and the days past 65535 would wrap to early days. Splitting gives
+// back every day, within its month (day 0 of the next month would make the same number).
+TEST(DayNumber, KnownDaysDaysOutsideTheTableAndSplitInvertsMakeForEveryDay)
 {
-    // Day 0 of a month is the day before it; 1960 and the days past 65535 would wrap to early days.
     const std::tuple<std::int16_t, std::int16_t, std::int16_t, int> cases[] = {
         {61, 1, 1, 1},        {99, 12, 31, 14244}, {1999, 12, 31, 14244}, {100, 1, 1, 14245}, {64, 2, 29, 1155},
         {2000, 2, 29, 14304}, {100, 1, 0, 14244},  {240, 6, 4, 65535},    {240, 6, 5, 0},     {9999, 1, 1, 0},
@@ -30,24 +30,11 @@ TEST(DayNumber, KnownDaysAndDaysOutsideTheTable)
     for (const auto& [year, month, day, number] : cases)
         EXPECT_EQ(MakeDayNumber(year, month, day), number) << year << "-" << month << "-" << day;
 
-    const std::pair<DayNumber, const char*> values[] = {
-        {14244, "f0 ff 71 94"}, {14245, "50 2a 74 94"}, {0, "00 00 00 00"}, {1, "50 f3 14 94"}, {65535, "70 85 12 96"},
-    };
-    for (const auto& [day, bytes] : values) // 991231, 1000101, none, 610101 and 2400604
-    {
-        const MbfBytes value = DayToDateValue(day);
-        EXPECT_EQ(Hex(Bytes(value.begin(), value.end())), bytes) << day;
-    }
-}
-
-TEST(DayNumber, SplitInvertsMakeForEveryDay)
-{
     const int monthDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
     for (int d = 1; d <= 65535; ++d)
     {
         const DayParts parts = SplitDayNumber(static_cast<DayNumber>(d));
         ASSERT_EQ(MakeDayNumber(parts.year, parts.month, parts.day), d) << d; // also: month 1 to 12
-        // Day 0 of a month would make the same number, so the day must lie within its month.
         ASSERT_GE(parts.day, 1) << d;
         ASSERT_LE(parts.day, monthDays[parts.month - 1] + (parts.month == 2 && parts.year % 4 == 0)) << d;
     }
@@ -55,36 +42,26 @@ TEST(DayNumber, SplitInvertsMakeForEveryDay)
     EXPECT_EQ(none.year + none.month + none.day, 0);
 }
 
-// 5 January 1999 in each of the twelve layouts, read as today's date (ParseDateText) and from a price line.
-TEST(DateLayouts, EveryLayoutReadsItsOwnText)
-{
-    const char* const texts[] = {"99/01/05", "1999-01-05", "01/05/99", "01.05.1999", "05 01 99", "05/01/1999",
-                                 "990105",   "19990105",   "010599",   "01051999",   "050199",   "05011999"};
-    for (int code = 1; code <= 12; ++code)
-    {
-        const char* text = texts[code - 1];
-        EXPECT_EQ(DateValue(ParseDateText(text, static_cast<std::int16_t>(code))), 990105.0f) << text;
-        EXPECT_EQ(DateValue(ReadDateText(text, std::strlen(text), code)), 990105.0f) << text;
-        EXPECT_EQ(DateFormatCode(DateFormatName(code)), code);
-    }
-    EXPECT_EQ(DateValue(ParseDateText("01/01/00", 3)), 1000101.0f); // 00-59 are 2000-2059
-    EXPECT_EQ(DateValue(ParseDateText("12/31/60", 3)), 0.0f);
-    EXPECT_EQ(ParseDateText("01/05/99", 13), 0);
-    EXPECT_STREQ(DateFormatName(13), "");
-    EXPECT_EQ(DateFormatCode("mmddyy"), 0); // names are matched exactly
-}
-
-// A price line's date fills its layout exactly and names a real day; nothing rolls over.
-TEST(ReadDateText, OnlyRealDaysThatFillTheLayout)
+// A price line's date (ReadDateText) fills its layout and names a real day; today's date (ParseDateText) reads these
+// alike: 5 January 1999 in each layout, 00-59 as 2000-2059, and the date values 991231, 1000101, 610101, 2400604.
+TEST(DateText, EveryLayoutAndOnlyRealDaysThatFillIt)
 {
     const std::tuple<const char*, int, float> read[] = {
-        {"12/31/99", 3, 991231},          {"01/01/00", 3, 1000101},         {"01/01/59", 3, 1590101},
-        {"01/01/61", 3, 610101},          {"\"01/05/99", 3, 990105},        {"  01/05/99", 3, 990105},
-        {"2025-01-02 09:30", 2, 1250102}, {"2025-01-02T09:30", 2, 1250102}, {"02/29/2100", 4, 2000229},
+        {"99/01/05", 1, 990105},         {"1999-01-05", 2, 990105},    {"01/05/99", 3, 990105},
+        {"01.05.1999", 4, 990105},       {"05 01 99", 5, 990105},      {"05/01/1999", 6, 990105},
+        {"990105", 7, 990105},           {"19990105", 8, 990105},      {"010599", 9, 990105},
+        {"01051999", 10, 990105},        {"050199", 11, 990105},       {"05011999", 12, 990105},
+        {"12/31/99", 3, 991231},         {"01/01/00", 3, 1000101},     {"01/01/59", 3, 1590101},
+        {"01/01/61", 3, 610101},         {"\"01/05/99", 3, 990105},    {"  01/05/99", 3, 990105},
+        {"2025-01-02 9:30", 2, 1250102}, {"2025-01-02T9", 2, 1250102}, {"02/29/2100", 4, 2000229},
         {"21400604", 8, 2400604},
     };
     for (const auto& [text, code, value] : read)
+    {
         EXPECT_EQ(DateValue(ReadDateText(text, std::strlen(text), code)), value) << text;
+        EXPECT_EQ(DateValue(ParseDateText(text, static_cast<std::int16_t>(code))), value) << text;
+        EXPECT_EQ(DateFormatCode(DateFormatName(code)), code);
+    }
     const std::pair<const char*, int> refused[] = {
         {"02/30/2025", 4}, {"01/00/2025", 4}, {"02/29/2025", 4}, {"13/01/2025", 4}, {"01/01/1955", 4}, {"12/31/60", 3},
         {"21400605", 8},   {"7/15/99", 3},    {"01/05/1999", 3}, {"01051999", 9},   {"0105199", 10},   {"01-05-99x", 3},
@@ -92,5 +69,9 @@ TEST(ReadDateText, OnlyRealDaysThatFillTheLayout)
     };
     for (const auto& [text, code] : refused)
         EXPECT_EQ(ReadDateText(text, std::strlen(text), code), 0) << text;
-    EXPECT_EQ(ReadDateText("01/05/99", 7, 3), 0); // never past the length given
+    EXPECT_EQ(ReadDateText("01/05/99", 7, 3), 0);             // never past the length given
+    EXPECT_EQ(DateValue(ParseDateText("12/31/60", 3)), 0.0f); // no day: a date value of 0
+    EXPECT_EQ(ParseDateText("01/05/99", 13), 0);
+    EXPECT_STREQ(DateFormatName(13), "");
+    EXPECT_EQ(DateFormatCode("mmddyy"), 0); // names are matched exactly
 }
