@@ -30,7 +30,6 @@ std::unique_ptr<PriceLineReader> ReadRows(const PriceLineRules& rules, const std
     auto reader = std::make_unique<PriceLineReader>(rules);
     for (const Row& row : rows)
         reader->AddRow(row.text.c_str(), row.length);
-    reader->Finish();
     return reader;
 }
 } // namespace
@@ -70,7 +69,6 @@ int ConversionJob::ReadPriceLines(std::unique_ptr<PriceLineReader>* lines)
         *lines = std::make_unique<PriceLineReader>(rules);
         while (rowReader.ReadRow(row, &length))
             (*lines)->AddRow(row, length);
-        (*lines)->Finish();
     }
     else
     {
@@ -82,11 +80,11 @@ int ConversionJob::ReadPriceLines(std::unique_ptr<PriceLineReader>* lines)
         for (int code = 1; code <= kDateFormatCount; ++code)
         {
             rules.dateFormat = code;
-            const auto trial = ReadRows(rules, rows);
+            auto trial = ReadRows(rules, rows);
             if (!trial->Lines().empty() && trial->Report().badDates == 0 && trial->Report().outOfOrder == 0)
                 candidates.push_back(code);
             if (!*lines && trial->SawDataRow())
-                *lines = ReadRows(rules, rows); // kept for the example row of the messages below
+                *lines = std::move(trial); // kept for the example row of the messages below
         }
         if (candidates.size() != 1)
         {

@@ -270,8 +270,6 @@ void PriceLineReader::Keep(const PriceLine& line)
     }
 }
 
-void PriceLineReader::Finish() {}
-
 std::string PriceLineReport::Text() const
 {
     if (leftOut == 0)

@@ -49,7 +49,7 @@ struct PriceLineRules
 };
 
 // Turns rows into price lines, oldest first, without touching any file. Feed every row of the
-// file in order with AddRow, then call Finish.
+// file in order with AddRow.
 class PriceLineReader
 {
 public:
@@ -59,7 +59,6 @@ public:
 
     // `row` holds the row's first characters (up to kMaxRowLength + 1), `length` its whole length.
     void AddRow(const char* row, std::size_t length);
-    void Finish();
 
     const std::deque<PriceLine>& Lines() const { return m_lines; }
     const PriceLineReport& Report() const { return m_report; }

@@ -38,7 +38,6 @@ PriceLineReader ReadRows(const std::vector<std::string>& rows, const PriceLineRu
     PriceLineReader reader(rules);
     for (const std::string& row : rows)
         reader.AddRow(row.c_str(), row.size());
-    reader.Finish();
     return reader;
 }
 
