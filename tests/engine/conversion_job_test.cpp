@@ -61,8 +61,8 @@ TEST_F(ConversionJobTest, ExistingMasterGetsTheLowestFreeNumberABackupAndA112Byt
     WriteMaster(m_out, {SecurityRecord(1, "A"), SecurityRecord(2, "B"), SecurityRecord(4, "D")}, "MASTER");
     WriteText(Out("MASTER.BAK"), "an older backup");
     const Bytes before = ReadBytes(Out("MASTER"));
-    auto job = MakeJob(Input("02/26/99,1,2,0.5,1.5,100,7\r\n03/01/99,1,2,0.5,1.5,100,7\r03/02/99,1,2,0.5,1.5,100,7"),
-                       false);
+    auto job =
+        MakeJob(Input("02/26/99,1,2,0.5,1.5,100,7\r\n03/01/99,1,2,0.5,1.5,100,7\r03/02/99,1,2,0.5,1.5,100,7"), false);
     ASSERT_EQ(job->Run(), 0);
     EXPECT_EQ(job->m_nFileNumber, 3);
 
@@ -106,43 +106,46 @@ TEST_F(ConversionJobTest, RefusalsChangeNothing)
     };
     const std::vector<Case> cases = {
         {"new master where one exists", [this] { WriteMaster(m_out, {SecurityRecord(1, "OLD")}, "master"); }, kRow,
-         true, {}, msg::kMasterExists},
-        {"no master to add to", [] {}, kRow, false, {},
+         true, nullptr, msg::kMasterExists},
+        {"no master to add to", nullptr, kRow, false, nullptr,
          std::string(msg::kNoMasterFile) + "\n\"Make New Master\" creates one in " + m_out + "."},
-        {"path does not exist", [] {}, kRow, false, [this](ConversionJob& job) { job.SetPath(m_dir / "nowhere"); },
+        {"path does not exist", nullptr, kRow, false, [this](ConversionJob& job) { job.SetPath(m_dir / "nowhere"); },
          "Path does not exist\n" + (m_dir / "nowhere")},
-        {"one field", [] {}, kRow, true, [](ConversionJob& job) { job.m_bFieldOn = {1, 0, 0, 0, 0, 0, 0}; },
+        {"one field", nullptr, kRow, true, [](ConversionJob& job) { job.m_bFieldOn = {1, 0, 0, 0, 0, 0, 0}; },
          msg::kMoreColumns},
-        {"duplicate in any case", master({SecurityRecord(1, "XYZ", "acme")}), kRow, false, {},
+        {"duplicate in any case", master({SecurityRecord(1, "XYZ", "acme")}), kRow, false, nullptr,
          "Duplicate Symbol\nACME is already the symbol or name of a security in\n" + m_out},
-        {"255 records", master(all), kRow, false, {}, "This portfolio already has the"},
-        {"every number taken on disk", [this, all] {
+        {"255 records", master(all), kRow, false, nullptr, "This portfolio already has the"},
+        {"every number taken on disk",
+         [this, all] {
              WriteMaster(m_out, std::vector<MasterRecord>(all.begin(), all.begin() + 200));
              for (int n = 201; n <= 255; ++n)
                  WriteText(Out("f" + std::to_string(n) + ".dat"), "");
          },
-         kRow, false, {}, "This portfolio already has the"},
-        {"shorter than its header", [this] { WriteBytes(Out("MASTER"), Bytes(30, 7)); }, kRow, false, {},
+         kRow, false, nullptr, "This portfolio already has the"},
+        {"shorter than its header", [this] { WriteBytes(Out("MASTER"), Bytes(30, 7)); }, kRow, false, nullptr,
          "The Master file is damaged:"},
-        {"count below its records", master({SecurityRecord(1, "A"), SecurityRecord(2, "B")}, 1), kRow, false, {},
+        {"count below its records", master({SecurityRecord(1, "A"), SecurityRecord(2, "B")}, 1), kRow, false, nullptr,
          "The Master file is damaged:"},
-        {"numeric layout, separated dates", master({}), kRow, false,
-         [](ConversionJob& job) { job.m_nDateFormat = 9; }, "You specified a numeric-only date format"},
-        {"separated layout, digits only", [] {}, "991231,1,2,3,4,5,6\n", true, {},
+        {"numeric layout, separated dates", master({}), kRow, false, [](ConversionJob& job) { job.m_nDateFormat = 9; },
+         "You specified a numeric-only date format"},
+        {"separated layout, digits only", nullptr, "991231,1,2,3,4,5,6\n", true, nullptr,
          "You specified a character-separated date format"},
-        {"header row only", [] {}, "Date,Open,High,Low,Close,Volume,OI\n", true, {}, "No price lines in"},
-        {"strict with a bad row", [] {}, "12/31/99,1,2,3,4,5,6\n01/03/00,n/a,2,3,4,5,6\n", true,
-         [](ConversionJob& job) { job.m_nLeftOutPolicy = ConversionJob::kRefuseLeftOut; }, "1 of 2 rows were left out:"},
-        {"missing input", [] {}, "", true, [this](ConversionJob& job) { job.m_strInputPath = m_dir / "none.txt"; },
+        {"header row only", nullptr, "Date,Open,High,Low,Close,Volume,OI\n", true, nullptr, "No price lines in"},
+        {"strict with a bad row", nullptr, "12/31/99,1,2,3,4,5,6\n01/03/00,n/a,2,3,4,5,6\n", true,
+         [](ConversionJob& job) { job.m_nLeftOutPolicy = ConversionJob::kRefuseLeftOut; },
+         "1 of 2 rows were left out:"},
+        {"missing input", nullptr, "", true, [this](ConversionJob& job) { job.m_strInputPath = m_dir / "none.txt"; },
          "Cannot read the input file"},
-        {"input is a directory", [] {}, "", true, [this](ConversionJob& job) { job.m_strInputPath = m_dir.path(); },
+        {"input is a directory", nullptr, "", true, [this](ConversionJob& job) { job.m_strInputPath = m_dir.path(); },
          "The input is not a file"},
     };
     for (const Case& c : cases)
     {
         SCOPED_TRACE(c.name);
         EmptyOut();
-        c.prepare();
+        if (c.prepare)
+            c.prepare();
         const auto before = SnapshotDir(m_out);
         auto job = MakeJob(Input(c.input), c.newMaster);
         if (c.adjust)

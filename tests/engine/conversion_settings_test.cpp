@@ -50,7 +50,8 @@ TEST(SettingsRules, ChecksComeInTheDialogsOrder)
     settings.m_nCloCol = 1; // same as the date
     settings.m_strSymbol = "   ";
     settings.m_strPath = "";
-    EXPECT_EQ(rules::CheckSettings(settings), "Duplicate columns specified\nDate and Close both use column 1\nCorrect or disable");
+    EXPECT_EQ(rules::CheckSettings(settings),
+              "Duplicate columns specified\nDate and Close both use column 1\nCorrect or disable");
     settings.m_nCloCol = 5;
     EXPECT_EQ(rules::CheckSettings(settings), rules::kInvalidSymbol);
     settings.m_strSymbol = "  ibm ";

@@ -150,7 +150,8 @@ TEST_F(DirectoryJobsTest, VendorDirectoryStaysWhole)
     {
         cutMaster.insert(cutMaster.end(), master.begin() + 53 * record, master.begin() + 53 * (record + 1));
         cutEmaster.insert(cutEmaster.end(), emaster.begin() + 192 * record, emaster.begin() + 192 * (record + 1));
-        WriteBytes(Out("F" + std::to_string(record) + ".DAT"), ReadBytes(fixture + "/F" + std::to_string(record) + ".DAT"));
+        WriteBytes(Out("F" + std::to_string(record) + ".DAT"),
+                   ReadBytes(fixture + "/F" + std::to_string(record) + ".DAT"));
     }
     WriteMasterHeader(cutMaster.data(), {4, 5});
     cutEmaster[0] = 4;

@@ -59,8 +59,9 @@ TEST(PriceLines, RowsTokensAndNumbers)
     EXPECT_EQ(Rows(std::string(65535, 'y') + "\r\nlast\n", 1 << 17).size(), 2u);
 
     const std::pair<const char*, const char*> tokens[] = {
-        {"1,,2", "1|2"},         {" \"01/05/99\" , 12.5 ,\"\",x", "01/05/99|12.5|x"}, {"\"a\"b\"", "a\"b"},
-        {"\"01/05/99,1", "\"01/05/99|1"}, {"  ,   ", ""},
+        {"1,,2", "1|2"},      {" \"01/05/99\" , 12.5 ,\"\",x", "01/05/99|12.5|x"},
+        {"\"a\"b\"", "a\"b"}, {"\"01/05/99,1", "\"01/05/99|1"},
+        {"  ,   ", ""},
     };
     for (const auto& [row, expected] : tokens)
     {
@@ -71,10 +72,10 @@ TEST(PriceLines, RowsTokensAndNumbers)
         EXPECT_EQ(joined, expected) << row;
     }
 
-    const std::pair<const char*, float> numbers[] = {{"100.5", 100.5f},  {"-3e2", -300.0f}, {"0.1", 0.1f},
-                                                     {"99.9999", 99.9999f}, {"+.5", 0.5f}, {"5.", 5.0f},
-                                                     {"1e-400", 0.0f},     {"16777217", 16777216.0f},
-                                                     {"1.7e38", 1.7e38f}};
+    const std::pair<const char*, float> numbers[] = {
+        {"100.5", 100.5f},  {"-3e2", -300.0f}, {"0.1", 0.1f},    {"99.9999", 99.9999f},
+        {"+.5", 0.5f},      {"5.", 5.0f},      {"1e-400", 0.0f}, {"16777217", 16777216.0f},
+        {"1.7e38", 1.7e38f}};
     for (const auto& [text, expected] : numbers)
     {
         float value = -1;
@@ -175,7 +176,9 @@ TEST(PriceLines, TheReportCountsEveryRowOfTheFile)
                                       "and 2 more.");
 }
 
-class LeftOutRowsTest : public JobFixture {};
+class LeftOutRowsTest : public JobFixture
+{
+};
 
 // The well-formed examples keep their bytes: the quote before 01/05/99 reads as 5 January 1999
 // and a separated layout takes it without a word.
