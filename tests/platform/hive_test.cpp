@@ -17,7 +17,10 @@ TEST(Registry, OddNamesAndDataRoundTripThroughTheHiveFile)
     EXPECT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, " Soft=ware ;", 0, KEY_READ, &key), ERROR_FILE_NOT_FOUND);
     DWORD disposition = 0;
     for (const char* path : {" Soft=ware ;\\[Key]\\n\xC3\xA9", " soft=WARE ;\\[key]\\N\xC3\xA9"}) // letter case aside
+    {
+        RegCloseKey(key);
         ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, path, 0, nullptr, 0, KEY_WRITE, nullptr, &key, &disposition), 0);
+    }
     EXPECT_EQ(disposition, REG_OPENED_EXISTING_KEY);
     const std::tuple<std::string, DWORD, std::string> values[] = {
         {" a=b;[c]\"d\"\r\n%x \xFF ", 1, "line1\nline2 \"q\" %41 \xE9\x00"s},
