@@ -151,6 +151,17 @@ Status ReadRecordValues(const std::string& path, std::size_t perRecord, std::vec
 }
 } // namespace
 
+void SayWaiting(std::ostream& err, const std::string& directory)
+{
+    err << "Waiting for another conversion into " << directory << " to finish..." << std::endl;
+}
+
+void SetUpJob(ConversionJob& job, bool strict, std::ostream& err)
+{
+    job.m_nLeftOutPolicy = strict ? ConversionJob::kRefuseLeftOut : ConversionJob::kConvertOthers;
+    job.m_onWaitForLock = [&err, &job] { SayWaiting(err, job.m_szPath); };
+}
+
 int RunConvert(ConvertOptions options, std::ostream& out, std::ostream& err)
 {
     const std::string problem = rules::CheckSettings(options.settings);
@@ -180,10 +191,7 @@ int RunConvert(ConvertOptions options, std::ostream& out, std::ostream& err)
     options.settings.ApplyToJob(job, options.input,
                                 automatic ? ConversionJob::kAutoDateFormat
                                           : DateFormatCode(options.settings.m_strDateFormat.c_str()));
-    job.m_nLeftOutPolicy = options.strict ? ConversionJob::kRefuseLeftOut : ConversionJob::kConvertOthers;
-    job.m_onWaitForLock = [&err, &job] {
-        err << "Waiting for another conversion into " << job.m_szPath << " to finish..." << std::endl;
-    };
+    SetUpJob(job, options.strict, err);
     const int result = job.Run();
     if (result != 0)
     {

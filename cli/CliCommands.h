@@ -6,6 +6,10 @@
 #include <string>
 #include <vector>
 
+namespace tavrix {
+class ConversionJob;
+}
+
 namespace tavrix::cli {
 enum ExitCode
 {
@@ -22,6 +26,11 @@ struct ConvertOptions
     bool strict = false;  // any row left out fails the conversion
     bool replace = false; // update: rewrite days whose values differ
 };
+
+// Says once on `err` that another conversion holds `directory` and this one waits for it.
+void SayWaiting(std::ostream& err, const std::string& directory);
+// The job's left-out rows policy (--strict or not) and its notice of waiting for the directory.
+void SetUpJob(ConversionJob& job, bool strict, std::ostream& err);
 
 // The date layout "auto": found from the rows.
 constexpr const char* kAutoDateFormatName = "auto";

@@ -76,9 +76,7 @@ int RunConvertMany(ConvertOptions options, const std::vector<std::string>& input
     // The jobs make the output directory current, so every path is fixed first.
     const std::string directory = Absolute(options.settings.m_strPath);
     platform::DirectoryLock lock;
-    if (!lock.Acquire(directory, [&err, &directory] {
-            err << "Waiting for another conversion into " << directory << " to finish..." << std::endl;
-        }))
+    if (!lock.Acquire(directory, [&err, &directory] { SayWaiting(err, directory); }))
     {
         err << "Cannot use the output directory\n" << directory << "\n" << lock.Error() << "\n";
         return kExitFailed;
@@ -114,7 +112,7 @@ int RunConvertMany(ConvertOptions options, const std::vector<std::string>& input
         MessageCollector messages;
         ConversionJob job;
         settings.ApplyToJob(job, paths[i], DateFormatOf(settings));
-        job.m_nLeftOutPolicy = options.strict ? ConversionJob::kRefuseLeftOut : ConversionJob::kConvertOthers;
+        SetUpJob(job, options.strict, err);
         job.m_bLockHeldByCaller = true;
         if (job.Run() == 0)
         {
@@ -158,10 +156,7 @@ int RunUpdate(ConvertOptions options, std::ostream& out, std::ostream& err)
     }
     ConversionJob job;
     settings.ApplyToJob(job, options.input, DateFormatOf(settings));
-    job.m_nLeftOutPolicy = options.strict ? ConversionJob::kRefuseLeftOut : ConversionJob::kConvertOthers;
-    job.m_onWaitForLock = [&err, &job] {
-        err << "Waiting for another conversion into " << job.m_szPath << " to finish..." << std::endl;
-    };
+    SetUpJob(job, options.strict, err);
     if (job.Update(options.replace) != 0)
     {
         err << "Update failed.\n";
@@ -195,9 +190,7 @@ int RunRemove(const std::string& directory, const std::string& symbol, std::ostr
     ConversionJob job;
     job.SetPath(directory);
     job.SetSymbol(key);
-    job.m_onWaitForLock = [&err, &job] {
-        err << "Waiting for another conversion into " << job.m_szPath << " to finish..." << std::endl;
-    };
+    SetUpJob(job, false, err);
     if (job.Remove() != 0)
     {
         err << "Nothing was removed.\n";

@@ -17,8 +17,6 @@ constexpr const char* kNumericDateFormat =
 constexpr const char* kSeparatedDateFormat =
     "You specified a character-separated date format\nbut a only numeric date characters were found.";
 constexpr const char* kPathTooLong = "Path is too long\n(the output directory may have at most 293 characters).";
-constexpr const char* kTooManyLines = "The input has more than 65,534 price lines,\nthe most one price file can hold.\n"
-                                      "The first 65,534 lines were converted.";
 } // namespace msg
 
 // Shows the message and gives the step's result for a stop, 1.

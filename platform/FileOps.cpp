@@ -113,45 +113,6 @@ DWORD GetCurrentDirectoryA(DWORD size, char* buffer)
     return result;
 }
 
-BOOL CopyFileA(const char* existing, const char* target, BOOL failIfExists)
-{
-    struct stat st
-    {
-    };
-    if (failIfExists && ::stat(target, &st) == 0)
-        return FALSE;
-    FilePtr in = OpenFile(existing, "rb");
-    if (!in)
-        return FALSE;
-    std::string temp = std::string(target) + ".XXXXXX";
-    const int fd = ::mkstemp(temp.data());
-    if (fd < 0)
-        return FALSE;
-    FilePtr out(::fdopen(fd, "wb"));
-    if (!out)
-    {
-        ::close(fd);
-        ::unlink(temp.c_str());
-        return FALSE;
-    }
-    char chunk[65536];
-    bool ok = true;
-    std::size_t got = 0;
-    while (ok && (got = std::fread(chunk, 1, sizeof chunk, in.get())) > 0)
-        ok = std::fwrite(chunk, 1, got, out.get()) == got;
-    ok = ok && !std::ferror(in.get());
-    // Keep the source's permission bits, as a copy on Windows keeps its attributes.
-    if (ok && ::fstat(::fileno(in.get()), &st) == 0)
-        ::fchmod(::fileno(out.get()), st.st_mode & 07777);
-    ok = CloseFileSynced(std::move(out)) && ok;
-    if (!ok || !ReplaceFile(temp, target))
-    {
-        ::unlink(temp.c_str());
-        return FALSE;
-    }
-    return TRUE;
-}
-
 BOOL DeleteFileA(const char* path)
 {
     return path && ::unlink(path) == 0 ? TRUE : FALSE;

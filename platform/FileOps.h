@@ -46,8 +46,6 @@ BOOL SetCurrentDirectoryA(const char* path);
 // Writes the current directory into buffer (size bytes with the terminating zero); returns its
 // length, or the size needed when the buffer is too small, or 0 on failure, as Windows does.
 DWORD GetCurrentDirectoryA(DWORD size, char* buffer);
-// Copies through a temporary file beside the target, so the target is never half-written.
-BOOL CopyFileA(const char* existing, const char* target, BOOL failIfExists);
 BOOL DeleteFileA(const char* path);
 int _chdir(const char* path);
 int _mkdir(const char* path);
