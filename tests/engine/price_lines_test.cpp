@@ -1,10 +1,7 @@
 #include "JobFixture.h"
 
-#include "engine/EngineMessages.h"
 #include "engine/LineReader.h"
-#include "engine/NumberText.h"
 #include "engine/PriceLines.h"
-#include "marketdata/FieldLayout.h"
 
 #include <cstring>
 
@@ -174,40 +171,4 @@ TEST(PriceLines, TheReportCountsEveryRowOfTheFile)
                                       "line 8: has 3 columns, the fields need 7: x?y,\xc3\xa4,2\n"
                                       "line 9: has 3 columns, the fields need 7: x?y,\xc3\xa4,2\n"
                                       "and 2 more.");
-}
-
-class LeftOutRowsTest : public JobFixture
-{
-};
-
-// The well-formed examples keep their bytes: the quote before 01/05/99 reads as 5 January 1999
-// and a separated layout takes it without a word.
-TEST_F(LeftOutRowsTest, QuotedDateAndTheLayoutCheckOnTheFirstPriceLine)
-{
-    auto job = MakeJob(Input("Date,Open,High,Low,Close,Volume,OI\n\"01/05/99,1,2,3,4,5,6\n"), true);
-    ASSERT_EQ(job->Run(), 0);
-    EXPECT_TRUE(m_boxes.texts.empty());
-    EXPECT_EQ(job->m_strLeftOutReport,
-              "1 of 2 rows were left out:\nline 1: open is not a number: Date,Open,High,Low,Close,Volume,OI");
-    const Bytes data = ReadBytes(Out("F1.DAT"));
-    ASSERT_EQ(data.size(), 56u);
-    EXPECT_EQ(FromMbf(&data[28]), 990105.0f);
-}
-
-TEST_F(LeftOutRowsTest, TheDesktopQuestionConvertsTheOtherRowsOnYesAndNothingOnNo)
-{
-    for (const int answer : {platform::IDNO, platform::IDYES})
-    {
-        EmptyOut();
-        m_boxes.texts.clear();
-        m_boxes.answers = {answer};
-        auto job = MakeJob(Input("12/31/99,1,2,3,4,5,6\nn/a\n01/03/00,1,2,3,4,5,6\n"), true);
-        job->m_nLeftOutPolicy = ConversionJob::kAskAboutLeftOut;
-        EXPECT_EQ(job->Run(), answer == platform::IDYES ? 0 : 1);
-        ASSERT_EQ(m_boxes.texts.size(), 1u);
-        EXPECT_EQ(m_boxes.texts[0], "1 of 3 rows were left out:\nline 2: has 1 column, the fields need 7: n/a\n\n"
-                                    "Convert the other 2 rows?");
-        EXPECT_EQ(ListDir(m_out).size(), answer == platform::IDYES ? 3u : 0u);
-        EXPECT_EQ(job->m_strFailure.substr(0, 26), answer == platform::IDNO ? "1 of 3 rows were left out:" : "");
-    }
 }
