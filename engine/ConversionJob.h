@@ -1,7 +1,7 @@
 #pragma once
 
 #include "engine/MasterImage.h"
-#include "engine/PriceLines.h"
+#include "text/PriceLines.h"
 #include "marketdata/Dates.h"
 #include "marketdata/Master.h"
 #include "marketdata/Mbf.h"

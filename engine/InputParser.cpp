@@ -1,8 +1,8 @@
 #include "engine/ConversionJob.h"
 
 #include "engine/EngineMessages.h"
-#include "engine/LineReader.h"
-#include "engine/PriceLines.h"
+#include "text/LineReader.h"
+#include "text/PriceLines.h"
 #include "platform/FileOps.h"
 #include "platform/MessageBox.h"
 

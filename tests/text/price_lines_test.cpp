@@ -1,8 +1,11 @@
-#include "JobFixture.h"
+#include "marketdata/Dates.h"
+#include "support/TempDir.h"
+#include "text/LineReader.h"
+#include "text/PriceLines.h"
 
-#include "engine/LineReader.h"
-#include "engine/PriceLines.h"
+#include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 
 using namespace tavrix;
@@ -69,21 +72,31 @@ TEST(PriceLines, RowsTokensAndNumbers)
         EXPECT_EQ(joined, expected) << row;
     }
 
-    const std::pair<const char*, float> numbers[] = {
-        {"100.5", 100.5f},  {"-3e2", -300.0f}, {"0.1", 0.1f},    {"99.9999", 99.9999f},
-        {"+.5", 0.5f},      {"5.", 5.0f},      {"1e-400", 0.0f}, {"16777217", 16777216.0f},
-        {"1.7e38", 1.7e38f}};
+    const std::pair<const char*, float> numbers[] = {{"100.5", 100.5f},  {"-300", -300.0f},
+                                                     {"0.1", 0.1f},      {"99.9999", 99.9999f},
+                                                     {"+.5", 0.5f},      {"5.", 5.0f},
+                                                     {"-0", 0.0f},       {"16777217", 16777216.0f},
+                                                     {"0.000000000000123456789", 1.23456789e-13f}};
     for (const auto& [text, expected] : numbers)
     {
         float value = -1;
         EXPECT_EQ(ReadNumberText(text, std::strlen(text), &value), NumberRead::kOk) << text;
         EXPECT_EQ(value, expected) << text;
     }
-    float value = 0;
-    for (const char* text : {"1.8e38", "1e39", "-1e400"})
-        EXPECT_EQ(ReadNumberText(text, std::strlen(text), &value), NumberRead::kTooLarge) << text;
-    for (const char* text : {"n/a", "12.5abc", "1.2.3", "1e", ".", "-", "inf", "0x10", "1 000", "1,5"})
-        EXPECT_EQ(ReadNumberText(text, std::strlen(text), &value), NumberRead::kNotANumber) << text;
+    const std::string huge = "1" + std::string(39, '0');
+    const std::string tiny = "0." + std::string(40, '0') + "1";
+    const std::pair<std::string, NumberRead> refused[] = {
+        {huge, NumberRead::kTooLarge},      {"-" + huge, NumberRead::kTooLarge}, {tiny, NumberRead::kTooSmall},
+        {"n/a", NumberRead::kNotANumber},   {"12.5abc", NumberRead::kNotANumber}, {"1.2.3", NumberRead::kNotANumber},
+        {"1e5", NumberRead::kNotANumber},   {".", NumberRead::kNotANumber},       {"-", NumberRead::kNotANumber},
+        {"inf", NumberRead::kNotANumber},   {"0x10", NumberRead::kNotANumber},    {"1 000", NumberRead::kNotANumber},
+        {"1,5", NumberRead::kNotANumber}};
+    for (const auto& [text, expected] : refused)
+    {
+        float value = 7;
+        EXPECT_EQ(ReadNumberText(text.c_str(), text.size(), &value), expected) << text;
+        EXPECT_EQ(value, 7) << text;
+    }
 }
 
 // Each reason a row is left out, on a one-row input after a good first row.
@@ -97,7 +110,7 @@ TEST(PriceLines, RowsThatAreNoPriceLinesAreLeftOutWithTheirReason)
         {std::string(300, '1'), "longer than 299 characters"},
         {"01/04/25,1,2,3,4,5", "has 6 columns, the fields need 7"},
         {"01/04/25,1,2,3,n/a,5,6", "close is not a number"},
-        {"01/04/25,1,2,3,4,1e39,6", "volume is too large"},
+        {"01/04/25,1,2,3,4,1" + std::string(39, '0') + ",6", "volume is too large"},
         {"02/30/25,1,2,3,4,5,6", "date is not a real day in the layout MM_DD_YY"},
         {"7/15/99,1,2,3,4,5,6", "date is not a real day in the layout MM_DD_YY"},
         {"01/03/25,1,2,3,4,5,6", "same date as line 2"},

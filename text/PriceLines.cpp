@@ -1,11 +1,9 @@
-#include "engine/PriceLines.h"
+#include "text/PriceLines.h"
 
-#include "engine/NumberText.h"
+#include "text/NumberText.h"
 #include "platform/Strings.h"
 
 #include <algorithm>
-#include <charconv>
-#include <cmath>
 #include <cstdint>
 #include <cstring>
 
@@ -20,11 +18,6 @@ const char* const kFieldNames[kFieldCount] = {"date", "open", "high", "low", "cl
 bool IsBlank(char c)
 {
     return c == ' ' || c == '\t';
-}
-
-bool IsDigit(char c)
-{
-    return c >= '0' && c <= '9';
 }
 
 // The row's first characters as readable UTF-8: control characters become '?', and bytes that
@@ -94,82 +87,6 @@ int SplitTokens(const char* row, std::size_t length, const std::string& delimite
     return count;
 }
 
-NumberRead ReadNumberText(const char* text, std::size_t length, float* value)
-{
-    static const float kPowersOfTen[] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f, 1e6f, 1e7f, 1e8f, 1e9f, 1e10f};
-    const char* p = text;
-    const char* end = text + length;
-    const bool negative = p < end && *p == '-';
-    if (p < end && (*p == '+' || *p == '-'))
-        ++p;
-    // Plain prices such as 101.25 are read here in the same pass: at most 8 significant digits over
-    // a power of ten up to 10^10, both exact in a single, so one division rounds correctly.
-    std::uint32_t digits = 0;
-    int significant = 0;
-    int fraction = -1;
-    const char* start = p;
-    for (; p < end; ++p)
-    {
-        if (IsDigit(*p))
-        {
-            if (digits != 0 || *p != '0')
-                ++significant;
-            if (significant <= 8)
-                digits = digits * 10 + static_cast<std::uint32_t>(*p - '0');
-            if (fraction >= 0)
-                ++fraction;
-        }
-        else if (*p == '.' && fraction < 0)
-            fraction = 0;
-        else
-            break;
-    }
-    const auto digitCount = static_cast<int>(p - start) - (fraction >= 0 ? 1 : 0);
-    if (digitCount <= 0)
-        return NumberRead::kNotANumber;
-    if (p == end && significant <= 8 && digits <= (1u << 24) && fraction <= 10)
-    {
-        const float plain =
-            fraction > 0 ? static_cast<float>(digits) / kPowersOfTen[fraction] : static_cast<float>(digits);
-        *value = negative ? -plain : plain;
-        return NumberRead::kOk;
-    }
-    if (p < end && (*p == 'e' || *p == 'E'))
-    {
-        ++p;
-        if (p < end && (*p == '+' || *p == '-'))
-            ++p;
-        const char* exponent = p;
-        while (p < end && IsDigit(*p))
-            ++p;
-        if (p == exponent)
-            return NumberRead::kNotANumber;
-    }
-    if (p != end)
-        return NumberRead::kNotANumber;
-
-    *value = ReadPriceNumber(text, length);
-    if (*value == 0.0f)
-    {
-        // Zero is also what a number too large for a single reads as: tell the two apart.
-        const char* number = *text == '+' || *text == '-' ? text + 1 : text;
-        double wide = 0.0;
-        const auto result = std::from_chars(number, end, wide);
-        if (result.ec == std::errc::result_out_of_range)
-        {
-            // Rows are short, so only an exponent can leave a double's range; a negative one is tiny.
-            const char* e = std::find_if(number, end, [](char c) { return c == 'e' || c == 'E'; });
-            return e + 1 < end && e[1] == '-' ? NumberRead::kOk : NumberRead::kTooLarge;
-        }
-        if (std::fabs(wide) >= 1.0)
-            return NumberRead::kTooLarge;
-    }
-    // A price file's single cannot hold 2^127 or more.
-    if (std::fabs(*value) >= 1.7014118e38f)
-        return NumberRead::kTooLarge;
-    return NumberRead::kOk;
-}
-
 PriceLineReader::PriceLineReader(const PriceLineRules& rules) : m_rules(rules) {}
 
 void PriceLineReader::LeaveOut(const char* row, std::size_t length, const std::string& reason, long* category)
@@ -213,8 +130,9 @@ void PriceLineReader::AddRow(const char* row, std::size_t length)
         const NumberRead read = ReadNumberText(token.text, token.length, &line.values[field]);
         if (read != NumberRead::kOk)
             return LeaveOut(row, length,
-                            std::string(kFieldNames[field]) +
-                                (read == NumberRead::kTooLarge ? " is too large" : " is not a number"));
+                            std::string(kFieldNames[field]) + (read == NumberRead::kTooLarge   ? " is too large"
+                                                               : read == NumberRead::kTooSmall ? " is too small"
+                                                                                               : " is not a number"));
     }
 
     const Token& date = tokens[m_rules.fieldCol[kFieldDate]];

@@ -1,4 +1,4 @@
-#include "engine/LineReader.h"
+#include "text/LineReader.h"
 
 #include <algorithm>
 #include <cstring>

@@ -2,6 +2,7 @@
 
 #include "marketdata/Dates.h"
 #include "marketdata/PriceFile.h"
+#include "text/NumberText.h"
 
 #include <array>
 #include <deque>
@@ -94,13 +95,4 @@ struct Token
 // Splits at any of the delimiters; empty runs and tokens left empty give no column.
 int SplitTokens(const char* row, std::size_t length, const std::string& delimiters, Token* tokens, int maxTokens);
 
-// A whole number text (sign, digits with an optional point, optional exponent, nothing else)
-// into `value`; false when it is none, or too large for a price file's single.
-enum class NumberRead
-{
-    kOk,
-    kNotANumber,
-    kTooLarge,
-};
-NumberRead ReadNumberText(const char* text, std::size_t length, float* value);
 } // namespace tavrix
