@@ -1,7 +1,7 @@
 #include "about/StaticLink.h"
 
 #include "about/AboutInfo.h"
-#include "platform/MessageBox.h"
+#include "app/MessageBox.h"
 
 #include <QBitmap>
 #include <QDesktopServices>
@@ -155,7 +155,7 @@ void CStaticLink::OnClicked()
     m_nPauseTimer = startTimer(kPauseMilliseconds);
     if (!Opener()(target))
     {
-        platform::MessageBeep(0);
+        ui::MessageBeep(ui::Icon::kNone);
         return;
     }
     if (m_pbVisited)

@@ -4,7 +4,7 @@
 #include "app/TavrixDoc.h"
 #include "app/TavrixView.h"
 #include "dialogs/DataExchange.h"
-#include "platform/MessageBox.h"
+#include "app/MessageBox.h"
 #include "settings/ProfileStore.h"
 
 #include <QAction>
@@ -247,14 +247,13 @@ void CMainFrame::OnHelpFinder()
         {
             const QString guide = QFileInfo(candidate).canonicalFilePath();
             if (!Opener()(QUrl::fromLocalFile(guide)))
-                platform::AfxMessageBox("No program could show the user guide. Open it in a web browser:\n" +
-                                            FromQString(guide),
-                                        platform::MB_OK | platform::MB_ICONINFORMATION);
+                ui::AfxMessageBox("No program could show the user guide. Open it in a web browser:\n" +
+                                      FromQString(guide),
+                                  ui::Icon::kInformation);
             return;
         }
-    platform::AfxMessageBox("The user guide is not installed. It belongs here:\n" +
-                                FromQString(QDir::cleanPath(base + "/../share/doc/tavrix/guide/index.html")),
-                            platform::MB_OK);
+    ui::AfxMessageBox("The user guide is not installed. It belongs here:\n" +
+                      FromQString(QDir::cleanPath(base + "/../share/doc/tavrix/guide/index.html")));
 }
 
 CMainFrame::GuideOpener CMainFrame::SetGuideOpener(GuideOpener opener)

@@ -6,7 +6,7 @@
 #include "app/TavrixDoc.h"
 #include "app/TavrixView.h"
 #include "dialogs/DataExchange.h"
-#include "platform/MessageBox.h"
+#include "app/MessageBox.h"
 #include "settings/ProfileStore.h"
 
 #include <QApplication>
@@ -48,7 +48,7 @@ void CTavrixApp::OnAppAbout()
 
 void InstallQtPlatformHandlers()
 {
-    platform::SetMessageBoxHandler([](const std::string& text, unsigned type) {
+    ui::SetMessageBoxHandler([](const std::string& text, const ui::MessageBoxOptions& options) {
         // A question during a conversion must not show the wait cursor.
         QApplication::setOverrideCursor(Qt::ArrowCursor);
         struct RestoreCursor
@@ -58,21 +58,23 @@ void InstallQtPlatformHandlers()
         QMessageBox box(QApplication::activeWindow());
         box.setWindowTitle("Tavrix");
         box.setText(DisplayText(text));
-        const unsigned icon = type & 0xF0;
-        if ((type & 0x0F) == platform::MB_YESNO)
+        if (!options.details.empty())
+            box.setDetailedText(DisplayText(options.details));
+        if (options.buttons == ui::Buttons::kYesNo)
         {
             box.setIcon(QMessageBox::Question);
             box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
-            return box.exec() == QMessageBox::Yes ? platform::IDYES : platform::IDNO;
+            box.setDefaultButton(options.defaultAnswer == ui::Answer::kNo ? QMessageBox::No : QMessageBox::Yes);
+            return box.exec() == QMessageBox::Yes ? ui::Answer::kYes : ui::Answer::kNo;
         }
-        box.setIcon(icon == platform::MB_ICONERROR         ? QMessageBox::Critical
-                    : icon == platform::MB_ICONINFORMATION ? QMessageBox::Information
-                                                           : QMessageBox::Warning);
+        box.setIcon(options.icon == ui::Icon::kError         ? QMessageBox::Critical
+                    : options.icon == ui::Icon::kInformation ? QMessageBox::Information
+                                                              : QMessageBox::Warning);
         box.setStandardButtons(QMessageBox::Ok);
         box.exec();
-        return platform::IDOK;
+        return ui::Answer::kOk;
     });
-    platform::SetBeepHandler([](unsigned) { QApplication::beep(); });
+    ui::SetBeepHandler([](ui::Icon) { QApplication::beep(); });
 }
 
 int AnswerInfoOptions(int argc, char** argv, std::FILE* out)

@@ -2,7 +2,7 @@
 
 #include "app/TavrixView.h"
 #include "platform/FileOps.h"
-#include "platform/MessageBox.h"
+#include "app/MessageBox.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -24,7 +24,7 @@ bool CTavrixDoc::OnOpenDocument(const std::string& path)
     if (!file || ::fstat(::fileno(file.get()), &st) != 0 || S_ISDIR(st.st_mode))
     {
         const std::string reason = file ? "It is a folder." : platform::LastErrorText();
-        platform::AfxMessageBox("Cannot open the document\n" + path + "\n" + reason, platform::MB_OK);
+        ui::AfxMessageBox("Cannot open the document\n" + path + "\n" + reason);
         return false;
     }
     file.reset();

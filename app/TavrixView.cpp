@@ -1,10 +1,10 @@
 #include "app/TavrixView.h"
 
+#include "app/MessageBox.h"
 #include "dialogs/DataExchange.h"
 #include "dialogs/SettingsDlg.h"
 #include "engine/ConversionJob.h"
 #include "platform/FileOps.h"
-#include "platform/MessageBox.h"
 #include "settings/ConversionSettings.h"
 #include "settings/ProfileStore.h"
 
@@ -158,17 +158,31 @@ void CTavrixView::OnSettings()
     {
         tavrix::ConversionJob job(m_pProfileStore);
         settings.ApplyToJob(job, m_strInputPath, m_nDateFormat);
+        job.m_askConvertOthers = [](const tavrix::PriceLineReport& report, std::size_t kept) {
+            return ui::AskYesNo(report.Text() + "\n\nConvert the other " + std::to_string(kept) +
+                                (kept == 1 ? " row?" : " rows?"));
+        };
+        job.m_onWarning = [](const std::string& warning) { ui::AfxMessageBox(warning, ui::Icon::kWarning); };
         QApplication::setOverrideCursor(Qt::WaitCursor);
         result = job.Run();
         // What was written, or the first line of the message that made the run fail.
-        outcome = result == 0 ? job.Summary() : job.m_strFailure.substr(0, job.m_strFailure.find('\n'));
+        if (result == 0)
+            outcome = job.Summary();
+        else
+        {
+            // The left-out question's No is the user's own answer: no message box for it.
+            if (!job.m_error.declined)
+                ui::AfxMessageBox(job.m_error.Text(tavrix::Audience::kDesktop));
+            outcome = job.m_error.declined ? "Nothing was converted: the other rows were not accepted."
+                                           : job.m_error.what.substr(0, job.m_error.what.find('\n'));
+        }
         if (settingsError.empty())
             settingsError = job.m_strSettingsError;
     }
     if (result == 0)
     {
         AppendText("\r\nConversion completed successfully!");
-        platform::MessageBeep(platform::MB_ICONINFORMATION);
+        ui::MessageBeep(ui::Icon::kInformation);
     }
     else
         AppendText("\r\nConversion failed.");
@@ -177,7 +191,7 @@ void CTavrixView::OnSettings()
     QApplication::restoreOverrideCursor();
     // Once per conversion, however many entries could not be stored.
     if (!settingsError.empty())
-        platform::AfxMessageBox(settingsError, platform::MB_OK | platform::MB_ICONWARNING);
+        ui::AfxMessageBox(settingsError, ui::Icon::kWarning);
 }
 
 void CTavrixView::OnClearWindow()

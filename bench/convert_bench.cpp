@@ -5,16 +5,15 @@
 #include "engine/ConversionJob.h"
 #include "marketdata/Dates.h"
 #include "platform/DirectoryLock.h"
-#include "platform/MessageBox.h"
 
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
-#include <fcntl.h>
-#include <vector>
 #include <cstdlib>
+#include <fcntl.h>
 #include <filesystem>
 #include <string>
+#include <vector>
 #include <sys/resource.h>
 #include <unistd.h>
 
@@ -49,6 +48,16 @@ std::string Input(long lines)
     return path;
 }
 
+// Every field in columns 1 to 7, comma-separated.
+tavrix::ConversionSettings Settings(const std::string& out, const std::string& symbol, tavrix::MasterChoice master)
+{
+    tavrix::ConversionSettings settings;
+    settings.m_strPath = out;
+    settings.m_strSymbol = symbol;
+    settings.m_nExist = master;
+    return settings;
+}
+
 long PeakResidentKiB()
 {
     rusage usage{};
@@ -58,10 +67,6 @@ long PeakResidentKiB()
 
 void Convert(benchmark::State& state)
 {
-    platform::SetMessageBoxHandler([&state](const std::string& text, unsigned) {
-        state.SkipWithError(text.c_str());
-        return platform::IDOK;
-    });
     const long lines = state.range(0);
     const std::string input = Input(lines);
     const std::string out = TempRoot() + "/out";
@@ -72,15 +77,11 @@ void Convert(benchmark::State& state)
         std::filesystem::create_directory(out);
         tavrix::ConversionJob job;
         job.m_strInputPath = input;
-        job.SetPath(out);
-        job.SetSymbol("BENCH");
-        job.m_bUseExistingMaster = 0;
-        job.m_bFieldOn = {1, 1, 1, 1, 1, 1, 1};
-        job.m_nFieldCol = {0, 1, 2, 3, 4, 5, 6};
+        job.m_settings = Settings(out, "BENCH", tavrix::MasterChoice::kMakeNew);
         job.m_nDateFormat = 4;
         state.ResumeTiming();
         if (job.Run() != 0)
-            state.SkipWithError("conversion failed");
+            state.SkipWithError(job.m_error.Text().c_str());
     }
     state.SetItemsProcessed(state.iterations() * lines);
     state.counters["peak_rss_KiB"] = static_cast<double>(PeakResidentKiB());
@@ -123,10 +124,6 @@ void BM_PlainCopy(benchmark::State& state)
 // directory, one conversion each under one lock, against one conversion of 65,534 rows.
 void BM_ConvertBatchOf255(benchmark::State& state)
 {
-    platform::SetMessageBoxHandler([&state](const std::string& text, unsigned) {
-        state.SkipWithError(text.c_str());
-        return platform::IDOK;
-    });
     std::vector<std::string> inputs;
     for (int file = 0; file < 255; ++file)
     {
@@ -148,15 +145,12 @@ void BM_ConvertBatchOf255(benchmark::State& state)
         {
             tavrix::ConversionJob job;
             job.m_strInputPath = inputs[file];
-            job.SetPath(out);
-            job.SetSymbol("S" + std::to_string(file));
-            job.m_bUseExistingMaster = file == 0 ? 0 : 1;
-            job.m_bFieldOn = {1, 1, 1, 1, 1, 1, 1};
-            job.m_nFieldCol = {0, 1, 2, 3, 4, 5, 6};
+            job.m_settings = Settings(out, "S" + std::to_string(file),
+                                      file == 0 ? tavrix::MasterChoice::kMakeNew : tavrix::MasterChoice::kUseExisting);
             job.m_nDateFormat = 4;
             job.m_bLockHeldByCaller = true;
             if (job.Run() != 0)
-                state.SkipWithError("conversion failed");
+                state.SkipWithError(job.m_error.Text().c_str());
         }
     }
     state.SetItemsProcessed(state.iterations() * 255 * 257);

@@ -3,14 +3,14 @@
 #include "cli/CheckCommand.h"
 #include "cli/CliCommands.h"
 #include "marketdata/Dates.h"
-#include "platform/MessageBox.h"
 #include "platform/Strings.h"
 #include "settings/SettingsRules.h"
 
 #include <CLI/CLI.hpp>
 
-#include <iostream>
+#include <climits>
 #include <map>
+#include <sstream>
 
 #ifndef TAVRIX_VERSION
 #define TAVRIX_VERSION "0.0.0"
@@ -21,44 +21,34 @@ namespace {
 // "date=1,open=2": the columns named, into the settings.
 std::string ApplyColumns(const std::string& text, ConversionSettings& settings)
 {
-    const std::map<std::string, int*> columns = {
-        {"date", &settings.m_nDateCol}, {"open", &settings.m_nOpenCol}, {"high", &settings.m_nHiCol},
-        {"low", &settings.m_nLoCol},    {"close", &settings.m_nCloCol}, {"volume", &settings.m_nVolCol},
-        {"oi", &settings.m_nOICol},
-    };
     std::stringstream pieces(text);
     std::string piece;
     while (std::getline(pieces, piece, ','))
     {
         const auto equals = piece.find('=');
-        const auto column = equals == std::string::npos ? columns.end() : columns.find(piece.substr(0, equals));
-        if (column == columns.end())
+        const Field field = equals == std::string::npos ? kFieldCount : FieldOfOption(piece.substr(0, equals));
+        if (field == kFieldCount)
             return "--columns: '" + piece +
                    "' is not FIELD=NUMBER with FIELD one of date, open, high, low, close, "
                    "volume, oi";
         const std::string number = piece.substr(equals + 1);
         if (number.empty() || number.size() > 9 || number.find_first_not_of("0123456789") != std::string::npos)
             return "Please enter a positive integer.";
-        *column->second = std::stoi(number);
+        settings.Column(field).column = std::stoi(number);
     }
     return "";
 }
 
 std::string ApplyWithout(const std::vector<std::string>& fields, ConversionSettings& settings)
 {
-    const std::map<std::string, int*> flags = {{"open", &settings.m_bOpenOn},
-                                               {"high", &settings.m_bHiOn},
-                                               {"low", &settings.m_bLoOn},
-                                               {"volume", &settings.m_bVolOn},
-                                               {"oi", &settings.m_bOIOn}};
-    for (const std::string& field : fields)
+    for (const std::string& name : fields)
     {
-        const auto flag = flags.find(field);
-        if (flag == flags.end())
-            return "--without: '" + field +
+        const Field field = FieldOfOption(name);
+        if (field == kFieldCount || field == kFieldDate || field == kFieldClose)
+            return "--without: '" + name +
                    "' cannot be left out (date and close are always converted; "
                    "the others are open, high, low, volume, oi)";
-        *flag->second = 0;
+        settings.Column(field).on = false;
     }
     return "";
 }
@@ -104,7 +94,8 @@ struct ParsingArgs
     std::string dateFormat = "MMDDYY";
     std::string columns;
     std::vector<std::string> without;
-    int skip = -1;
+    static constexpr int kNoSkip = INT_MIN;
+    int skip = kNoSkip;
     bool strict = false;
 
     void AddTo(CLI::App* command)
@@ -124,10 +115,12 @@ struct ParsingArgs
 
     std::string ApplyTo(ConversionSettings& settings) const
     {
-        settings.m_nDelimiter = delimiter == "tab" ? 1 : (delimiter == "space" ? 2 : 0);
-        if (skip >= 0)
+        settings.m_nDelimiter = delimiter == "tab"     ? DelimiterChoice::kTab
+                                : delimiter == "space" ? DelimiterChoice::kSpace
+                                                       : DelimiterChoice::kComma;
+        if (skip != kNoSkip)
         {
-            settings.m_bSkipOn = 1;
+            settings.m_bSkipOn = true;
             settings.m_nSkipRows = skip;
         }
         for (const std::string& problem :
@@ -140,14 +133,8 @@ struct ParsingArgs
 };
 } // namespace
 
-int Main(int argc, char** argv)
+int Main(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err)
 {
-    // The engine's message boxes become lines on standard error; questions are answered No.
-    platform::SetMessageBoxHandler([](const std::string& text, unsigned type) {
-        std::cerr << text << std::endl;
-        return (type & 0x0F) == platform::MB_YESNO ? platform::IDNO : platform::IDOK;
-    });
-
     CLI::App app{"Tavrix converts delimited price files into MetaStock-format data directories."};
     app.name("tavrix-cli");
     app.set_version_flag("--version", std::string("tavrix-cli ") + TAVRIX_VERSION);
@@ -199,7 +186,8 @@ int Main(int argc, char** argv)
 
     try
     {
-        app.parse(argc, argv);
+        std::vector<std::string> reversed(arguments.rbegin(), arguments.rend()); // CLI11 takes them last first
+        app.parse(reversed);
         if (*convert && inputs.size() > 1 && (*symbolOption || *nameOption))
             throw CLI::ValidationError("--symbol and --name", "take one input; with several, each file's name "
                                                               "gives its symbol");
@@ -208,32 +196,32 @@ int Main(int argc, char** argv)
     }
     catch (const CLI::ParseError& error)
     {
-        const int code = app.exit(error, std::cout, std::cerr);
+        const int code = app.exit(error, out, err);
         return code == 0 ? kExitSuccess : kExitUsage;
     }
 
     if (*list)
-        return RunList(directory, std::cout, std::cerr);
+        return RunList(directory, out, err);
     if (*exportCommand)
-        return RunExport(directory, symbol, std::cout, std::cerr);
+        return RunExport(directory, symbol, out, err);
     if (*check)
-        return RunCheck(directory, std::cout, std::cerr);
+        return RunCheck(directory, out, err);
     if (*remove)
-        return RunRemove(directory, symbol, std::cout, std::cerr);
+        return RunRemove(directory, symbol, out, err);
 
-    options.settings.m_nExist = newMaster ? 1 : 0;
+    options.settings.m_nExist = newMaster ? MasterChoice::kMakeNew : MasterChoice::kUseExisting;
     options.strict = parsing.strict;
     const std::string problem = parsing.ApplyTo(options.settings);
     if (!problem.empty())
     {
-        std::cerr << problem << "\n";
+        err << problem << "\n";
         return kExitUsage;
     }
     if (*update)
-        return RunUpdate(options, std::cout, std::cerr);
+        return RunUpdate(options, out, err);
     if (inputs.size() > 1)
-        return RunConvertMany(options, inputs, std::cout, std::cerr);
+        return RunConvertMany(options, inputs, out, err);
     options.input = inputs.front();
-    return RunConvert(options, std::cout, std::cerr);
+    return RunConvert(options, out, err);
 }
 } // namespace tavrix::cli

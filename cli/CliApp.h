@@ -1,6 +1,11 @@
 #pragma once
 
+#include <ostream>
+#include <string>
+#include <vector>
+
 namespace tavrix::cli {
-// Parses the command line and runs one command; returns the process's exit status.
-int Main(int argc, char** argv);
+// Parses a command line (arguments after the program's name) and runs one command, writing to
+// `out` and `err`; returns the process's exit status.
+int Main(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err);
 } // namespace tavrix::cli

@@ -29,8 +29,10 @@ struct ConvertOptions
 
 // Says once on `err` that another conversion holds `directory` and this one waits for it.
 void SayWaiting(std::ostream& err, const std::string& directory);
-// The job's left-out rows policy (--strict or not) and its notice of waiting for the directory.
+// The job's left-out rows policy (--strict or not), its notice of waiting for the directory and its warnings.
 void SetUpJob(ConversionJob& job, bool strict, std::ostream& err);
+// Why the job failed, in command-line words.
+void PrintFailure(const ConversionJob& job, std::ostream& err);
 
 // The date layout "auto": found from the rows.
 constexpr const char* kAutoDateFormatName = "auto";

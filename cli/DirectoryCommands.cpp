@@ -3,13 +3,12 @@
 #include "engine/ConversionJob.h"
 #include "marketdata/Dates.h"
 #include "platform/DirectoryLock.h"
-#include "platform/FileOps.h"
-#include "platform/MessageBox.h"
 #include "platform/Strings.h"
 #include "settings/SettingsRules.h"
 
 #include <climits>
 #include <cstdlib>
+#include <sstream>
 #include <unistd.h>
 
 namespace tavrix::cli {
@@ -21,14 +20,6 @@ int DateFormatOf(const ConversionSettings& settings)
                                                            : DateFormatCode(settings.m_strDateFormat.c_str());
 }
 
-std::string Absolute(const std::string& path)
-{
-    if (path.empty() || path == "-" || path[0] == '/')
-        return path;
-    char current[PATH_MAX];
-    return ::getcwd(current, sizeof current) ? platform::JoinPath(current, path) : path;
-}
-
 // The file's name without its folder and last extension, upper-cased, as a symbol.
 std::string SymbolOfFile(const std::string& path)
 {
@@ -36,29 +27,8 @@ std::string SymbolOfFile(const std::string& path)
     const auto dot = name.find_last_of('.');
     if (dot != std::string::npos && dot > 0)
         name.resize(dot);
-    return rules::UpperCaseAscii(name);
+    return platform::UpperLatin1(name);
 }
-
-// Messages of one job, kept to be printed after its file's name.
-class MessageCollector
-{
-public:
-    MessageCollector()
-    {
-        m_previous = platform::SetMessageBoxHandler([this](const std::string& text, unsigned type) {
-            texts.push_back(text);
-            return (type & 0x0F) == platform::MB_YESNO ? platform::IDNO : platform::IDOK;
-        });
-    }
-    ~MessageCollector() { platform::SetMessageBoxHandler(m_previous); }
-    MessageCollector(const MessageCollector&) = delete;
-    MessageCollector& operator=(const MessageCollector&) = delete;
-
-    std::vector<std::string> texts;
-
-private:
-    platform::MessageBoxHandler m_previous;
-};
 
 std::string FirstLine(const std::string& text)
 {
@@ -73,19 +43,17 @@ int RunConvertMany(ConvertOptions options, const std::vector<std::string>& input
         err << "--save-settings takes one input file.\n";
         return kExitUsage;
     }
-    // The jobs make the output directory current, so every path is fixed first.
-    const std::string directory = Absolute(options.settings.m_strPath);
+    char resolved[PATH_MAX];
+    const std::string directory =
+        ::realpath(options.settings.m_strPath.c_str(), resolved) ? resolved : options.settings.m_strPath;
     platform::DirectoryLock lock;
     if (!lock.Acquire(directory, [&err, &directory] { SayWaiting(err, directory); }))
     {
         err << "Cannot use the output directory\n" << directory << "\n" << lock.Error() << "\n";
         return kExitFailed;
     }
-    std::vector<std::string> paths;
-    for (const std::string& input : inputs)
-        paths.push_back(Absolute(input));
     const bool progress = ::isatty(STDERR_FILENO) == 1;
-    bool newMaster = options.settings.m_nExist == 1;
+    bool newMaster = options.settings.m_nExist == MasterChoice::kMakeNew;
     int converted = 0;
     std::vector<std::vector<std::string>> table;
     for (std::size_t i = 0; i < inputs.size(); ++i)
@@ -96,7 +64,7 @@ int RunConvertMany(ConvertOptions options, const std::vector<std::string>& input
         ConversionSettings settings = options.settings;
         settings.m_strPath = directory;
         settings.m_strName.clear();
-        settings.m_nExist = newMaster ? 1 : 0;
+        settings.m_nExist = newMaster ? MasterChoice::kMakeNew : MasterChoice::kUseExisting;
         std::string symbol;
         std::string problem = rules::ToMasterText(SymbolOfFile(input), &symbol);
         settings.m_strSymbol = symbol;
@@ -109,10 +77,10 @@ int RunConvertMany(ConvertOptions options, const std::vector<std::string>& input
             table.push_back(row);
             continue;
         }
-        MessageCollector messages;
+        std::ostringstream messages;
         ConversionJob job;
-        settings.ApplyToJob(job, paths[i], DateFormatOf(settings));
-        SetUpJob(job, options.strict, err);
+        settings.ApplyToJob(job, input, DateFormatOf(settings));
+        SetUpJob(job, options.strict, messages);
         job.m_bLockHeldByCaller = true;
         if (job.Run() == 0)
         {
@@ -121,17 +89,21 @@ int RunConvertMany(ConvertOptions options, const std::vector<std::string>& input
             row[2] = std::to_string(job.m_nLineCount);
             row[3] = IsoDayText(job.m_nFirstDay);
             row[4] = IsoDayText(job.m_nLastDay);
-            const std::string leftOut = FirstLine(job.m_strLeftOutReport);
-            row.push_back(leftOut.empty()
-                              ? "converted"
-                              : "converted; " + leftOut.substr(0, leftOut.find(" were left out")) + " left out");
+            const PriceLineReport& leftOut = job.m_leftOut;
+            row.push_back(leftOut.leftOut == 0 ? "converted"
+                                               : "converted; " + std::to_string(leftOut.leftOut) + " of " +
+                                                     std::to_string(leftOut.rows) + " rows left out");
+            if (leftOut.leftOut > 0)
+                messages << leftOut.Text() << "\n";
         }
         else
-            row.push_back("failed: " + FirstLine(job.m_strFailure.empty() ? "see above" : job.m_strFailure));
-        if (job.m_nLineCount > 0 && !job.m_strLeftOutReport.empty())
-            messages.texts.push_back(job.m_strLeftOutReport);
-        for (const std::string& text : messages.texts)
-            err << (progress ? "\r\x1b[K" : "") << input << ": " << text << "\n";
+        {
+            row.push_back("failed: " + FirstLine(job.m_error.what));
+            PrintFailure(job, messages);
+        }
+        std::istringstream lines(messages.str());
+        for (std::string line; std::getline(lines, line);)
+            err << (progress ? "\r\x1b[K" : "") << input << ": " << line << "\n";
         table.push_back(row);
     }
     if (progress)
@@ -147,7 +119,7 @@ int RunConvertMany(ConvertOptions options, const std::vector<std::string>& input
 int RunUpdate(ConvertOptions options, std::ostream& out, std::ostream& err)
 {
     ConversionSettings& settings = options.settings;
-    settings.m_nExist = 0;
+    settings.m_nExist = MasterChoice::kUseExisting;
     const std::string problem = rules::CheckSettings(settings);
     if (!problem.empty())
     {
@@ -159,14 +131,15 @@ int RunUpdate(ConvertOptions options, std::ostream& out, std::ostream& err)
     SetUpJob(job, options.strict, err);
     if (job.Update(options.replace) != 0)
     {
+        PrintFailure(job, err);
         err << "Update failed.\n";
         return kExitFailed;
     }
     if (settings.m_strDateFormat == kAutoDateFormatName)
         err << "Date layout found: " << DateFormatName(job.m_nDateFormat) << "\n";
-    if (!job.m_strLeftOutReport.empty())
-        err << job.m_strLeftOutReport << "\n";
-    out << platform::Latin1ToUtf8(job.m_szSymbol) << ": " << job.m_nAdded
+    if (job.m_leftOut.leftOut > 0)
+        err << job.m_leftOut.Text() << "\n";
+    out << platform::Latin1ToUtf8(job.Symbol()) << ": " << job.m_nAdded
         << (job.m_nAdded == 1 ? " record added" : " records added");
     if (job.m_nAdded > 0)
         out << ", " << IsoDayText(job.m_nFirstDay) << " to " << IsoDayText(job.m_nLastDay);
@@ -188,15 +161,16 @@ int RunRemove(const std::string& directory, const std::string& symbol, std::ostr
         return kExitUsage;
     }
     ConversionJob job;
-    job.SetPath(directory);
-    job.SetSymbol(key);
+    job.m_settings.m_strPath = directory;
+    job.m_settings.m_strSymbol = key;
     SetUpJob(job, false, err);
     if (job.Remove() != 0)
     {
+        PrintFailure(job, err);
         err << "Nothing was removed.\n";
         return kExitFailed;
     }
-    out << "Removed " << symbol << " (F" << static_cast<int>(job.m_nFileNumber) << ") from " << job.m_szPath << "\n";
+    out << "Removed " << symbol << " (F" << static_cast<int>(job.m_nFileNumber) << ") from " << job.m_strPath << "\n";
     return kExitSuccess;
 }
 } // namespace tavrix::cli

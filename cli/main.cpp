@@ -1,6 +1,8 @@
 #include "cli/CliApp.h"
 
+#include <iostream>
+
 int main(int argc, char** argv)
 {
-    return tavrix::cli::Main(argc, argv);
+    return tavrix::cli::Main(std::vector<std::string>(argv + 1, argv + argc), std::cout, std::cerr);
 }

@@ -2,7 +2,7 @@
 
 #include "dialogs/DataExchange.h"
 #include "platform/FileOps.h"
-#include "platform/MessageBox.h"
+#include "app/MessageBox.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -185,7 +185,7 @@ bool CChooseDir::OnFileNameOK()
     m_strDirName = FromQString(m_editDirName->text());
     if (m_strDirName.find_first_of(kRefusedCharacters) != std::string::npos)
     {
-        platform::AfxMessageBox(FormatMessage("%s is not a valid pathname.", m_strDirName), platform::MB_OK);
+        ui::AfxMessageBox(FormatMessage("%s is not a valid pathname.", m_strDirName));
         return false;
     }
     // The result is the absolute folder meant, resolved from the folder shown, so the conversion
@@ -193,16 +193,14 @@ bool CChooseDir::OnFileNameOK()
     const std::string folder = ResolveFolder(m_strDirName, m_strOpenFolder);
     if (!IsFolder(folder))
     {
-        if (platform::AfxMessageBox(FormatMessage("Directory %s does not exist.\nCreate this directory?", folder),
-                                    platform::MB_YESNO | platform::MB_ICONQUESTION) != platform::IDYES)
+        if (!ui::AskYesNo(FormatMessage("Directory %s does not exist.\nCreate this directory?", folder)))
             return false;
         if (platform::_mkdir(folder.c_str()) != 0)
         {
             const std::string reason = platform::LastErrorText();
-            platform::AfxMessageBox(
+            ui::AfxMessageBox(
                 FormatMessage("There was a problem creating %s.\nThe new directory was not created", folder) + " (" +
-                    reason + ").",
-                platform::MB_OK);
+                reason + ").");
             return false;
         }
     }

@@ -1,6 +1,6 @@
 #include "dialogs/DataExchange.h"
 
-#include "platform/MessageBox.h"
+#include "app/MessageBox.h"
 #include "settings/SettingsRules.h"
 
 #include <QAbstractButton>
@@ -8,6 +8,8 @@
 #include <QLineEdit>
 #include <QStringDecoder>
 #include <QValidator>
+
+#include <climits>
 
 namespace {
 // Refuses typing past the limit while leaving a longer stored text shown whole and shortenable,
@@ -72,8 +74,7 @@ QString DisplayText(const std::string& bytes)
 void CDataExchange::Fail(QWidget* field, const std::string& prompt)
 {
     const QString caption = field ? field->accessibleName() : QString();
-    platform::AfxMessageBox(caption.isEmpty() ? prompt : prompt + "\n" + FromQString(caption),
-                            platform::MB_OK | platform::MB_ICONWARNING);
+    ui::AfxMessageBox(caption.isEmpty() ? prompt : prompt + "\n" + FromQString(caption), ui::Icon::kWarning);
     if (field)
         field->setFocus(Qt::OtherFocusReason);
     if (auto* edit = qobject_cast<QLineEdit*>(field))
@@ -81,29 +82,32 @@ void CDataExchange::Fail(QWidget* field, const std::string& prompt)
     m_bFailed = true;
 }
 
-void DDX_Check(CDataExchange& dx, QAbstractButton* box, int& value)
+void DDX_Check(CDataExchange& dx, QAbstractButton* box, bool& value)
 {
     if (dx.m_bFailed)
         return;
     dx.m_pLastField = box;
     if (dx.m_bSaveAndValidate)
-        value = box->isChecked() ? 1 : 0;
+        value = box->isChecked();
     else
-        box->setChecked(value == 1);
+        box->setChecked(value);
 }
 
-void DDX_Text(CDataExchange& dx, QLineEdit* edit, unsigned& value)
+void DDX_Text(CDataExchange& dx, QLineEdit* edit, int& value)
 {
     if (dx.m_bFailed)
         return;
     dx.m_pLastField = edit;
     if (!dx.m_bSaveAndValidate)
     {
-        edit->setText(QString::number(value));
+        edit->setText(QString::number(static_cast<unsigned>(value)));
         return;
     }
-    if (!ParseUnsigned(edit->text(), &value))
+    unsigned read = 0;
+    if (!ParseUnsigned(edit->text(), &read))
         dx.Fail(edit, tavrix::rules::kPositiveInteger);
+    else
+        value = read > static_cast<unsigned>(INT_MAX) ? INT_MAX : static_cast<int>(read);
 }
 
 void DDX_Text(CDataExchange& dx, QLineEdit* edit, std::string& value)
@@ -176,12 +180,12 @@ void DDX_CBString(CDataExchange& dx, QComboBox* box, std::string& value)
     box->setEditText(text);
 }
 
-void DDV_MinMaxUInt(CDataExchange& dx, unsigned value, unsigned minimum, unsigned maximum)
+void DDV_MinMaxUInt(CDataExchange& dx, int value, int minimum, int maximum)
 {
     if (dx.m_bFailed || !dx.m_bSaveAndValidate)
         return;
     if (value < minimum || value > maximum)
-        dx.Fail(dx.m_pLastField, tavrix::rules::RangePrompt(static_cast<int>(minimum), static_cast<int>(maximum)));
+        dx.Fail(dx.m_pLastField, tavrix::rules::RangePrompt(minimum, maximum));
 }
 
 void DDV_MaxChars(CDataExchange& dx, const std::string& value, int maximum)

@@ -27,19 +27,28 @@ public:
     QWidget* m_pLastField = nullptr; // the field of the latest exchange, for the checks after it
 };
 
-void DDX_Check(CDataExchange& dx, QAbstractButton* box, int& value);
-// An unsigned decimal number; other text is refused with the prompt for positive integers.
-void DDX_Text(CDataExchange& dx, QLineEdit* edit, unsigned& value);
+void DDX_Check(CDataExchange& dx, QAbstractButton* box, bool& value);
+// An unsigned decimal number; other text is refused with the prompt for positive integers. A
+// stored negative number shows as an unsigned one would hold it, as the framework did.
+void DDX_Text(CDataExchange& dx, QLineEdit* edit, int& value);
 void DDX_Text(CDataExchange& dx, QLineEdit* edit, std::string& value);
 // A symbol or name: the member holds Latin-1, as MASTER does; reading refuses what Latin-1 cannot
 // hold and control characters.
 void DDX_MasterText(CDataExchange& dx, QLineEdit* edit, std::string& latin1);
 // The index of the checked button, -1 when none is; writing an index outside clears them all.
 void DDX_Radio(CDataExchange& dx, const std::vector<QAbstractButton*>& buttons, int& value);
+// The same for a choice whose values are the buttons' indexes.
+template <typename Choice> void DDX_Radio(CDataExchange& dx, const std::vector<QAbstractButton*>& buttons, Choice& value)
+{
+    int index = static_cast<int>(value);
+    DDX_Radio(dx, buttons, index);
+    if (dx.m_bSaveAndValidate && !dx.m_bFailed)
+        value = static_cast<Choice>(index);
+}
 // Writing selects the first entry that begins with the text without regard to case, or shows the
 // text with nothing selected; reading takes the text the box shows.
 void DDX_CBString(CDataExchange& dx, QComboBox* box, std::string& value);
-void DDV_MinMaxUInt(CDataExchange& dx, unsigned value, unsigned minimum, unsigned maximum);
+void DDV_MinMaxUInt(CDataExchange& dx, int value, int minimum, int maximum);
 // Reading refuses a field of more characters; writing limits typing in a line edit to `maximum`.
 void DDV_MaxChars(CDataExchange& dx, const std::string& value, int maximum);
 

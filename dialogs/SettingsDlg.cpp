@@ -3,8 +3,9 @@
 #include "dialogs/ChooseDir.h"
 #include "dialogs/DataExchange.h"
 #include "dialogs/SpinButton.h"
+#include "app/MessageBox.h"
 #include "marketdata/Dates.h"
-#include "platform/MessageBox.h"
+#include "platform/Strings.h"
 #include "settings/SettingsRules.h"
 
 #include <QButtonGroup>
@@ -70,20 +71,27 @@ CSettingsDlg::CSettingsDlg(int* dateFormat, QWidget* parent) : QDialog(parent), 
     setWindowTitle("Conversion Settings");
     setObjectName("CSettingsDlg");
 
-    m_editDate = AddNumberEdit("m_nDateCol", &m_spinDate, "spinDate");
-    m_editOpen = AddNumberEdit("m_nOpenCol", &m_spinOpen, "spinOpen");
-    m_editHigh = AddNumberEdit("m_nHiCol", &m_spinHigh, "spinHigh");
-    m_editLow = AddNumberEdit("m_nLoCol", &m_spinLow, "spinLow");
-    m_editClose = AddNumberEdit("m_nCloCol", &m_spinClose, "spinClose");
-    m_editVolume = AddNumberEdit("m_nVolCol", &m_spinVolume, "spinVolume");
-    m_editOpenInt = AddNumberEdit("m_nOICol", &m_spinOpenInt, "spinOpenInt");
+    // Object names are the settings' entry names, so tests and the accessibility tree find them.
+    const struct
+    {
+        const char* check;
+        const char* column;
+        const char* spin;
+    } kControlNames[kFieldCount] = {
+        {nullptr, "m_nDateCol", "spinDate"},    {"m_bOpenOn", "m_nOpenCol", "spinOpen"},
+        {"m_bHiOn", "m_nHiCol", "spinHigh"},    {"m_bLoOn", "m_nLoCol", "spinLow"},
+        {nullptr, "m_nCloCol", "spinClose"},    {"m_bVolOn", "m_nVolCol", "spinVolume"},
+        {"m_bOIOn", "m_nOICol", "spinOpenInt"},
+    };
+    for (int field = 0; field < kFieldCount; ++field)
+    {
+        const auto& names = kControlNames[field];
+        m_editField[field] = AddNumberEdit(names.column, &m_spinField[field], names.spin);
+        if (names.check)
+            m_chkField[field] = Named<QCheckBox>(names.check, NamesOf(static_cast<Field>(field)).caption, this);
+    }
     m_editSkip = AddNumberEdit("m_nSkipRows", &m_spinSkip, "spinSkipRows");
 
-    m_chkOpen = Named<QCheckBox>("m_bOpenOn", "Open", this);
-    m_chkHigh = Named<QCheckBox>("m_bHiOn", "High", this);
-    m_chkLow = Named<QCheckBox>("m_bLoOn", "Low", this);
-    m_chkVolume = Named<QCheckBox>("m_bVolOn", "Volume", this);
-    m_chkOpenInt = Named<QCheckBox>("m_bOIOn", "Open Int", this);
     m_chkSkip = Named<QCheckBox>("m_bSkipOn", "Skip Rows", this);
     m_radExisting = Named<QRadioButton>("m_nExist0", "Use Existing Master", this);
     m_radNew = Named<QRadioButton>("m_nExist1", "Make New Master", this);
@@ -104,33 +112,18 @@ CSettingsDlg::CSettingsDlg(int* dateFormat, QWidget* parent) : QDialog(parent), 
     // Input File: Supported Fields and Column Assignments
     auto* fields = new QGroupBox("Input File: Supported Fields and Column Assignments", this);
     auto* fieldsLayout = new QGridLayout(fields);
-    const struct
+    for (int field = 0; field < kFieldCount; ++field)
     {
-        QWidget* caption;
-        QLineEdit* edit;
-        CSpinButton* spin;
-    } columns[] = {{new QLabel("Date"), m_editDate, m_spinDate},
-                   {m_chkOpen, m_editOpen, m_spinOpen},
-                   {m_chkHigh, m_editHigh, m_spinHigh},
-                   {m_chkLow, m_editLow, m_spinLow},
-                   {new QLabel("Close"), m_editClose, m_spinClose},
-                   {m_chkVolume, m_editVolume, m_spinVolume},
-                   {m_chkOpenInt, m_editOpenInt, m_spinOpenInt}};
-    int column = 0;
-    for (const auto& c : columns)
-    {
-        fieldsLayout->addWidget(c.caption, 0, column);
-        fieldsLayout->addWidget(NumberCell(c.edit, c.spin), 1, column++);
+        QWidget* caption = m_chkField[field];
+        if (!caption)
+            caption = new QLabel(NamesOf(static_cast<Field>(field)).caption);
+        fieldsLayout->addWidget(caption, 0, field);
+        fieldsLayout->addWidget(NumberCell(m_editField[field], m_spinField[field]), 1, field);
     }
     // A refused field's prompt names it by its caption.
-    const std::pair<QWidget*, const char*> captions[] = {{m_editDate, "Date"},
-                                                         {m_editOpen, "Open"},
-                                                         {m_editHigh, "High"},
-                                                         {m_editLow, "Low"},
-                                                         {m_editClose, "Close"},
-                                                         {m_editVolume, "Volume"},
-                                                         {m_editOpenInt, "Open Int"},
-                                                         {m_editSkip, "Skip Rows"},
+    for (int field = 0; field < kFieldCount; ++field)
+        m_editField[field]->setAccessibleName(NamesOf(static_cast<Field>(field)).caption);
+    const std::pair<QWidget*, const char*> captions[] = {{m_editSkip, "Skip Rows"},
                                                          {m_cmbDateFormat, "Date Format"},
                                                          {m_editPath, "Directory Path"},
                                                          {m_editSymbol, "Symbol"},
@@ -201,25 +194,28 @@ CSettingsDlg::CSettingsDlg(int* dateFormat, QWidget* parent) : QDialog(parent), 
     layout->addLayout(buttons);
 
     // Tab order as the template has it: the buttons, then the fields group by group.
-    QWidget* order[] = {ok,           cancel,        m_editDate, m_chkOpen,   m_editOpen,    m_chkHigh,
-                        m_editHigh,   m_chkLow,      m_editLow,  m_editClose, m_chkVolume,   m_editVolume,
-                        m_chkOpenInt, m_editOpenInt, m_radComma, m_radTab,    m_radSpace,    m_cmbDateFormat,
-                        m_chkSkip,    m_editSkip,    m_editPath, browse,      m_radExisting, m_radNew,
-                        m_editSymbol, m_editName};
-    for (std::size_t i = 1; i < std::size(order); ++i)
+    std::vector<QWidget*> order = {ok, cancel};
+    for (int field = 0; field < kFieldCount; ++field)
+    {
+        if (m_chkField[field])
+            order.push_back(m_chkField[field]);
+        order.push_back(m_editField[field]);
+    }
+    for (QWidget* widget : std::initializer_list<QWidget*>{m_radComma, m_radTab, m_radSpace, m_cmbDateFormat, m_chkSkip,
+                                                           m_editSkip, m_editPath, browse, m_radExisting, m_radNew,
+                                                           m_editSymbol, m_editName})
+        order.push_back(widget);
+    for (std::size_t i = 1; i < order.size(); ++i)
         setTabOrder(order[i - 1], order[i]);
 
     connect(ok, &QPushButton::clicked, this, &CSettingsDlg::OnOK);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(browse, &QPushButton::clicked, this, &CSettingsDlg::OnBrowse);
-    const OptionalField optional[] = {{m_chkOpen, &m_bOpenOn, m_editOpen, m_spinOpen, "1"},
-                                      {m_chkHigh, &m_bHiOn, m_editHigh, m_spinHigh, "1"},
-                                      {m_chkLow, &m_bLoOn, m_editLow, m_spinLow, "1"},
-                                      {m_chkVolume, &m_bVolOn, m_editVolume, m_spinVolume, "1"},
-                                      {m_chkOpenInt, &m_bOIOn, m_editOpenInt, m_spinOpenInt, "1"},
-                                      {m_chkSkip, &m_bSkipOn, m_editSkip, m_spinSkip, "0"}};
-    for (const OptionalField& field : optional)
-        connect(field.box, &QCheckBox::clicked, this, [this, field] { OnCheckBox(field); });
+    for (int field = 0; field < kFieldCount; ++field)
+        if (QCheckBox* box = m_chkField[field])
+            connect(box, &QCheckBox::clicked, this,
+                    [this, box, field] { OnCheckBox(box, m_editField[field], m_spinField[field], "1"); });
+    connect(m_chkSkip, &QCheckBox::clicked, this, [this] { OnCheckBox(m_chkSkip, m_editSkip, m_spinSkip, "0"); });
 }
 
 QLineEdit* CSettingsDlg::AddNumberEdit(const char* name, CSpinButton** spin, const char* spinName)
@@ -229,44 +225,14 @@ QLineEdit* CSettingsDlg::AddNumberEdit(const char* name, CSpinButton** spin, con
     return edit;
 }
 
-// Every setting the dialog edits, paired with its member, so loading and storing cannot differ.
-template <typename Settings, typename Dialog, typename Copy> void PairSettings(Settings& s, Dialog& d, Copy copy)
-{
-    copy(s.m_strDateFormat, d.m_strDateFormat);
-    copy(s.m_nExist, d.m_nExist);
-    copy(s.m_nDelimiter, d.m_nDelimiter);
-    copy(s.m_strPath, d.m_strPath);
-    copy(s.m_strSymbol, d.m_strSymbol);
-    copy(s.m_strName, d.m_strName);
-    copy(s.m_bSkipOn, d.m_bSkipOn);
-    copy(s.m_nSkipRows, d.m_nSkipRows);
-    copy(s.m_nDateCol, d.m_nDateCol);
-    copy(s.m_bOpenOn, d.m_bOpenOn);
-    copy(s.m_nOpenCol, d.m_nOpenCol);
-    copy(s.m_bHiOn, d.m_bHiOn);
-    copy(s.m_nHiCol, d.m_nHiCol);
-    copy(s.m_bLoOn, d.m_bLoOn);
-    copy(s.m_nLoCol, d.m_nLoCol);
-    copy(s.m_nCloCol, d.m_nCloCol);
-    copy(s.m_bVolOn, d.m_bVolOn);
-    copy(s.m_nVolCol, d.m_nVolCol);
-    copy(s.m_bOIOn, d.m_bOIOn);
-    copy(s.m_nOICol, d.m_nOICol);
-}
-
 void CSettingsDlg::LoadFrom(const ConversionSettings& settings)
 {
-    // A stored negative number shows as the unsigned member holds it, as the framework did.
-    PairSettings(settings, *this, [](const auto& setting, auto& member) {
-        member = static_cast<std::decay_t<decltype(member)>>(setting);
-    });
+    m_settings = settings;
 }
 
 void CSettingsDlg::StoreTo(ConversionSettings& settings) const
 {
-    PairSettings(settings, *this, [](auto& setting, const auto& member) {
-        setting = static_cast<std::decay_t<decltype(setting)>>(member);
-    });
+    settings = m_settings;
 }
 
 int CSettingsDlg::DoModal()
@@ -293,35 +259,27 @@ void CSettingsDlg::DoDataExchange(CDataExchange& dx)
 {
     using rules::kMaxColumn;
     using rules::kMinColumn;
-    DDX_Check(dx, m_chkHigh, m_bHiOn);
-    DDX_Check(dx, m_chkLow, m_bLoOn);
-    DDX_Check(dx, m_chkOpenInt, m_bOIOn);
-    DDX_Check(dx, m_chkOpen, m_bOpenOn);
-    DDX_Check(dx, m_chkVolume, m_bVolOn);
-    const struct
+    ConversionSettings& s = m_settings;
+    for (const Field field : {kFieldHigh, kFieldLow, kFieldOpenInterest, kFieldOpen, kFieldVolume})
+        DDX_Check(dx, m_chkField[field], s.Column(field).on);
+    for (int field = 0; field < kFieldCount; ++field)
     {
-        QLineEdit* edit;
-        unsigned& member;
-    } columns[] = {{m_editDate, m_nDateCol}, {m_editOpen, m_nOpenCol},  {m_editHigh, m_nHiCol},   {m_editLow, m_nLoCol},
-                   {m_editClose, m_nCloCol}, {m_editVolume, m_nVolCol}, {m_editOpenInt, m_nOICol}};
-    for (const auto& column : columns)
-    {
-        DDX_Text(dx, column.edit, column.member);
-        DDV_MinMaxUInt(dx, column.member, kMinColumn, kMaxColumn);
+        DDX_Text(dx, m_editField[field], s.m_fields[field].column);
+        DDV_MinMaxUInt(dx, s.m_fields[field].column, kMinColumn, kMaxColumn);
     }
-    DDX_Radio(dx, {m_radExisting, m_radNew}, m_nExist);
-    DDX_MasterText(dx, m_editName, m_strName);
-    DDV_MaxChars(dx, m_strName, static_cast<int>(rules::kMaxNameLength));
-    DDX_Text(dx, m_editPath, m_strPath);
-    DDV_MaxChars(dx, m_strPath, static_cast<int>(rules::kMaxPathLength));
-    DDX_MasterText(dx, m_editSymbol, m_strSymbol);
-    DDV_MaxChars(dx, m_strSymbol, static_cast<int>(rules::kMaxSymbolLength));
-    DDX_Text(dx, m_editSkip, m_nSkipRows);
-    DDV_MinMaxUInt(dx, m_nSkipRows, rules::kMinSkipRows, rules::kMaxSkipRows);
-    DDX_Check(dx, m_chkSkip, m_bSkipOn);
-    DDX_Radio(dx, {m_radComma, m_radTab, m_radSpace}, m_nDelimiter);
-    DDX_CBString(dx, m_cmbDateFormat, m_strDateFormat);
-    DDV_MaxChars(dx, m_strDateFormat, static_cast<int>(rules::kMaxDateFormatLength));
+    DDX_Radio(dx, {m_radExisting, m_radNew}, s.m_nExist);
+    DDX_MasterText(dx, m_editName, s.m_strName);
+    DDV_MaxChars(dx, s.m_strName, static_cast<int>(rules::kMaxNameLength));
+    DDX_Text(dx, m_editPath, s.m_strPath);
+    DDV_MaxChars(dx, s.m_strPath, static_cast<int>(rules::kMaxPathLength));
+    DDX_MasterText(dx, m_editSymbol, s.m_strSymbol);
+    DDV_MaxChars(dx, s.m_strSymbol, static_cast<int>(rules::kMaxSymbolLength));
+    DDX_Text(dx, m_editSkip, s.m_nSkipRows);
+    DDV_MinMaxUInt(dx, s.m_nSkipRows, rules::kMinSkipRows, rules::kMaxSkipRows);
+    DDX_Check(dx, m_chkSkip, s.m_bSkipOn);
+    DDX_Radio(dx, {m_radComma, m_radTab, m_radSpace}, s.m_nDelimiter);
+    DDX_CBString(dx, m_cmbDateFormat, s.m_strDateFormat);
+    DDV_MaxChars(dx, s.m_strDateFormat, static_cast<int>(rules::kMaxDateFormatLength));
 }
 
 bool CSettingsDlg::UpdateData(bool saveAndValidate)
@@ -334,40 +292,28 @@ bool CSettingsDlg::UpdateData(bool saveAndValidate)
 void CSettingsDlg::OnInitDialog()
 {
     UpdateData(false);
-    const struct
+    m_spinSkip->SetRange(rules::kMinSkipRows, rules::kMaxSkipRows);
+    m_editSkip->setEnabled(m_settings.m_bSkipOn);
+    m_spinSkip->setEnabled(m_settings.m_bSkipOn);
+    for (int field = 0; field < kFieldCount; ++field)
     {
-        CSpinButton* spin;
-        QLineEdit* edit;
-        const int* on; // null: always enabled
-        int lower;
-        int upper;
-    } spins[] = {{m_spinSkip, m_editSkip, &m_bSkipOn, rules::kMinSkipRows, rules::kMaxSkipRows},
-                 {m_spinDate, m_editDate, nullptr, rules::kMinColumn, rules::kMaxColumn},
-                 {m_spinOpen, m_editOpen, &m_bOpenOn, rules::kMinColumn, rules::kMaxColumn},
-                 {m_spinHigh, m_editHigh, &m_bHiOn, rules::kMinColumn, rules::kMaxColumn},
-                 {m_spinLow, m_editLow, &m_bLoOn, rules::kMinColumn, rules::kMaxColumn},
-                 {m_spinClose, m_editClose, nullptr, rules::kMinColumn, rules::kMaxColumn},
-                 {m_spinVolume, m_editVolume, &m_bVolOn, rules::kMinColumn, rules::kMaxColumn},
-                 {m_spinOpenInt, m_editOpenInt, &m_bOIOn, rules::kMinColumn, rules::kMaxColumn}};
-    for (const auto& s : spins)
-    {
-        s.spin->SetRange(s.lower, s.upper);
-        const bool enabled = !s.on || *s.on;
-        s.edit->setEnabled(enabled);
-        s.spin->setEnabled(enabled);
+        m_spinField[field]->SetRange(rules::kMinColumn, rules::kMaxColumn);
+        const bool enabled = !m_chkField[field] || m_settings.m_fields[field].on;
+        m_editField[field]->setEnabled(enabled);
+        m_spinField[field]->setEnabled(enabled);
     }
     if (QWidget* ok = findChild<QWidget*>("IDOK"))
         ok->setFocus(Qt::OtherFocusReason);
 }
 
-void CSettingsDlg::OnCheckBox(const OptionalField& field)
+void CSettingsDlg::OnCheckBox(QCheckBox* box, QLineEdit* edit, CSpinButton* spin, const char* clearedText)
 {
     UpdateData(true); // a refusal has shown its prompt; the members stand as far as they were read
-    const bool on = *field.member != 0;
-    field.edit->setEnabled(on);
-    field.spin->setEnabled(on);
+    const bool on = box->isChecked();
+    edit->setEnabled(on);
+    spin->setEnabled(on);
     if (!on)
-        field.edit->setText(field.clearedText);
+        edit->setText(clearedText);
 }
 
 void CSettingsDlg::OnBrowse()
@@ -379,33 +325,32 @@ void CSettingsDlg::OnBrowse()
     chooser.SetInitialDir(FromQString(m_editPath->text()));
     if (chooser.exec() != QDialog::Accepted)
         return;
-    m_strPath = chooser.m_strFileName.substr(0, static_cast<std::size_t>(chooser.m_nFileOffset - 1));
-    m_editPath->setText(ToQString(m_strPath));
+    m_settings.m_strPath = chooser.m_strFileName.substr(0, static_cast<std::size_t>(chooser.m_nFileOffset - 1));
+    m_editPath->setText(ToQString(m_settings.m_strPath));
 }
 
 void CSettingsDlg::OnOK()
 {
     if (!UpdateData(true))
         return;
-    ConversionSettings columns;
-    StoreTo(columns);
-    if (const std::string duplicate = rules::DuplicateColumnsMessage(columns); !duplicate.empty())
+    if (const std::string duplicate = rules::DuplicateColumnsMessage(m_settings); !duplicate.empty())
     {
-        platform::AfxMessageBox(duplicate, platform::MB_OK);
+        ui::AfxMessageBox(duplicate);
         return;
     }
     UpdateData(true);
-    m_strSymbol = rules::TrimRightWhite(m_strSymbol);
-    if (m_strSymbol.empty())
+    std::string& symbol = m_settings.m_strSymbol;
+    symbol = platform::TrimRightWhite(symbol);
+    if (symbol.empty())
     {
-        platform::AfxMessageBox(rules::kInvalidSymbol, platform::MB_OK);
+        ui::AfxMessageBox(rules::kInvalidSymbol);
         return;
     }
-    m_strSymbol = rules::UpperCaseAscii(m_strSymbol);
+    symbol = platform::UpperLatin1(symbol);
     UpdateData(false);
-    if (rules::TrimRightWhite(m_strPath).empty())
+    if (platform::TrimRightWhite(m_settings.m_strPath).empty())
     {
-        platform::AfxMessageBox(rules::kEnterPath, platform::MB_OK);
+        ui::AfxMessageBox(rules::kEnterPath);
         return;
     }
     // The selected entry; a typed text that is no entry selects none, whatever was picked before,
@@ -418,11 +363,8 @@ void CSettingsDlg::OnOK()
         return;
     }
     // Some readers ignore F<n>.DOP and take the fields from their count; say what they would show.
-    ConversionSettings chosen;
-    StoreTo(chosen);
-    if (const std::string note = rules::FieldSetNote(chosen);
-        !note.empty() && platform::AfxMessageBox(note + "\n\nConvert anyway?",
-                                                 platform::MB_YESNO | platform::MB_ICONQUESTION) != platform::IDYES)
+    if (const std::string note = rules::FieldSetNote(m_settings);
+        !note.empty() && !ui::AskYesNo(note + "\n\nConvert anyway?"))
         return;
     if (m_pDateFormat)
         *m_pDateFormat = index + 1;

@@ -4,6 +4,7 @@
 
 #include <QDialog>
 
+#include <array>
 #include <string>
 
 class CDataExchange;
@@ -36,65 +37,24 @@ public:
     // a field was refused.
     bool UpdateData(bool saveAndValidate);
 
-    int m_bHiOn = 0;
-    int m_bLoOn = 0;
-    int m_bOIOn = 0;
-    int m_bOpenOn = 0;
-    int m_bVolOn = 0;
-    unsigned m_nDateCol = 0;
-    unsigned m_nOpenCol = 0;
-    unsigned m_nHiCol = 0;
-    unsigned m_nLoCol = 0;
-    unsigned m_nCloCol = 0;
-    unsigned m_nVolCol = 0;
-    unsigned m_nOICol = 0;
-    int m_nExist = -1;
-    std::string m_strName;
-    std::string m_strPath;
-    std::string m_strSymbol;
-    unsigned m_nSkipRows = 0;
-    int m_bSkipOn = 0;
-    int m_nDelimiter = -1;
-    std::string m_strDateFormat;
+    // What the dialog edits; the controls are exchanged with it by UpdateData.
+    tavrix::ConversionSettings m_settings;
 
 private:
-    struct OptionalField
-    {
-        QCheckBox* box;
-        int* member;
-        QLineEdit* edit;
-        CSpinButton* spin;
-        const char* clearedText;
-    };
-
     void DoDataExchange(CDataExchange& dx);
-    void OnCheckBox(const OptionalField& field);
+    // A switch was clicked: its field's column is enabled, or cleared and disabled.
+    void OnCheckBox(QCheckBox* box, QLineEdit* edit, CSpinButton* spin, const char* clearedText);
     void OnBrowse();
     void OnOK();
     QLineEdit* AddNumberEdit(const char* name, CSpinButton** spin, const char* spinName);
 
     int* m_pDateFormat;
-    QCheckBox* m_chkOpen;
-    QCheckBox* m_chkHigh;
-    QCheckBox* m_chkLow;
-    QCheckBox* m_chkVolume;
-    QCheckBox* m_chkOpenInt;
+    // Each field's switch (none for date and close), column and its arrows, in field order.
+    std::array<QCheckBox*, tavrix::kFieldCount> m_chkField{};
+    std::array<QLineEdit*, tavrix::kFieldCount> m_editField{};
+    std::array<CSpinButton*, tavrix::kFieldCount> m_spinField{};
     QCheckBox* m_chkSkip;
-    QLineEdit* m_editDate;
-    QLineEdit* m_editOpen;
-    QLineEdit* m_editHigh;
-    QLineEdit* m_editLow;
-    QLineEdit* m_editClose;
-    QLineEdit* m_editVolume;
-    QLineEdit* m_editOpenInt;
     QLineEdit* m_editSkip;
-    CSpinButton* m_spinDate;
-    CSpinButton* m_spinOpen;
-    CSpinButton* m_spinHigh;
-    CSpinButton* m_spinLow;
-    CSpinButton* m_spinClose;
-    CSpinButton* m_spinVolume;
-    CSpinButton* m_spinOpenInt;
     CSpinButton* m_spinSkip;
     QRadioButton* m_radExisting;
     QRadioButton* m_radNew;

@@ -1,13 +1,12 @@
 #include "engine/ConversionJob.h"
 
-#include "engine/EngineMessages.h"
 #include "marketdata/Master.h"
 #include "platform/Clock.h"
 #include "platform/FileOps.h"
 
+#include <cctype>
 #include <cstring>
 #include <dirent.h>
-#include <sys/stat.h>
 
 namespace tavrix {
 namespace {
@@ -34,47 +33,46 @@ int PriceFileNumber(const char* name)
 
 int ConversionJob::AddSecurity()
 {
-    if (!m_bUseExistingMaster)
-        m_image.Clear(m_szPath, m_strMasterName);
-    else
-    {
-        const std::string problem = m_image.Load(m_szPath, m_strMasterName);
-        if (!problem.empty())
-            return Fail(problem);
-    }
+    if (!UsesExistingMaster())
+        m_image.Clear(m_strPath, m_strMasterName);
+    else if (JobError problem = m_image.Load(m_strPath, m_strMasterName); problem.Failed())
+        return Fail(problem);
+    JobError full;
+    full.what = "This portfolio already has the\nmaximum number of symbols (255).\nChoose a different or new portfolio.";
     if (m_image.header.count >= kMasterMaxSecurities)
-        return Fail(msg::kMasterFull);
+        return Fail(full);
 
     // A number is free only when neither MASTER nor any file on disk uses it.
-    bool taken[256] = {true};
+    bool taken[kMasterMaxSecurities + 1] = {true};
     for (const int number : m_image.FileNumbers())
         taken[number] = true;
-    if (DIR* handle = ::opendir(m_szPath))
+    if (DIR* handle = ::opendir(m_strPath.c_str()))
     {
         while (const dirent* entry = ::readdir(handle))
         {
             const int number = PriceFileNumber(entry->d_name);
-            if (number > 0 && number < 256)
+            if (number > 0 && number <= kMasterMaxSecurities)
                 taken[number] = true;
         }
         ::closedir(handle);
     }
     int fileNumber = 1;
-    while (fileNumber < 256 && taken[fileNumber])
+    while (fileNumber <= kMasterMaxSecurities && taken[fileNumber])
         ++fileNumber;
-    if (fileNumber == 256)
-        return Fail(msg::kMasterFull); // every number is used, whatever the counters say
+    if (fileNumber > kMasterMaxSecurities)
+        return Fail(full); // every number is used, whatever the counters say
     m_nFileNumber = static_cast<std::uint8_t>(fileNumber);
 
     char today[9];
-    m_conversionDay = DayToDateValue(ParseDateText(platform::_strdate(today), 3));
+    m_conversionDay = DayToDateValue(ReadDateText(platform::_strdate(today), 8, DateFormatCode("MM_DD_YY")));
     NewSecurity security;
     security.fileNumber = m_nFileNumber;
     security.fieldCount = m_nFieldCount;
-    security.name = m_szName;
-    security.symbol = m_szSymbol;
+    security.name = Name();
+    security.symbol = Symbol();
     security.firstDate = security.lastDate = m_conversionDay;
-    m_image.Add(BuildSecurityRecord(security));
+    // Added to the image when the price file is written, so MASTER.BAK can hold MASTER as it was.
+    m_pendingRecord = BuildSecurityRecord(security);
     WarnAboutEmaster();
     return 0;
 }

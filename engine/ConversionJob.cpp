@@ -1,79 +1,68 @@
 #include "engine/ConversionJob.h"
 
 #include "engine/DirectoryChange.h"
-#include "engine/EngineMessages.h"
-#include "marketdata/FindSecurity.h"
-#include "marketdata/Xmaster.h"
+#include "marketdata/Securities.h"
 #include "platform/FileOps.h"
-#include "platform/MessageBox.h"
 #include "platform/Strings.h"
 #include "settings/ProfileStore.h"
 
-#include <cstdio>
-#include <cstring>
+#include <climits>
+#include <cstdlib>
 #include <sys/stat.h>
 
 namespace tavrix {
 namespace {
-template <std::size_t N> void CopyBounded(char (&target)[N], const std::string& text)
-{
-    const std::size_t length = text.size() < N - 1 ? text.size() : N - 1;
-    std::memcpy(target, text.data(), length);
-    target[length] = '\0';
-}
-
-// A path with room for "/MASTER" and its terminator in the 301-character path texts.
+// A path with room for "/MASTER" within the 300 characters a directory file's path may have.
 constexpr std::size_t kMaxOutputDirectory = 300 - 7;
 
-std::string TrimTrailingBlanks(std::string text)
+// The absolute, resolved path of an existing directory; "" when there is none.
+std::string ResolveDirectory(const std::string& path)
 {
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\t'))
-        text.pop_back();
-    return text;
+    char resolved[PATH_MAX];
+    struct stat st
+    {
+    };
+    if (path.empty() || !::realpath(path.c_str(), resolved) || ::stat(resolved, &st) != 0 || !S_ISDIR(st.st_mode))
+        return "";
+    return resolved;
 }
-
 } // namespace
 
 ConversionJob::ConversionJob(ProfileStore* store) : m_pProfileStore(store) {}
 
 ConversionJob::~ConversionJob() = default;
 
-void ConversionJob::SetPath(const std::string& path)
+std::string ConversionJob::Symbol() const
 {
-    CopyBounded(m_szPath, path);
+    return m_settings.m_strSymbol.substr(0, kRecTextWidth);
 }
 
-void ConversionJob::SetSymbol(const std::string& symbol)
+std::string ConversionJob::Name() const
 {
-    CopyBounded(m_szSymbol, symbol);
+    return m_settings.m_strName.substr(0, kRecTextWidth);
 }
 
-void ConversionJob::SetName(const std::string& name)
+int ConversionJob::Fail(JobError error)
 {
-    CopyBounded(m_szName, name);
-}
-
-int ConversionJob::Fail(const std::string& message)
-{
-    if (m_strFailure.empty())
-        m_strFailure = message;
-    return ReportFailure(message);
+    if (!m_error.Failed())
+        m_error = std::move(error);
+    return 1;
 }
 
 int ConversionJob::Run()
 {
-    m_strFailure.clear();
+    m_error = {};
     m_strSettingsError.clear();
-    m_strLeftOutReport.clear();
+    m_leftOut = {};
     const int result = [this] {
-        if (PrepareOutputDirectory() || CheckFieldCount() || CheckDuplicateSymbol() || AddSecurity())
+        if (ReadInput() || PrepareOutputDirectory() || CheckFieldCount() || CheckDuplicateSymbol() || AddSecurity())
             return 1;
         if (m_pProfileStore)
         {
-            const std::pair<const char*, const char*> entries[] = {
-                {"Path", m_szPath}, {"Symbol", m_szSymbol}, {"Name", m_szName}};
-            for (const auto& entry : entries)
-                if (!m_pProfileStore->WriteString("Setting", entry.first, entry.second) && m_strSettingsError.empty())
+            const std::pair<const char*, std::string> entries[] = {
+                {"Path", m_strPath}, {"Symbol", Symbol()}, {"Name", Name()}};
+            for (const auto& [entry, text] : entries)
+                if (!m_pProfileStore->WriteString("Setting", entry, text.c_str()) && m_strSettingsError.empty())
                     m_strSettingsError = m_pProfileStore->LastWriteError();
         }
         return ConvertInput();
@@ -84,72 +73,104 @@ int ConversionJob::Run()
 
 int ConversionJob::PrepareOutputDirectory()
 {
-    // The job makes the output directory current, so a relative input path must be fixed first.
-    if (!m_strInputPath.empty() && m_strInputPath != "-" && m_strInputPath[0] != platform::kPathSeparator)
+    // Windows ignores blanks at the end of a path; the dialog hands them on, so do the same.
+    const std::string given = m_settings.m_strPath;
+    m_strPath = ResolveDirectory(given);
+    if (m_strPath.empty())
+        m_strPath = ResolveDirectory(platform::TrimRight(given, " \t"));
+    if (m_strPath.empty())
     {
-        char current[4096];
-        if (platform::GetCurrentDirectoryA(sizeof current, current) < sizeof current)
-            m_strInputPath = platform::JoinPath(current, m_strInputPath);
+        JobError error;
+        error.what = msg::kPathDoesNotExist;
+        error.path = given;
+        return Fail(error);
+    }
+    if (platform::CharacterCount(m_strPath) > kMaxOutputDirectory)
+    {
+        JobError error;
+        error.what = "Path is too long";
+        error.path = m_strPath;
+        error.reason = "(the output directory may have at most " + std::to_string(kMaxOutputDirectory) +
+                       " characters).";
+        return Fail(error);
     }
 
-    // Windows ignores blanks at the end of a path; the dialog hands them on, so do the same.
-    if (!platform::SetCurrentDirectoryA(m_szPath) &&
-        !platform::SetCurrentDirectoryA(TrimTrailingBlanks(m_szPath).c_str()))
-        return Fail(std::string(msg::kPathDoesNotExist) + "\n" + m_szPath);
-
-    char current[sizeof m_szPath];
-    const platform::DWORD length = platform::GetCurrentDirectoryA(sizeof current, current);
-    if (length == 0 || length >= sizeof current || length > kMaxOutputDirectory)
-        return Fail(msg::kPathTooLong);
-    std::memcpy(m_szPath, current, length + 1);
-
     // One writer at a time; the lock is held until the run ends.
-    if (!m_bLockHeldByCaller && !m_lock.Acquire(m_szPath, m_onWaitForLock))
-        return Fail("Cannot lock the output directory\n" + std::string(m_szPath) + "\n" + m_lock.Error());
-    DirectoryChange(m_szPath).RemoveLeftovers();
+    if (!m_bLockHeldByCaller && !m_lock.Acquire(m_strPath, m_onWaitForLock))
+        return Fail(FileError("Cannot lock the output directory", m_strPath, m_lock.Error()));
+    DirectoryChange(m_strPath).RemoveLeftovers();
 
-    m_strMasterName = platform::FindNameNoCase(m_szPath, kMasterFileName);
-    const bool exists = !m_strMasterName.empty();
-    if (!exists)
+    m_strMasterName = platform::FindNameNoCase(m_strPath, kMasterFileName);
+    m_bMasterExists = !m_strMasterName.empty();
+    if (!m_bMasterExists)
         m_strMasterName = kMasterFileName;
-    CopyBounded(m_szMasterPath, platform::JoinPath(m_szPath, m_strMasterName));
-    if (m_bUseExistingMaster)
-        return exists
-                   ? 0
-                   : Fail(std::string(msg::kNoMasterFile) + "\n\"Make New Master\" creates one in " + m_szPath + ".");
-    if (exists)
-        return Fail(std::string(msg::kMasterExists) + "\n" + m_szMasterPath);
-    return 0;
+    m_strMasterPath = platform::JoinPath(m_strPath, m_strMasterName);
+    switch (m_settings.m_nExist)
+    {
+    case MasterChoice::kAutomatic:
+        m_settings.m_nExist = m_bMasterExists ? MasterChoice::kUseExisting : MasterChoice::kMakeNew;
+        return 0;
+    case MasterChoice::kUseExisting:
+        if (m_bMasterExists)
+            return 0;
+        {
+            JobError error;
+            error.what = msg::kNoMasterFile;
+            error.path = m_strPath;
+            error.desktopAdvice = "\"Make New Master\" creates one.";
+            error.commandLineAdvice = "--new-master makes one.";
+            return Fail(error);
+        }
+    default:
+        m_settings.m_nExist = MasterChoice::kMakeNew;
+        if (!m_bMasterExists)
+            return 0;
+        {
+            JobError error;
+            error.what = msg::kMasterExists;
+            error.path = m_strMasterPath;
+            error.desktopAdvice = "\"Use Existing Master\" adds to it.";
+            error.commandLineAdvice = "Leave out --new-master to add to it.";
+            return Fail(error);
+        }
+    }
 }
 
 int ConversionJob::CheckFieldCount()
 {
-    m_nFieldCount = 0;
-    for (const int on : m_bFieldOn)
-        m_nFieldCount += on != 0;
-    return m_nFieldCount > 1 ? 0 : Fail(msg::kMoreColumns);
+    m_nFieldCount = static_cast<int>(m_settings.FieldsOn().size());
+    if (m_nFieldCount > 1)
+        return 0;
+    JobError error;
+    error.what = msg::kMoreColumns;
+    return Fail(error);
 }
 
 int ConversionJob::CheckDuplicateSymbol()
 {
-    if (!m_bUseExistingMaster)
+    if (!UsesExistingMaster())
         return 0;
-    MasterRecord record{};
-    std::string found;
-    XmasterSecurity above{};
-    if (FindSecurity(m_szPath, m_szSymbol, record.data(), &found) != kStatusOk &&
-        FindXmasterSecurity(m_szPath, m_szSymbol, &above, &found) != kStatusOk)
-        return 0;
-    if (found.size() > 1 && found.back() == platform::kPathSeparator)
-        found.pop_back();
-    return Fail(std::string(msg::kDuplicateSymbol) + "\n" + platform::Latin1ToUtf8(m_szSymbol) +
-                " is already the symbol or name of a security in\n" + found);
+    std::vector<Security> securities;
+    ListSecurities(m_strPath, &securities, false);
+    const std::string symbol = Symbol();
+    for (const Security& security : securities)
+        if (SecurityMatchesKey(security, symbol.c_str()))
+        {
+            std::string where = security.directory;
+            if (where.size() > 1 && where.back() == platform::kPathSeparator)
+                where.pop_back();
+            JobError error;
+            error.what = msg::kDuplicateSymbol;
+            error.reason = platform::Latin1ToUtf8(symbol) + " is already the symbol or name of a security in\n" + where;
+            return Fail(error);
+        }
+    return 0;
 }
 
 void ConversionJob::WarnAboutEmaster() const
 {
-    if (!m_image.emasterWarning.empty())
-        platform::AfxMessageBox(m_image.emasterWarning, platform::MB_OK | platform::MB_ICONWARNING);
+    if (!m_image.emasterWarning.empty() && m_onWarning)
+        m_onWarning(m_image.emasterWarning);
 }
 
 std::string ConversionJob::FileName(const char* extension) const
@@ -159,10 +180,10 @@ std::string ConversionJob::FileName(const char* extension) const
 
 std::string ConversionJob::Summary() const
 {
+    const std::string symbol = platform::Latin1ToUtf8(Symbol());
     if (m_nLineCount == 0)
-        return platform::Latin1ToUtf8(m_szSymbol) + ": no price records";
-    return platform::Latin1ToUtf8(m_szSymbol) + ": " + std::to_string(m_nLineCount) +
-           (m_nLineCount == 1 ? " price record, " : " price records, ") + IsoDayText(m_nFirstDay) + " to " +
-           IsoDayText(m_nLastDay) + ", " + FileName(".DAT") + " in " + m_szPath;
+        return symbol + ": no price records";
+    return symbol + ": " + std::to_string(m_nLineCount) + (m_nLineCount == 1 ? " price record, " : " price records, ") +
+           IsoDayText(m_nFirstDay) + " to " + IsoDayText(m_nLastDay) + ", " + FileName(".DAT") + " in " + m_strPath;
 }
 } // namespace tavrix

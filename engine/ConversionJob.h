@@ -1,12 +1,13 @@
 #pragma once
 
+#include "engine/JobError.h"
 #include "engine/MasterImage.h"
-#include "text/PriceLines.h"
 #include "marketdata/Dates.h"
 #include "marketdata/Master.h"
-#include "marketdata/Mbf.h"
 #include "marketdata/PriceFile.h"
 #include "platform/DirectoryLock.h"
+#include "settings/ConversionSettings.h"
+#include "text/PriceLines.h"
 
 #include <array>
 #include <cstdint>
@@ -19,8 +20,9 @@ namespace tavrix {
 class ProfileStore;
 
 // One conversion: filled by the caller, run once, deleted. Steps return 0 to go on and 1 to stop;
-// every stop has told the user why through platform::AfxMessageBox. A run adds one complete
-// security to the output directory or changes nothing there.
+// a stop leaves its reason in m_error. A run adds one complete security to the output directory
+// or changes nothing there. The job works with absolute paths and never changes the process's
+// working directory, so jobs can run side by side.
 class ConversionJob
 {
 public:
@@ -33,8 +35,8 @@ public:
 
     int Run();
 
-    // What to do with rows that are no price lines: ask (the desktop program's Yes/No question),
-    // convert the other rows after reporting them, or refuse the whole input.
+    // What to do with rows that are no price lines: ask m_askConvertOthers, convert the other rows
+    // after reporting them, or refuse the whole input.
     enum LeftOutPolicy
     {
         kAskAboutLeftOut,
@@ -42,6 +44,10 @@ public:
         kRefuseLeftOut,
     };
     LeftOutPolicy m_nLeftOutPolicy = kAskAboutLeftOut;
+    // The question for kAskAboutLeftOut: true converts the `kept` rows. Without one, nothing is converted.
+    std::function<bool(const PriceLineReport& report, std::size_t kept)> m_askConvertOthers;
+    // Told of what the user should know though nothing failed (an EMASTER out of step).
+    std::function<void(const std::string& warning)> m_onWarning;
     // Called once when another conversion holds the output directory and this one has to wait.
     std::function<void()> m_onWaitForLock;
     // The caller holds the output directory's lock already (a batch of files under one lock).
@@ -49,19 +55,19 @@ public:
     // Test seam, asked before each file step ("write F1.DAT", "rename MASTER"); false fails it.
     std::function<bool(const std::string& step)> m_stepHook;
 
-    // After Run: the message that made the run fail ("" after a success).
-    std::string m_strFailure;
+    // After Run: why it failed (no error after a success).
+    JobError m_error;
     // After Run: why the path, symbol and name were not stored ("" when they were, or no store).
     std::string m_strSettingsError;
-    // After Run: the report of rows left out ("" when every row became a price record).
-    std::string m_strLeftOutReport;
+    // After Run: the rows left out (none when every row became a price record).
+    PriceLineReport m_leftOut;
     // After a successful Run, e.g. "ACME: 260 price records, 2025-01-02 to 2025-12-31, F1.DAT in /data".
     std::string Summary() const;
 
-    // Adds the input's new days to the security m_szSymbol names (`tavrix-cli update`); with
+    // Adds the input's new days to the security the symbol names (`tavrix-cli update`); with
     // `replace`, days whose values differ from the stored ones are rewritten instead of refused.
     int Update(bool replace);
-    // Removes the security m_szSymbol names: its record first, then its files.
+    // Removes the security the symbol names: its record first, then its files.
     int Remove();
     // After Update: records added, rows already in the price file, records rewritten.
     int m_nAdded = 0;
@@ -77,55 +83,60 @@ public:
     int AddSecurity();
     int ConvertInput();
 
-    // Bounded copies into the fixed-size texts: longer input is cut, never written past the end.
-    // Symbol and name are Latin-1, as MASTER holds them.
-    void SetPath(const std::string& path);
-    void SetSymbol(const std::string& symbol);
-    void SetName(const std::string& name);
-
     std::string m_strInputPath; // "-" reads standard input
-    int m_bUseExistingMaster = 0;
-    std::array<int, kFieldCount> m_bFieldOn{};
-    std::array<int, kFieldCount> m_nFieldCol{};
-    char m_szPath[301] = {};
-    char m_szMasterPath[301] = {};
-    char m_szSymbol[17] = {};
-    char m_szName[17] = {};
-    char m_szDelimiter[4] = {','};
+    // Output directory, symbol and name (Latin-1), master choice, fields and columns, delimiter and
+    // skipped rows; m_settings.m_strPath is made absolute by PrepareOutputDirectory.
+    ConversionSettings m_settings;
     int m_nDateFormat = 1;
-    int m_bSkipOn = 0;
-    int m_nSkipRows = 0;
     int m_nFieldCount = 0;
 
+    // Set by PrepareOutputDirectory: the directory and MASTER as absolute paths.
+    std::string m_strPath;
+    std::string m_strMasterPath;
     // Set by AddSecurity: the file number chosen for the security and the conversion day's date.
     std::uint8_t m_nFileNumber = 0;
     MbfBytes m_conversionDay{};
+    MasterRecord m_pendingRecord{};
     // Set by ConvertInput: the price records written and their first and last day.
     int m_nLineCount = 0;
     DayNumber m_nFirstDay = 0;
     DayNumber m_nLastDay = 0;
 
+    // The symbol and name as MASTER will hold them: Latin-1, at most 16 characters.
+    std::string Symbol() const;
+    std::string Name() const;
+
 private:
-    int Fail(const std::string& message);
-    // Reads the input with the price-line rules, finding the date layout when asked to.
+    struct InputRow
+    {
+        std::string text;   // the first characters, as the price-line reader keeps them
+        std::size_t length; // the row's whole length
+    };
+
+    int Fail(JobError error);
+    // Reads the whole input before the directory is locked, so a slow or stalled input (a pipe)
+    // never keeps other jobs waiting.
+    int ReadInput();
+    // Reads the input's rows with the price-line rules, finding the date layout when asked to.
     int ReadPriceLines(std::unique_ptr<PriceLineReader>* lines);
     // The report's question or policy for rows left out; 0 to go on with the `kept` rows.
     int AcceptLeftOutRows(std::size_t kept);
-    // The one security of this directory's MASTER that m_szSymbol names; messages for none or several.
+    // The one security of this directory's MASTER that the symbol names; errors for none or several.
     int FindOwnSecurity(std::size_t* index);
     // Once per run: an EMASTER out of step with MASTER is left alone, and the user is told.
     void WarnAboutEmaster() const;
     // Puts the dates into the security's record of the MASTER image.
     void UpdateMasterDates(const MbfBytes& firstDate, const MbfBytes& lastDate, std::uint8_t fileNumber);
-    // The header's record count, set once when the whole price file is built.
-    void UpdatePriceFileHeader(std::uint16_t count, std::vector<std::uint8_t>* priceFile) const;
     // Stages the price file, layout file and MASTER, renames them into place, then MASTER.BAK.
     int WriteSecurity(const std::deque<PriceLine>& lines);
     std::string FileName(const char* extension) const;
+    bool UsesExistingMaster() const { return m_settings.m_nExist == MasterChoice::kUseExisting; }
 
+    std::vector<InputRow> m_rows;
     ProfileStore* m_pProfileStore;
     platform::DirectoryLock m_lock;
     std::string m_strMasterName; // MASTER as it is spelled in the directory
-    MasterImage m_image;         // the directory's MASTER (and EMASTER), changed in memory until the commit
+    bool m_bMasterExists = false;
+    MasterImage m_image; // the directory's MASTER (and EMASTER), changed in memory until the commit
 };
 } // namespace tavrix

@@ -7,29 +7,14 @@
 #include <cstdio>
 #include <cstring>
 #include <dirent.h>
+#include <fcntl.h>
 #include <fstream>
 #include <sstream>
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace tavrix {
 namespace {
-bool WriteAll(int fd, const std::uint8_t* data, std::size_t size)
-{
-    while (size > 0)
-    {
-        const ssize_t written = ::write(fd, data, size);
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0)
-            return false;
-        data += written;
-        size -= static_cast<std::size_t>(written);
-    }
-    return true;
-}
-
 // Moves `from` to `to` only when nothing of that name exists; links are not followed.
 bool RenameNoReplace(const std::string& from, const std::string& to)
 {
@@ -42,16 +27,6 @@ bool RenameNoReplace(const std::string& from, const std::string& to)
         return false;
     ::unlink(from.c_str());
     return true;
-}
-
-void SyncDirectory(const std::string& directory)
-{
-    const int fd = ::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd >= 0)
-    {
-        ::fsync(fd);
-        ::close(fd);
-    }
 }
 
 std::string UniqueTemporaryName(const std::string& name)
@@ -106,7 +81,7 @@ bool DirectoryChange::Step(const std::string& step)
 
 bool DirectoryChange::Fail(const std::string& action, const Staged& file)
 {
-    m_error = action + " " + file.what + "\n" + PathOf(file.name) + "\n" + platform::LastErrorText();
+    m_error = FileError(action + " " + file.what, PathOf(file.name));
     Abandon();
     return false;
 }
@@ -130,7 +105,7 @@ bool DirectoryChange::Stage(const std::string& name, const std::string& what, co
         file.inode = st.st_ino;
     m_staged.push_back(file);
     // Flushed to disk with the journal in one go, at Commit.
-    bool ok = Step("write " + name) && WriteAll(fd, content.data(), content.size());
+    bool ok = Step("write " + name) && platform::WriteAll(fd, content.data(), content.size());
     const int savedErrno = errno;
     ok = (::close(fd) == 0) && ok;
     if (!ok)
@@ -202,7 +177,7 @@ bool DirectoryChange::Commit()
         ::unlink(PathOf(name).c_str());
     m_removals.clear();
     ::unlink(journalPath.c_str());
-    SyncDirectory(m_directory);
+    platform::SyncDirectory(m_directory);
     return true;
 }
 
@@ -211,7 +186,7 @@ bool DirectoryChange::WriteJournal(const std::string& path, const std::string& t
     const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0666);
     if (fd < 0)
         return false;
-    bool ok = WriteAll(fd, reinterpret_cast<const std::uint8_t*>(text.data()), text.size());
+    bool ok = platform::WriteAll(fd, text.data(), text.size());
     ok = ::close(fd) == 0 && ok;
     // One flush for the staged files and the journal: they are on disk before anything is renamed.
     const int dir = ::open(m_directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -262,7 +237,7 @@ void DirectoryChange::RollBack(const std::string& journal) const
         else if (inodeOf(it->name) == it->inode)
             ::unlink(PathOf(it->name).c_str());
     }
-    SyncDirectory(m_directory);
+    platform::SyncDirectory(m_directory);
 }
 
 void DirectoryChange::Abandon()

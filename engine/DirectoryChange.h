@@ -1,5 +1,7 @@
 #pragma once
 
+#include "engine/JobError.h"
+
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -35,8 +37,8 @@ public:
     // Deletes the staged copies; the directory stays as it was.
     void Abandon();
 
-    // "<what it could not do>\n<the final file's path>\n<reason>"
-    const std::string& Error() const { return m_error; }
+    // What it could not do, naming the final file (never a temporary one), and why.
+    const JobError& Error() const { return m_error; }
 
     // Test seam, asked before each step ("write F1.DAT", "rename MASTER"); false makes it fail.
     std::function<bool(const std::string& step)> m_stepHook;
@@ -62,7 +64,7 @@ private:
     std::string m_directory;
     std::vector<Staged> m_staged;
     std::vector<std::string> m_removals;
-    std::string m_error;
+    JobError m_error;
 };
 
 // The prefix of every temporary name, so the next run can tell a leftover from a user's file.

@@ -1,43 +1,41 @@
 #include "engine/MasterImage.h"
 
 #include "engine/DirectoryChange.h"
-#include "engine/EngineMessages.h"
-#include "marketdata/MasterReader.h"
+#include "marketdata/DirectoryTree.h"
 #include "platform/FileOps.h"
 
 #include <algorithm>
 #include <cstring>
-#include <sys/stat.h>
 
 namespace tavrix {
-std::string MasterImage::Load(const std::string& directory, const std::string& masterName)
+JobError MasterImage::Load(const std::string& directory, const std::string& masterName)
 {
     Clear(directory, masterName);
     const std::string path = platform::JoinPath(directory, masterName);
-    std::size_t extraBytes = 0;
-    const Status status = ReadMasterFile(path, &header, &records, &extraBytes);
-    struct stat st
-    {
-    };
-    if (status == kStatusFileRead && ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) &&
-        st.st_size < kMasterRecordSize)
-        return DamagedMasterMessage(path, "It is shorter than its 53-byte header.");
-    if (status != kStatusOk)
-        return FileErrorMessage("Cannot read the Master file", path);
+    MasterFile file;
+    const std::string error = ReadMasterFile(path, &file);
+    if (error.rfind("shorter", 0) == 0)
+        return DamagedMaster(path, "It is " + error + ".");
+    if (!error.empty())
+        return FileError("Cannot read the Master file", path, error);
+    headerBytes = file.header;
+    header = ReadMasterHeader(file.header.data());
+    records = std::move(file.records);
     // A record past the count is seen by no reader, and a count past the records names nothing.
-    if (header.count != static_cast<long>(records.size()) || extraBytes != 0)
-        return DamagedMasterMessage(path,
-                                    "Its header counts " + std::to_string(header.count) + " records, but it holds " +
-                                        std::to_string(records.size()) +
-                                        (extraBytes ? " and " + std::to_string(extraBytes) + " bytes more." : "."));
+    if (header.count != static_cast<long>(records.size()) || file.extraBytes != 0)
+        return DamagedMaster(path, "Its header counts " + std::to_string(header.count) + " records, but it holds " +
+                                       std::to_string(records.size()) +
+                                       (file.extraBytes ? " and " + std::to_string(file.extraBytes) + " bytes more."
+                                                        : "."));
 
     const std::string emasterName = platform::FindNameNoCase(directory, kEmasterFileName);
     if (emasterName.empty())
-        return "";
+        return {};
     const std::string emasterPath = platform::JoinPath(directory, emasterName);
     std::vector<std::string> differences;
-    if (ReadEmasterFile(emasterPath, &m_emaster) != kStatusOk)
-        differences.push_back("it cannot be read");
+    if (const std::string emasterError = ReadRecordFile(emasterPath, kEmasterMaxRecords, &m_emaster);
+        !emasterError.empty())
+        differences.push_back("it cannot be read: " + emasterError);
     else if (m_emaster.extraBytes != 0)
         differences.push_back("it ends in a cut-off record");
     else
@@ -47,7 +45,7 @@ std::string MasterImage::Load(const std::string& directory, const std::string& m
     else
         emasterWarning = "The EMASTER file does not match the Master file, so it is left as it is:\n" + emasterPath +
                          "\n" + differences.front() + "\nReaders that start from EMASTER will not show the change.";
-    return "";
+    return {};
 }
 
 void MasterImage::Clear(const std::string& directory, const std::string& masterName)
@@ -58,6 +56,7 @@ void MasterImage::Clear(const std::string& directory, const std::string& masterN
     m_emaster = EmasterFile{};
     emasterWarning.clear();
     header = {};
+    headerBytes = {};
     records.clear();
 }
 
@@ -109,7 +108,7 @@ void MasterImage::SetDates(std::size_t index, const MbfBytes& firstDate, const M
 
 std::vector<std::uint8_t> MasterImage::MasterBytes() const
 {
-    std::vector<std::uint8_t> bytes(kMasterRecordSize, 0);
+    std::vector<std::uint8_t> bytes(headerBytes.begin(), headerBytes.end());
     WriteMasterHeader(bytes.data(), header);
     for (const MasterRecord& record : records)
         bytes.insert(bytes.end(), record.begin(), record.end());
@@ -123,7 +122,7 @@ bool MasterImage::Stage(DirectoryChange* change, bool created) const
     {
         EmasterFile emaster = m_emaster;
         CopyMasterHeader(master.data(), &emaster.header);
-        if (!change->Stage(m_emasterName, "the EMASTER file", EmasterBytes(emaster), DirectoryChange::kReplace))
+        if (!change->Stage(m_emasterName, "the EMASTER file", emaster.Bytes(), DirectoryChange::kReplace))
             return false;
     }
     return change->Stage(m_masterName, "the Master file", master,
@@ -141,9 +140,10 @@ std::vector<std::size_t> MasterImage::Matching(const char* key) const
 
 std::vector<int> MasterImage::FileNumbers() const
 {
+    // A <DIR> entry's number byte counts too: readers that go by the numbers would see it twice.
     std::vector<int> numbers;
     for (const MasterRecord& record : records)
-        if (!IsDirectoryEntry(record.data()))
+        if (record[kRecFileNumber] != 0)
             numbers.push_back(record[kRecFileNumber]);
     return numbers;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/JobError.h"
 #include "marketdata/Emaster.h"
 #include "marketdata/Master.h"
 
@@ -15,9 +16,9 @@ class DirectoryChange;
 class MasterImage
 {
 public:
-    // Reads `masterName` in `directory`. "" when it is sound; otherwise the message that says why
-    // nothing may be added to it (unreadable, shorter than its header, count and records disagree).
-    std::string Load(const std::string& directory, const std::string& masterName);
+    // Reads `masterName` in `directory`. No error when it is sound; otherwise why nothing may be
+    // added to it (unreadable, not a regular file, shorter than its header, count and records disagree).
+    JobError Load(const std::string& directory, const std::string& masterName);
     // An empty MASTER for "Make New Master".
     void Clear(const std::string& directory, const std::string& masterName);
 
@@ -31,11 +32,12 @@ public:
 
     // Indexes of the security records `key` matches (name or leading symbol words, any case).
     std::vector<std::size_t> Matching(const char* key) const;
-    // The file numbers MASTER lists.
+    // The file numbers MASTER's records hold, <DIR> entries' included.
     std::vector<int> FileNumbers() const;
 
     MasterHeader header{};
     std::vector<MasterRecord> records;
+    MasterRecord headerBytes{}; // as read: vendor bytes such as the serial are written back unchanged
     // Set by Load when an EMASTER exists but does not match MASTER: it is left untouched.
     std::string emasterWarning;
 

@@ -1,44 +1,30 @@
 #include "engine/ConversionJob.h"
 
 #include "engine/DirectoryChange.h"
-#include "engine/EngineMessages.h"
 #include "marketdata/FieldLayout.h"
-#include "marketdata/FindSecurity.h"
-#include "marketdata/Xmaster.h"
+#include "marketdata/Securities.h"
 #include "platform/FileOps.h"
 #include "platform/Strings.h"
 
-#include <cmath>
+#include <cstdio>
 #include <map>
 
 namespace tavrix {
 namespace {
-const char* const kFieldWords[kFieldCount] = {"date", "open", "high", "low", "close", "volume", "open interest"};
-
-std::string FieldWords(const std::vector<Field>& fields)
+JobError Plain(const std::string& what, const std::string& reason = "")
 {
-    std::string words;
-    for (const Field field : fields)
-        words += (words.empty() ? "" : " ") + std::string(kFieldWords[field]);
-    return words;
+    JobError error;
+    error.what = what;
+    error.reason = reason;
+    return error;
 }
-
-// A stored date value (YYYMMDD) as a day number; 0 when it names no day.
-DayNumber DayOfDateValue(float value)
-{
-    if (!(value > 0.0f && value < 3000000.0f) || std::floor(value) != value)
-        return 0;
-    const auto number = static_cast<long>(value);
-    return MakeDayNumber(static_cast<std::int16_t>(number / 10000), static_cast<std::int16_t>(number / 100 % 100),
-                         static_cast<std::int16_t>(number % 100));
-}
-
 } // namespace
 
 int ConversionJob::FindOwnSecurity(std::size_t* index)
 {
-    const std::string symbol = platform::Latin1ToUtf8(m_szSymbol);
-    const std::vector<std::size_t> found = m_image.Matching(m_szSymbol);
+    const std::string key = Symbol();
+    const std::string symbol = platform::Latin1ToUtf8(key);
+    const std::vector<std::size_t> found = m_image.Matching(key.c_str());
     if (found.size() == 1)
     {
         *index = found.front();
@@ -51,74 +37,70 @@ int ConversionJob::FindOwnSecurity(std::size_t* index)
             list += "\nF" + std::to_string(m_image.records[i][kRecFileNumber]) + " " +
                     platform::Latin1ToUtf8(RecordSymbol(m_image.records[i].data())) + " (" +
                     platform::Latin1ToUtf8(RecordName(m_image.records[i].data())) + ")";
-        return Fail(symbol + " names " + std::to_string(found.size()) + " securities in " + m_szMasterPath + ":" +
-                    list + "\nName one by its full symbol or name.");
+        return Fail(Plain(symbol + " names " + std::to_string(found.size()) + " securities in " + m_strMasterPath + ":",
+                          list.substr(1) + "\nName one by its full symbol or name."));
     }
-    XmasterSecurity above{};
-    MasterRecord record{};
-    std::string where;
-    if (FindXmasterSecurity(m_szPath, m_szSymbol, &above, &where) == kStatusOk && where == std::string(m_szPath) + "/")
-        return Fail(symbol + " is listed in XMASTER (F" + std::to_string(above.fileNumber) +
-                    ".MWD), which this program reads but does not change.");
-    if (FindSecurity(m_szPath, m_szSymbol, record.data(), &where) == kStatusOk)
-        return Fail("No security " + symbol + " in " + m_szMasterPath + "\nThere is one in " + where +
-                    "; name that directory instead.");
-    return Fail("No security " + symbol + " in " + m_szMasterPath);
+    std::vector<Security> securities;
+    ListSecurities(m_strPath, &securities, false);
+    for (const Security& security : securities)
+    {
+        if (!SecurityMatchesKey(security, key.c_str()))
+            continue;
+        if (security.source == Security::kXmaster && security.directory == m_strPath + "/")
+            return Fail(Plain(symbol + " is listed in XMASTER (" + security.PriceFileName() +
+                              "), which this program reads but does not change."));
+        return Fail(Plain("No security " + symbol + " in " + m_strMasterPath,
+                          "There is one in " + security.directory + "; name that directory instead."));
+    }
+    return Fail(Plain("No security " + symbol + " in " + m_strMasterPath));
 }
 
 int ConversionJob::Update(bool replace)
 {
-    m_strFailure.clear();
+    m_error = {};
+    m_leftOut = {};
     m_nAdded = m_nAlreadyPresent = m_nReplaced = 0;
-    m_bUseExistingMaster = 1;
+    m_settings.m_nExist = MasterChoice::kUseExisting;
     std::size_t index = 0;
     const int result = [&] {
-        if (PrepareOutputDirectory() || CheckFieldCount())
+        if (ReadInput() || PrepareOutputDirectory() || CheckFieldCount())
             return 1;
-        const std::string problem = m_image.Load(m_szPath, m_strMasterName);
-        if (!problem.empty())
+        if (JobError problem = m_image.Load(m_strPath, m_strMasterName); problem.Failed())
             return Fail(problem);
         if (FindOwnSecurity(&index))
             return 1;
-        MasterRecord& record = m_image.records[index];
+        const MasterRecord& record = m_image.records[index];
         m_nFileNumber = record[kRecFileNumber];
         m_nFieldCount = record[kRecFieldCount];
 
         // The input must give the security's own fields, as its layout file or its count says.
-        std::vector<Field> fields;
-        const std::string layoutName = platform::FindNameNoCase(m_szPath, FileName(".DOP"));
-        if (layoutName.empty() || ReadFieldLayoutFile(platform::JoinPath(m_szPath, layoutName), &fields) != kStatusOk ||
-            static_cast<int>(fields.size()) != m_nFieldCount)
-            fields = DefaultFieldsForCount(m_nFieldCount);
-        std::vector<Field> given;
-        for (int field = 0; field < kFieldCount; ++field)
-            if (m_bFieldOn[field])
-                given.push_back(static_cast<Field>(field));
-        if (fields.empty() || given != fields)
-            return Fail("The input gives " + FieldWords(given) + ",\nbut " + platform::Latin1ToUtf8(m_szSymbol) +
-                        " holds " +
-                        (fields.empty() ? std::to_string(m_nFieldCount) + " fields this program does not know"
-                                        : FieldWords(fields)) +
-                        ".");
+        const RecordLayout layout = MasterRecordLayout(m_strPath, record);
+        const std::vector<Field> given = m_settings.FieldsOn();
+        if (!layout.Known() || layout.hasTime || given != layout.fields)
+            return Fail(Plain("The input gives " + FieldWords(given) + ",",
+                              "but " + platform::Latin1ToUtf8(Symbol()) + " holds " +
+                                  (layout.Known() && !layout.hasTime
+                                       ? FieldWords(layout.fields)
+                                       : std::to_string(m_nFieldCount) + " fields this program does not know") +
+                                  "."));
 
-        const std::string dataName = platform::FindNameNoCase(m_szPath, FileName(".DAT"));
-        const std::string dataPath = platform::JoinPath(m_szPath, dataName.empty() ? FileName(".DAT") : dataName);
+        const std::string dataName = platform::FindNameNoCase(m_strPath, FileName(".DAT"));
+        const std::string dataPath = platform::JoinPath(m_strPath, dataName.empty() ? FileName(".DAT") : dataName);
         PriceFileContents stored;
-        if (ReadPriceFile(dataPath, fields, &stored) != kStatusOk)
-            return Fail(FileErrorMessage("Cannot read the price file", dataPath));
-        if (stored.trailingBytes != 0 || stored.countWord != stored.rows.size() + 1)
-            return Fail("The price file is damaged:\n" + dataPath + "\nIts header counts " +
-                        std::to_string(stored.countWord ? stored.countWord - 1 : 0) + " records, but it holds " +
-                        std::to_string(stored.rows.size()) + (stored.trailingBytes ? " and some bytes more." : "."));
-        std::map<DayNumber, PriceLine> days;
-        for (const PriceRow& row : stored.rows)
+        if (const std::string error = ReadPriceFile(dataPath, layout, &stored); !error.empty())
+            return Fail(FileError("Cannot read the price file", dataPath, error));
+        if (stored.trailingBytes != 0 || stored.countWord != stored.bars.size() + 1)
+            return Fail(FileError("The price file is damaged:", dataPath,
+                                  "Its header counts " + std::to_string(stored.countWord ? stored.countWord - 1 : 0) +
+                                      " records, but it holds " + std::to_string(stored.bars.size()) +
+                                      (stored.trailingBytes ? " and some bytes more." : ".")));
+        std::map<DayNumber, PriceBar> days;
+        for (const StoredBar& bar : stored.bars)
         {
-            PriceLine line;
-            line.day = DayOfDateValue(row.values[kFieldDate]);
-            line.values = row.values;
-            if (line.day == 0 || (!days.empty() && line.day <= days.rbegin()->first))
-                return Fail("The price file is damaged:\n" + dataPath + "\nIts dates are not valid or do not rise.");
-            days[line.day] = line;
+            const DayNumber day = DayOfDateValue(bar.date);
+            if (day == 0 || (!days.empty() && day <= days.rbegin()->first))
+                return Fail(FileError("The price file is damaged:", dataPath, "Its dates are not valid or do not rise."));
+            days[day] = PriceBar{day, -1, bar.values};
         }
         const DayNumber lastStored = days.empty() ? 0 : days.rbegin()->first;
 
@@ -128,8 +110,7 @@ int ConversionJob::Update(bool replace)
         std::vector<std::string> conflicts;
         for (const PriceLine& line : lines->Lines())
         {
-            PriceLine value = line;
-            value.values[kFieldDate] = 0;
+            const PriceBar value{line.day, -1, line.values};
             if (line.day > lastStored)
             {
                 days[line.day] = value;
@@ -143,12 +124,12 @@ int ConversionJob::Update(bool replace)
             if (old == days.end())
                 difference = "not in the price file";
             else
-                for (const Field field : fields)
+                for (const Field field : layout.fields)
                     if (field != kFieldDate && old->second.values[field] != line.values[field] && difference.empty())
                     {
                         char text[120];
                         std::snprintf(text, sizeof text, "%s is %.9g in the price file, %.9g in the input",
-                                      kFieldWords[field], static_cast<double>(old->second.values[field]),
+                                      NamesOf(field).word, static_cast<double>(old->second.values[field]),
                                       static_cast<double>(line.values[field]));
                         difference = text;
                     }
@@ -167,36 +148,29 @@ int ConversionJob::Update(bool replace)
                 list += "\n" + conflicts[i];
             if (conflicts.size() > 5)
                 list += "\nand " + std::to_string(conflicts.size() - 5) + " more.";
-            return Fail(std::to_string(conflicts.size()) + (conflicts.size() == 1 ? " day differs" : " days differ") +
-                        " from the price file:" + list + "\nNothing was changed; --replace rewrites these days.");
+            JobError error = Plain(std::to_string(conflicts.size()) +
+                                       (conflicts.size() == 1 ? " day differs" : " days differ") +
+                                       " from the price file:",
+                                   list.substr(1) + "\nNothing was changed.");
+            error.commandLineAdvice = "--replace rewrites these days.";
+            return Fail(error);
         }
         m_nReplaced = static_cast<int>(conflicts.size());
         if (days.size() > static_cast<std::size_t>(kMaxPriceRecords))
-            return Fail("The price file would hold " + std::to_string(days.size()) +
-                        " records,\nbut it holds at most " + std::to_string(kMaxPriceRecords) +
-                        ". Nothing was changed.");
+            return Fail(Plain("The price file would hold " + std::to_string(days.size()) + " records,",
+                              "but it holds at most " + std::to_string(kMaxPriceRecords) + ". Nothing was changed."));
         if (m_nAdded == 0 && m_nReplaced == 0)
             return 0;
 
-        std::vector<std::uint8_t> priceFile = MakePriceFileHeader(m_nFieldCount);
-        std::array<MbfBytes, kFieldCount> values{};
-        std::uint8_t bytes[kFieldCount * kPriceFieldSize];
-        std::array<int, kFieldCount> fieldOn{};
-        for (const Field field : fields)
-            fieldOn[field] = 1;
+        std::vector<PriceBar> bars;
+        bars.reserve(days.size());
         for (const auto& day : days)
-        {
-            values[kFieldDate] = DayToDateValue(day.first);
-            for (int field = kFieldOpen; field < kFieldCount; ++field)
-                values[field] = ToMbf(day.second.values[field]);
-            const std::size_t size = BuildPriceRecord(values, fieldOn, bytes);
-            priceFile.insert(priceFile.end(), bytes, bytes + size);
-        }
-        UpdatePriceFileHeader(static_cast<std::uint16_t>(days.size()), &priceFile);
+            bars.push_back(day.second);
+        const std::vector<std::uint8_t> priceFile = BuildPriceFile(layout, bars);
         m_image.SetDates(index, DayToDateValue(days.begin()->first), DayToDateValue(days.rbegin()->first));
         WarnAboutEmaster();
 
-        DirectoryChange change(m_szPath);
+        DirectoryChange change(m_strPath);
         change.m_stepHook = m_stepHook;
         if (!change.Stage(dataName.empty() ? FileName(".DAT") : dataName, "the price file", priceFile,
                           DirectoryChange::kReplace) ||
@@ -211,13 +185,12 @@ int ConversionJob::Update(bool replace)
 
 int ConversionJob::Remove()
 {
-    m_strFailure.clear();
-    m_bUseExistingMaster = 1;
+    m_error = {};
+    m_settings.m_nExist = MasterChoice::kUseExisting;
     const int result = [&] {
         if (PrepareOutputDirectory())
             return 1;
-        const std::string problem = m_image.Load(m_szPath, m_strMasterName);
-        if (!problem.empty())
+        if (JobError problem = m_image.Load(m_strPath, m_strMasterName); problem.Failed())
             return Fail(problem);
         std::size_t index = 0;
         if (FindOwnSecurity(&index))
@@ -225,12 +198,12 @@ int ConversionJob::Remove()
         m_nFileNumber = m_image.records[index][kRecFileNumber];
         m_image.Remove(index);
         WarnAboutEmaster();
-        DirectoryChange change(m_szPath);
+        DirectoryChange change(m_strPath);
         change.m_stepHook = m_stepHook;
         // MASTER stops naming the security first; its files go after, so no record names a missing file.
         for (const char* extension : {".DAT", ".DOP"})
         {
-            const std::string name = platform::FindNameNoCase(m_szPath, FileName(extension));
+            const std::string name = platform::FindNameNoCase(m_strPath, FileName(extension));
             if (!name.empty())
                 change.StageRemoval(name);
         }

@@ -35,7 +35,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::size_t start = 0;
     while (start < length && text[start] == ' ')
         ++start;
-    start += start < length && text[start] == '"';
+    const bool quoted = start < length && text[start] == '"';
+    start += quoted;
     const int* at = kLayouts[code - 1];
     const int width = *std::max_element(at, at + 4) + 2;
     FUZZ_CHECK(start + width <= length, "text shorter than its layout");
@@ -45,11 +46,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const bool part = std::any_of(at, at + 4, [i](int p) { return p >= 0 && (i == p || i == p + 1); });
         FUZZ_CHECK((t[i] >= '0' && t[i] <= '9') == part, "digit or separator out of place");
     }
-    FUZZ_CHECK(start + width == length || t[width] == ' ' || t[width] == 'T', "text after the date");
+    FUZZ_CHECK(start + width == length || t[width] == ' ' || t[width] == 'T' ||
+                   (!quoted && t[width] == '"' && start + width + 1 == length),
+               "text after the date");
     const auto pair = [t](int p) { return (t[p] - '0') * 10 + (t[p + 1] - '0'); };
     const int year = parts.year + 1900;
     FUZZ_CHECK(pair(at[2]) == parts.month && pair(at[3]) == parts.day, "month or day differs from the text");
     FUZZ_CHECK(at[0] < 0 ? pair(at[1]) == year % 100 : pair(at[0]) * 100 + pair(at[1]) == year, "year differs");
-    FUZZ_CHECK(year >= 1961 && day <= MakeDayNumber(2140, 6, 4), "day out of range");
+    FUZZ_CHECK(year >= 1961 && day <= MakeDayNumber(2140, 6, 5), "day out of range");
+    const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+    FUZZ_CHECK(!(parts.month == 2 && parts.day == 29) || leap, "29 February of a year without one");
     return 0;
 }

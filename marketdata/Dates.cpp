@@ -1,5 +1,6 @@
 #include "marketdata/Dates.h"
 
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 
@@ -23,24 +24,32 @@ const DateLayout kLayouts[kDateFormatCount] = {
     {-1, 0, 2, 4}, {0, 2, 4, 6}, {-1, 4, 0, 2}, {4, 6, 0, 2}, {-1, 4, 2, 0}, {4, 6, 2, 0},
 };
 
-const int kDaysBeforeMonth[12] = {0, 31, 59, 90, 120, 151, 181, 212, 243, 273, 304, 334};
+constexpr int kFirstYear = 1961;
+constexpr long kLastDayNumber = 65535;
 
-// The two characters at `position` read the way atoi reads them; past the end reads 0.
-int ReadPair(const char* text, std::size_t length, int position)
+// Days from 1 March of year 0 (proleptic Gregorian), so leap days fall at the end of a year.
+long DaysFromCivil(long year, long month, long day)
 {
-    if (position < 0 || static_cast<std::size_t>(position) >= length)
-        return 0;
-    const char* p = text + position;
-    const char* end = p + ((static_cast<std::size_t>(position) + 1 < length) ? 2 : 1);
-    while (p < end && (*p == ' ' || (*p >= '\t' && *p <= '\r')))
-        ++p;
-    bool negative = false;
-    if (p < end && (*p == '+' || *p == '-'))
-        negative = *p++ == '-';
-    int value = 0;
-    while (p < end && *p >= '0' && *p <= '9')
-        value = value * 10 + (*p++ - '0');
-    return negative ? -value : value;
+    year -= month <= 2;
+    const long era = year / 400;
+    const long yearOfEra = year - era * 400;
+    const long dayOfYear = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
+    const long dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
+    return era * 146097 + dayOfEra;
+}
+
+const long kDayZero = DaysFromCivil(kFirstYear, 1, 1) - 1;
+
+int DaysInMonth(int year, int month)
+{
+    static const int kDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+    return kDays[month - 1] + (month == 2 && leap ? 1 : 0);
+}
+
+bool IsWhole(double value)
+{
+    return std::isfinite(value) && std::floor(value) == value;
 }
 } // namespace
 
@@ -57,62 +66,88 @@ int DateFormatCode(const char* name)
     return 0;
 }
 
-DayNumber MakeDayNumber(std::int16_t year, std::int16_t month, std::int16_t day)
+bool IsRealDay(int year, int month, int day)
 {
-    int y = year;
-    if (y > 1900)
-        y -= 1900;
-    if (month < 1 || month > 12 || y < 61)
+    return month >= 1 && month <= 12 && day >= 1 && day <= DaysInMonth(year, month);
+}
+
+DayNumber MakeDayNumber(int year, int month, int day)
+{
+    if (year < 1900)
+        year += 1900;
+    if (year < kFirstYear || year > 9999 || !IsRealDay(year, month, day))
         return 0;
-    const long t = (static_cast<long>(y) - 61) * 1461 / 4;
-    long d = kDaysBeforeMonth[month - 1] + t + day;
-    if (month > 2 && y % 4 == 0)
-        ++d;
-    if (d < 1 || d > 65535)
-        return 0;
-    return static_cast<DayNumber>(d);
+    const long number = DaysFromCivil(year, month, day) - kDayZero;
+    return number >= 1 && number <= kLastDayNumber ? static_cast<DayNumber>(number) : 0;
 }
 
 DayParts SplitDayNumber(DayNumber dayNumber)
 {
     if (dayNumber == 0)
         return {0, 0, 0};
-    const long d = dayNumber;
-    const long q = (4 * d - 1) / 1461;
-    const long r = d - q * 1461 / 4;
-    const int year = static_cast<int>(q + 61);
-    const int leap = year % 4 == 0 ? 1 : 0;
-    int month = 1;
-    for (int m = 12; m >= 1; --m)
-    {
-        const int before = kDaysBeforeMonth[m - 1] + (m > 2 ? leap : 0);
-        if (before < r)
-        {
-            month = m;
-            break;
-        }
-    }
-    const int before = kDaysBeforeMonth[month - 1] + (month > 2 ? leap : 0);
-    return {static_cast<std::int16_t>(year), static_cast<std::int16_t>(month), static_cast<std::int16_t>(r - before)};
+    // The inverse of DaysFromCivil.
+    const long z = kDayZero + dayNumber;
+    const long era = z / 146097;
+    const long dayOfEra = z - era * 146097;
+    const long yearOfEra = (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
+    const long dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
+    const long mp = (5 * dayOfYear + 2) / 153;
+    const long day = dayOfYear - (153 * mp + 2) / 5 + 1;
+    const long month = mp < 10 ? mp + 3 : mp - 9;
+    const long year = yearOfEra + era * 400 + (month <= 2);
+    return {static_cast<std::int16_t>(year - 1900), static_cast<std::int16_t>(month), static_cast<std::int16_t>(day)};
+}
+
+long DateValueOfDay(DayNumber dayNumber)
+{
+    if (dayNumber == 0)
+        return 0;
+    const DayParts parts = SplitDayNumber(dayNumber);
+    return parts.year * 10000L + parts.month * 100L + parts.day;
+}
+
+DayNumber DayOfDateValue(double value)
+{
+    if (!(value > 0 && value < 1e7) || !IsWhole(value))
+        return 0;
+    const auto v = static_cast<long>(value);
+    return MakeDayNumber(static_cast<int>(v / 10000 + 1900), static_cast<int>(v / 100 % 100),
+                         static_cast<int>(v % 100));
+}
+
+std::string IsoDateText(double value)
+{
+    if (!(value > 0 && value < 1e7) || !IsWhole(value))
+        return "";
+    const auto v = static_cast<long>(value);
+    const long year = v / 10000 + 1900;
+    if (!IsRealDay(static_cast<int>(year), static_cast<int>(v / 100 % 100), static_cast<int>(v % 100)))
+        return "";
+    char text[48];
+    std::snprintf(text, sizeof text, "%04ld-%02ld-%02ld", year, v / 100 % 100, v % 100);
+    return text;
 }
 
 std::string IsoDayText(DayNumber dayNumber)
 {
-    if (dayNumber == 0)
-        return "-";
-    const DayParts parts = SplitDayNumber(dayNumber);
-    char text[32];
-    std::snprintf(text, sizeof text, "%04d-%02d-%02d", parts.year + 1900, parts.month, parts.day);
-    return text;
+    return dayNumber == 0 ? "-" : IsoDateText(static_cast<double>(DateValueOfDay(dayNumber)));
 }
 
 MbfBytes DayToDateValue(DayNumber dayNumber)
 {
-    if (dayNumber == 0)
-        return MbfBytes{};
-    const DayParts parts = SplitDayNumber(dayNumber);
-    const double value = parts.year * 10000.0 + parts.month * 100.0 + parts.day;
-    return ToMbf(static_cast<float>(value));
+    return dayNumber == 0 ? MbfBytes{} : ToMbf(static_cast<float>(DateValueOfDay(dayNumber)));
+}
+
+std::string TimeText(double value)
+{
+    if (!(value >= 0 && value < 240000) || !IsWhole(value))
+        return "";
+    const auto v = static_cast<long>(value);
+    if (v / 100 % 100 > 59 || v % 100 > 59)
+        return "";
+    char text[32];
+    std::snprintf(text, sizeof text, "%02ld:%02ld:%02ld", v / 10000, v / 100 % 100, v % 100);
+    return text;
 }
 
 DayNumber ReadDateText(const char* text, std::size_t length, int code)
@@ -122,8 +157,8 @@ DayNumber ReadDateText(const char* text, std::size_t length, int code)
     const char* end = text + length;
     while (text < end && *text == ' ')
         ++text;
-    if (text < end && *text == '"')
-        ++text;
+    const bool quoted = text < end && *text == '"';
+    text += quoted;
     const DateLayout& layout = kLayouts[code - 1];
     const int parts[] = {layout.century, layout.year, layout.month, layout.day};
     int width = 0;
@@ -148,43 +183,13 @@ DayNumber ReadDateText(const char* text, std::size_t length, int code)
     for (int i = 0; i < width; ++i)
         if (!partChar[i] && isDigit(text[i]))
             return 0;
-    if (text + width < end && text[width] != ' ' && text[width] != 'T')
+    // A lone quote may stand before the date or right after it, one rule for both ends.
+    const char* after = text + width;
+    const bool trailingQuote = !quoted && after + 1 == end && *after == '"';
+    if (after < end && *after != ' ' && *after != 'T' && !trailingQuote)
         return 0;
 
     const int year = layout.century >= 0 ? values[0] * 100 + values[1] : values[1] + (values[1] < 60 ? 2000 : 1900);
-    const int month = values[2];
-    const int day = values[3];
-    if (year < 1961 || month < 1 || month > 12 || day < 1)
-        return 0;
-    static const int kMonthDays[12] = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    // Leap years as the day numbers count them: every fourth year, 2100 included.
-    if (day > kMonthDays[month - 1] || (month == 2 && day == 29 && year % 4 != 0))
-        return 0;
-    return MakeDayNumber(static_cast<std::int16_t>(year), static_cast<std::int16_t>(month),
-                         static_cast<std::int16_t>(day));
-}
-
-DayNumber ParseDateText(const char* text, std::int16_t code)
-{
-    if (!text)
-        return 0;
-    while (*text == ' ')
-        ++text;
-    if (*text == '"')
-        ++text;
-    const std::size_t length = std::strlen(text);
-    if (length == 0 || code < 1 || code > kDateFormatCount)
-        return 0;
-    const DateLayout& layout = kLayouts[code - 1];
-    const int year = ReadPair(text, length, layout.year);
-    const int month = ReadPair(text, length, layout.month);
-    const int day = ReadPair(text, length, layout.day);
-    int adjust = layout.century >= 0 ? 100 * ReadPair(text, length, layout.century) - 1900 : 0;
-    if (year == 0 && month == 0 && day == 0)
-        return 0;
-    if (year < 60 && adjust == 0)
-        adjust = 100;
-    return MakeDayNumber(static_cast<std::int16_t>(year + adjust), static_cast<std::int16_t>(month),
-                         static_cast<std::int16_t>(day));
+    return MakeDayNumber(year, values[2], values[3]);
 }
 } // namespace tavrix

@@ -7,7 +7,10 @@
 #include <string>
 
 namespace tavrix {
-// Day 1 is 1 January 1961; 0 stands for "no valid day".
+// The one calendar: every reader, writer and checker asks these functions whether a day is real
+// and how it is written. Days are Gregorian (2100 is no leap year).
+
+// Day 1 is 1 January 1961; 0 stands for "no valid day". The last day number, 65535, is 5 June 2140.
 using DayNumber = std::uint16_t;
 
 struct DayParts
@@ -25,26 +28,39 @@ const char* DateFormatName(int code);
 // The code of a layout name (exact text), or 0 when it names no layout.
 int DateFormatCode(const char* name);
 
-// Year may be given as 99 or 1999. Months outside 1 to 12, dates before 1961 and days past
-// number 65535 give 0 instead of an index outside the month table or a wrapped day.
-DayNumber MakeDayNumber(std::int16_t year, std::int16_t month, std::int16_t day);
+// A day of the Gregorian calendar (full year).
+bool IsRealDay(int year, int month, int day);
+
+// Year may be given as 99 or 1999. 0 unless the parts name a real day from 1 January 1961 to day
+// number 65535: nothing rolls over into the next month or wraps around.
+DayNumber MakeDayNumber(int year, int month, int day);
 
 // Inverse of MakeDayNumber for day numbers from 1; day number 0 gives all parts 0.
 DayParts SplitDayNumber(DayNumber dayNumber);
 
+// Date values, as MASTER and price files hold them: (year - 1900) * 10000 + month * 100 + day.
+// Adding this gives the YYYYMMDD form that EMASTER and XMASTER keep as integers.
+constexpr long kDateValueToYyyymmdd = 19000000;
+
+// The day's date value (0 for day number 0).
+long DateValueOfDay(DayNumber dayNumber);
+// The day number of a stored date value; 0 when it names no real day in the day numbers' range.
+DayNumber DayOfDateValue(double value);
+// A stored date value as 2025-01-02, whatever its year; "" when it names no real day.
+std::string IsoDateText(double value);
 // The day as 2025-01-02, for messages and listings; "-" for day number 0.
 std::string IsoDayText(DayNumber dayNumber);
 
-// (year - 1900) * 10000 + month * 100 + day as an MBF single; day number 0 gives 0.
+// The date value as an MBF single; day number 0 gives 0.
 MbfBytes DayToDateValue(DayNumber dayNumber);
+
+// A stored time value HHMMSS as 09:16:00; "" when it names no time of day.
+std::string TimeText(double value);
 
 // Reads a date that fills the layout of `code` exactly: each part's two characters are digits,
 // each separator position a non-digit, and nothing follows but optionally a blank or 'T' and
-// anything after it (a time). Leading blanks and one double quote are passed over. Gives 0 unless
-// the text names a real day from 1 January 1961 to 4 June 2140; never reads past `length`.
+// anything after it (a time). Leading blanks and one double quote before it, or one after it,
+// are passed over. Gives 0 unless the text names a real day in the day numbers' range; never
+// reads past `length`.
 DayNumber ReadDateText(const char* text, std::size_t length, int code);
-
-// Reads a date text in the fixed-position layout of `code`; 0 when the text is empty, the
-// code is outside 1 to 12, every part reads 0, or the text names no valid day.
-DayNumber ParseDateText(const char* text, std::int16_t code);
 } // namespace tavrix

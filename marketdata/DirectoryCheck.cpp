@@ -1,9 +1,10 @@
 #include "marketdata/DirectoryCheck.h"
 
-#include "marketdata/DirectoryWalk.h"
+#include "marketdata/DirectoryTree.h"
 #include "marketdata/Emaster.h"
 #include "marketdata/FieldLayout.h"
 #include "marketdata/Master.h"
+#include "marketdata/PriceFile.h"
 #include "marketdata/Xmaster.h"
 #include "platform/FileOps.h"
 #include "platform/Strings.h"
@@ -16,36 +17,6 @@
 
 namespace tavrix {
 namespace {
-constexpr int kSymbolShown = 14; // readers show this many symbol characters
-
-using Bytes = std::vector<std::uint8_t>;
-
-bool ReadWhole(const std::string& path, Bytes* bytes)
-{
-    platform::FilePtr file = platform::OpenFile(path, "rb");
-    if (!file)
-        return false;
-    bytes->clear();
-    std::uint8_t buffer[65536];
-    std::size_t got = 0;
-    while ((got = std::fread(buffer, 1, sizeof buffer, file.get())) > 0)
-        bytes->insert(bytes->end(), buffer, buffer + got);
-    return !std::ferror(file.get());
-}
-
-std::string Upper(std::string text)
-{
-    for (char& c : text)
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
-    return text;
-}
-
-std::uint16_t Word(const std::uint8_t* bytes)
-{
-    return static_cast<std::uint16_t>(bytes[0] | bytes[1] << 8);
-}
-
 std::string Number(double value)
 {
     char text[32];
@@ -58,40 +29,11 @@ std::string Quoted(const std::string& latin1)
     return "'" + platform::Latin1ToUtf8(latin1) + "'";
 }
 
-bool IsDay(double value)
-{
-    if (!(value > 0 && value < 1e7))
-        return false;
-    const long v = static_cast<long>(value);
-    if (static_cast<double>(v) != value)
-        return false;
-    const long year = v / 10000 + 1900;
-    const long month = v / 100 % 100;
-    const long day = v % 100;
-    static const int kDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    if (month < 1 || month > 12 || day < 1)
-        return false;
-    const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-    return day <= kDays[month - 1] + (month == 2 && leap ? 1 : 0);
-}
-
 // A date value YYYMMDD as 2010-01-04, or the number itself when it names no day.
 std::string DateText(double value)
 {
-    if (!IsDay(value))
-        return Number(value);
-    char text[48];
-    const long v = static_cast<long>(value);
-    std::snprintf(text, sizeof text, "%04ld-%02ld-%02ld", v / 10000 + 1900, v / 100 % 100, v % 100);
-    return text;
-}
-
-bool IsTime(double value)
-{
-    if (!(value >= 0 && value < 240000))
-        return false;
-    const long v = static_cast<long>(value);
-    return static_cast<double>(v) == value && v / 10000 < 24 && v / 100 % 100 < 60 && v % 100 < 60;
+    const std::string iso = IsoDateText(value);
+    return iso.empty() ? Number(value) : iso;
 }
 
 // The views of a record that readers which go by the field count take; "" stands for a refusal.
@@ -138,15 +80,6 @@ std::string ViewsText(int count, char period, const std::string& held = "")
     return text + (refused ? " or refuse it" : "");
 }
 
-std::string FieldsText(const std::vector<Field>& fields)
-{
-    static const char* const kNames[kFieldCount] = {"date", "open", "high", "low", "close", "volume", "open interest"};
-    std::string text;
-    for (const Field field : fields)
-        text += (text.empty() ? "" : " ") + std::string(kNames[field]);
-    return text;
-}
-
 // The entries of one directory, looked up as the program looks up names: the exact name, else
 // the smallest name that matches without regard to letter case.
 class CEntries
@@ -182,9 +115,8 @@ private:
 class CDirectoryChecker
 {
 public:
-    explicit CDirectoryChecker(const std::string& start) : m_guard(start) {}
-
-    void CheckDirectory(const std::string& directory); // ends in '/'
+    void CheckDirectory(const TreeDirectory& directory);
+    void DeadEntry(const TreeDirectory& parent, std::size_t record, const std::string& why);
     CheckResult m_result;
 
 private:
@@ -193,7 +125,7 @@ private:
 
     void CheckSecurity(const std::string& directory, const CEntries& entries, const std::string& masterPath,
                        const MasterRecord& record, const std::string& where);
-    void CheckPriceFile(const std::string& path, int fieldCount, bool hasTime, double first, double last,
+    void CheckPriceFile(const std::string& path, const RecordLayout& layout, double first, double last,
                         const std::string& firstFrom);
     void CheckEmaster(const std::string& path, const MasterHeader& header, const std::vector<MasterRecord>& records);
     void CheckXmaster(const std::string& directory, const CEntries& entries, const std::string& path,
@@ -201,41 +133,29 @@ private:
     // `all` holds MASTER's and XMASTER's file numbers.
     void CheckUnlisted(const std::string& directory, const CEntries& entries, const std::map<int, std::string>& master,
                        const std::map<int, std::string>& all);
-    void CheckSubDirectory(const std::string& directory, const std::string& masterPath, const MasterRecord& record,
-                           const std::string& where);
-
-    DirectoryWalkGuard m_guard;
 };
 
-void CDirectoryChecker::CheckDirectory(const std::string& directory)
+void CDirectoryChecker::CheckDirectory(const TreeDirectory& directory)
 {
     ++m_result.directories;
-    const CEntries entries(directory);
-    const std::string masterName = entries.Find(kMasterFileName);
-    if (masterName.empty())
+    if (directory.masterPath.empty())
     {
-        Problem(directory, "no MASTER file");
+        Problem(directory.path, "no MASTER file");
         return;
     }
-    const std::string masterPath = directory + masterName;
-    Bytes bytes;
-    if (!ReadWhole(masterPath, &bytes))
+    const std::string& masterPath = directory.masterPath;
+    if (!directory.masterError.empty())
     {
-        Problem(masterPath, "cannot be read: " + platform::LastErrorText());
+        const bool short_ = directory.masterError.rfind("shorter", 0) == 0;
+        Problem(masterPath, (short_ ? "" : "cannot be read: ") + directory.masterError);
         return;
     }
-    if (bytes.size() < static_cast<std::size_t>(kMasterRecordSize))
-    {
-        Problem(masterPath, "shorter than its 53-byte header");
-        return;
-    }
-    if (bytes.size() % kMasterRecordSize)
-        Problem(masterPath, std::to_string(bytes.size() % kMasterRecordSize) + " bytes after the last whole record");
-    const MasterHeader header = ReadMasterHeader(bytes.data());
-    std::vector<MasterRecord> records(bytes.size() / kMasterRecordSize - 1);
-    for (std::size_t i = 0; i < records.size(); ++i)
-        std::copy_n(&bytes[(i + 1) * kMasterRecordSize], kMasterRecordSize, records[i].begin());
-
+    const CEntries entries(directory.path);
+    const MasterFile& file = directory.master;
+    if (file.extraBytes)
+        Problem(masterPath, std::to_string(file.extraBytes) + " bytes after the last whole record");
+    const MasterHeader header = ReadMasterHeader(file.header.data());
+    const std::vector<MasterRecord>& records = file.records;
     const auto count = static_cast<std::uint16_t>(header.count);
     const auto count2 = static_cast<std::uint16_t>(header.count2);
     if (count != records.size())
@@ -248,9 +168,15 @@ void CDirectoryChecker::CheckDirectory(const std::string& directory)
     {
         const MasterRecord& record = records[i];
         const std::string where = "record " + std::to_string(i + 1);
-        if (IsDirectoryEntry(record.data()))
-            continue;
         const int number = record[kRecFileNumber];
+        // A <DIR> entry's number byte is taken too: readers that go by the numbers see it.
+        if (IsDirectoryEntry(record.data()))
+        {
+            if (number != 0 && !numbers.emplace(number, "MASTER " + where).second)
+                Problem(masterPath, where + " (<DIR>) takes file number " + std::to_string(number) + " again (" +
+                                        numbers[number] + ")");
+            continue;
+        }
         highest = std::max(highest, number);
         ++m_result.securities;
         if (number == 0)
@@ -265,7 +191,7 @@ void CDirectoryChecker::CheckDirectory(const std::string& directory)
                     where + " takes file number " + std::to_string(number) + " again (" + taken.first->second + ")");
             continue;
         }
-        CheckSecurity(directory, entries, masterPath, record, where);
+        CheckSecurity(directory.path, entries, masterPath, record, where);
     }
     // Our files keep both counters equal; vendor files keep the highest file number in the second.
     if (count2 != records.size() && count2 != highest)
@@ -275,16 +201,18 @@ void CDirectoryChecker::CheckDirectory(const std::string& directory)
 
     const std::string emasterName = entries.Find(kEmasterFileName);
     if (!emasterName.empty())
-        CheckEmaster(directory + emasterName, header, records);
+        CheckEmaster(directory.path + emasterName, header, records);
     std::map<int, std::string> xnumbers = numbers;
     const std::string xmasterName = entries.Find(kXmasterFileName);
     if (!xmasterName.empty())
-        CheckXmaster(directory, entries, directory + xmasterName, &xnumbers);
-    CheckUnlisted(directory, entries, numbers, xnumbers);
+        CheckXmaster(directory.path, entries, directory.path + xmasterName, &xnumbers);
+    CheckUnlisted(directory.path, entries, numbers, xnumbers);
+}
 
-    for (std::size_t i = 0; i < records.size(); ++i)
-        if (IsDirectoryEntry(records[i].data()))
-            CheckSubDirectory(directory, masterPath, records[i], "record " + std::to_string(i + 1));
+void CDirectoryChecker::DeadEntry(const TreeDirectory& parent, std::size_t record, const std::string& why)
+{
+    const std::string name = DirectoryEntryName(parent.master.records[record].data());
+    Problem(parent.masterPath, "record " + std::to_string(record + 1) + " (<DIR> " + Quoted(name) + ") " + why);
 }
 
 void CDirectoryChecker::CheckSecurity(const std::string& directory, const CEntries& entries,
@@ -295,7 +223,7 @@ void CDirectoryChecker::CheckSecurity(const std::string& directory, const CEntri
     const std::string text = where + " (F" + std::to_string(number) + " " + Quoted(RecordSymbol(record.data())) + ")";
     const std::uint8_t type1 = record[kRecFileType];
     const std::uint8_t type2 = record[kRecFileType + 1];
-    if (!((type1 == 0x65 && type2 == 0) || (type1 == 0 && type2 == 0x65)))
+    if (!((type1 == kFileTypeByte && type2 == 0) || (type1 == 0 && type2 == kFileTypeByte)))
     {
         char bytes[16];
         std::snprintf(bytes, sizeof bytes, "%02X %02X", type1, type2);
@@ -309,26 +237,31 @@ void CDirectoryChecker::CheckSecurity(const std::string& directory, const CEntri
     if (std::string("DIWMQY").find(period) == std::string::npos)
         Problem(masterPath, text + " has period " + Quoted(std::string(1, period)));
     const std::string symbol = RecordSymbol(record.data());
-    if (symbol.size() > static_cast<std::size_t>(kSymbolShown))
+    if (symbol.size() > static_cast<std::size_t>(kShownSymbolWidth))
         Note(masterPath, text + ": the symbol has " + std::to_string(symbol.size()) + " characters; readers show " +
-                             Quoted(symbol.substr(0, kSymbolShown)));
+                             Quoted(symbol.substr(0, kShownSymbolWidth)));
     if (fieldCount < 2 || fieldCount > 8)
     {
         Problem(masterPath, text + " has " + std::to_string(fieldCount) + " fields, which no reader decodes");
         return;
     }
 
+    RecordLayout layout = DefaultLayoutForCount(fieldCount);
     const std::string layoutName = entries.Find("F" + std::to_string(number) + ".DOP");
     if (!layoutName.empty())
     {
         std::vector<Field> fields;
-        if (ReadFieldLayoutFile(directory + layoutName, &fields) != kStatusOk)
+        if (!ReadFieldLayoutFile(directory + layoutName, &fields).empty())
             Problem(directory + layoutName, "names no field layout this program reads");
         else if (static_cast<int>(fields.size()) != fieldCount)
             Problem(directory + layoutName, "lists " + std::to_string(fields.size()) + " fields; MASTER " + text +
                                                 " has " + std::to_string(fieldCount));
-        else if (const std::string note = MisreadFieldsNote(fields, period); !note.empty())
-            Note(masterPath, text + " holds " + FieldsText(fields) + " (" + layoutName + "); " + note);
+        else
+        {
+            layout = MasterRecordLayout(directory, record);
+            if (const std::string note = MisreadFieldsNote(fields, period); !note.empty())
+                Note(masterPath, text + " holds " + FieldWords(fields) + " (" + layoutName + "); " + note);
+        }
     }
     else if (fieldCount != 6 && fieldCount != 8 && !(fieldCount == 7 && period != 'I'))
         Note(masterPath, text + " has " + std::to_string(fieldCount) + " fields and no F" + std::to_string(number) +
@@ -340,20 +273,22 @@ void CDirectoryChecker::CheckSecurity(const std::string& directory, const CEntri
         Problem(masterPath, text + " has no price file F" + std::to_string(number) + ".DAT");
         return;
     }
-    CheckPriceFile(directory + dataName, fieldCount, fieldCount == 8, FromMbf(&record[kRecFirstDate]),
-                   FromMbf(&record[kRecLastDate]), "MASTER");
+    layout.fieldCount = fieldCount; // the check reads what MASTER says a record is, known fields or not
+    CheckPriceFile(directory + dataName, layout, FromMbf(&record[kRecFirstDate]), FromMbf(&record[kRecLastDate]),
+                   "MASTER");
 }
 
-void CDirectoryChecker::CheckPriceFile(const std::string& path, int fieldCount, bool hasTime, double first, double last,
+void CDirectoryChecker::CheckPriceFile(const std::string& path, const RecordLayout& layout, double first, double last,
                                        const std::string& firstFrom)
 {
-    Bytes bytes;
-    if (!ReadWhole(path, &bytes))
+    std::vector<std::uint8_t> bytes;
+    const std::string error = platform::ReadRegularFile(path, kMaxPriceFileBytes, &bytes);
+    if (!error.empty())
     {
-        Problem(path, "cannot be read: " + platform::LastErrorText());
+        Problem(path, "cannot be read: " + error);
         return;
     }
-    const std::size_t length = static_cast<std::size_t>(kPriceFieldSize) * fieldCount;
+    const std::size_t length = static_cast<std::size_t>(kPriceFieldSize) * layout.fieldCount;
     if (bytes.size() < length)
     {
         Problem(path, "shorter than its " + std::to_string(length) + "-byte header record");
@@ -363,7 +298,7 @@ void CDirectoryChecker::CheckPriceFile(const std::string& path, int fieldCount, 
         Problem(path, std::to_string(bytes.size() % length) + " bytes after the last whole " + std::to_string(length) +
                           "-byte record");
     const std::size_t bars = bytes.size() / length - 1;
-    const std::uint16_t countWord = Word(&bytes[kPriceCountOffset]);
+    const std::uint16_t countWord = PriceFileCountWord(bytes.data());
     if (countWord != bars + 1)
         Problem(path, "the header's count word is " + std::to_string(countWord) + ", the file holds " +
                           std::to_string(bars) + " records (count word " + std::to_string(bars + 1) + ")");
@@ -377,14 +312,16 @@ void CDirectoryChecker::CheckPriceFile(const std::string& path, int fieldCount, 
     {
         const std::uint8_t* bar = &bytes[i * length];
         const double date = FromMbf(bar);
-        const double time = hasTime ? FromMbf(bar + kPriceFieldSize) : 0.0;
-        if (!badDate && !IsDay(date))
+        const double time = layout.hasTime ? FromMbf(bar + kPriceFieldSize) : 0.0;
+        const bool day = !IsoDateText(date).empty();
+        const bool timeOfDay = !TimeText(time).empty();
+        if (!badDate && !day)
             Problem(path,
                     "record " + std::to_string(i) + " has the date value " + DateText(date) + ", which names no day");
-        else if (!badDate && !IsTime(time))
+        else if (!badDate && !timeOfDay)
             Problem(path, "record " + std::to_string(i) + " has the time value " + Number(time) +
                               ", which names no time of day");
-        badDate = badDate || !IsDay(date) || !IsTime(time);
+        badDate = badDate || !day || !timeOfDay;
         if (!badOrder && i > 1 && (date < previousDate || (date == previousDate && time <= previousTime)))
         {
             badOrder = true;
@@ -405,10 +342,10 @@ void CDirectoryChecker::CheckEmaster(const std::string& path, const MasterHeader
                                      const std::vector<MasterRecord>& records)
 {
     EmasterFile emaster;
-    const Status status = ReadEmasterFile(path, &emaster);
-    if (status != kStatusOk)
+    const std::string error = ReadRecordFile(path, kEmasterMaxRecords, &emaster);
+    if (!error.empty())
     {
-        Problem(path, status == kStatusFileRead ? "shorter than its 192-byte header" : "cannot be read");
+        Problem(path, error.rfind("shorter", 0) == 0 ? error : "cannot be read: " + error);
         return;
     }
     if (emaster.extraBytes)
@@ -421,10 +358,10 @@ void CDirectoryChecker::CheckXmaster(const std::string& directory, const CEntrie
                                      std::map<int, std::string>* numbers)
 {
     XmasterFile xmaster;
-    const Status status = ReadXmasterFile(path, &xmaster);
-    if (status != kStatusOk)
+    const std::string error = ReadRecordFile(path, kXmasterMaxRecords, &xmaster);
+    if (!error.empty())
     {
-        Problem(path, status == kStatusFileRead ? "shorter than its 150-byte header" : "cannot be read");
+        Problem(path, error.rfind("shorter", 0) == 0 ? error : "cannot be read: " + error);
         return;
     }
     if (!HasXmasterSignature(xmaster.header))
@@ -457,9 +394,10 @@ void CDirectoryChecker::CheckXmaster(const std::string& directory, const CEntrie
                               taken.first->second + ")");
             continue;
         }
-        if (security.fieldCount < 2)
+        if (security.layout.fieldCount < 2 || !security.layout.Known())
         {
-            Problem(path, text + " has " + std::to_string(security.fieldCount) + " field bits");
+            Problem(path, text + " has field bits " + std::to_string(security.fieldBits) +
+                              ", which name no record this program reads");
             continue;
         }
         const std::string dataName = entries.Find(security.priceFile);
@@ -468,8 +406,9 @@ void CDirectoryChecker::CheckXmaster(const std::string& directory, const CEntrie
             Problem(path, text + " has no price file " + security.priceFile);
             continue;
         }
-        CheckPriceFile(directory + dataName, security.fieldCount, security.hasTime, security.firstDate - 19000000.0,
-                       security.lastDate - 19000000.0, "XMASTER");
+        CheckPriceFile(directory + dataName, security.layout,
+                       security.firstDate - static_cast<double>(kDateValueToYyyymmdd),
+                       security.lastDate - static_cast<double>(kDateValueToYyyymmdd), "XMASTER");
     }
     if (XmasterNextNumber(xmaster.header) <= highest)
         Problem(path, "the next file number " + std::to_string(XmasterNextNumber(xmaster.header)) +
@@ -481,7 +420,7 @@ void CDirectoryChecker::CheckUnlisted(const std::string& directory, const CEntri
 {
     for (const std::string& name : entries.Names())
     {
-        const std::string upper = Upper(name);
+        const std::string upper = platform::UpperAscii(name);
         const std::size_t dot = upper.find('.');
         if (upper.size() < 6 || upper[0] != 'F' || dot == std::string::npos || dot < 2 ||
             upper.find_first_not_of("0123456789", 1) != dot)
@@ -501,34 +440,6 @@ void CDirectoryChecker::CheckUnlisted(const std::string& directory, const CEntri
             Problem(directory + name, "is another spelling of " + opened + ", which is the one read");
     }
 }
-
-void CDirectoryChecker::CheckSubDirectory(const std::string& directory, const std::string& masterPath,
-                                          const MasterRecord& record, const std::string& where)
-{
-    const std::string name = DirectoryEntryName(record.data());
-    const std::string text = where + " (<DIR> " + Quoted(name) + ")";
-    if (name.empty() || name == "." || name == ".." || name.find(platform::kPathSeparator) != std::string::npos)
-    {
-        Problem(masterPath, text + " names no sub-directory");
-        return;
-    }
-    const std::string actual = platform::FindNameNoCase(directory, name);
-    struct stat st
-    {
-    };
-    if (actual.empty() || ::stat((directory + actual).c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
-    {
-        Problem(masterPath, text + " leads to no directory");
-        return;
-    }
-    const std::string sub = m_guard.Enter(directory, record.data());
-    if (sub.empty())
-    {
-        Problem(masterPath, text + " leads back to a directory already checked, or its path is too long");
-        return;
-    }
-    CheckDirectory(sub);
-}
 } // namespace
 
 int CheckResult::Problems() const
@@ -543,19 +454,23 @@ int CheckResult::Notes() const
 
 CheckResult CheckDirectoryTree(const std::string& directory)
 {
-    std::string start = directory.empty() ? "./" : directory;
-    if (start.back() != platform::kPathSeparator)
-        start.push_back(platform::kPathSeparator);
-    CDirectoryChecker checker(start);
-    checker.CheckDirectory(start);
+    CDirectoryChecker checker;
+    WalkDirectoryTree(
+        directory,
+        [&checker](const TreeDirectory& found) {
+            checker.CheckDirectory(found);
+            return false;
+        },
+        [&checker](const TreeDirectory& parent, std::size_t record, const std::string& why) {
+            checker.DeadEntry(parent, record, why);
+        });
     return checker.m_result;
 }
 
 std::string MisreadFieldsNote(const std::vector<Field>& fields, char period)
 {
-    const std::vector<Field> all = DefaultFieldsForCount(7);
-    if (period != 'I' && (fields == all || fields == DefaultFieldsForCount(6)))
+    if (period != 'I' && (fields == DefaultLayoutForCount(7).fields || fields == DefaultLayoutForCount(6).fields))
         return "";
-    return ViewsText(static_cast<int>(fields.size()), period, FieldsText(fields));
+    return ViewsText(static_cast<int>(fields.size()), period, FieldWords(fields));
 }
 } // namespace tavrix

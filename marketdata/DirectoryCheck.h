@@ -1,6 +1,6 @@
 #pragma once
 
-#include "marketdata/PriceFile.h"
+#include "marketdata/Fields.h"
 
 #include <string>
 #include <vector>

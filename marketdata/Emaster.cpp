@@ -1,44 +1,18 @@
 #include "marketdata/Emaster.h"
 
-#include "platform/FileOps.h"
+#include "marketdata/Bytes.h"
+#include "marketdata/Dates.h"
+#include "platform/Strings.h"
 
 #include <algorithm>
 #include <cstring>
 
 namespace tavrix {
 namespace {
-constexpr int kRecInterval = 34; // MASTER's u16 bar minutes
-
-std::string TextAt(const EmasterRecord& record, int offset, int width)
-{
-    std::string text;
-    for (int i = 0; i < width && record[offset + i] != 0; ++i)
-        text.push_back(static_cast<char>(record[offset + i]));
-    return text;
-}
-
-void PutText(EmasterRecord* record, int offset, int width, const std::string& text)
-{
-    for (int i = 0; i < width; ++i)
-        (*record)[offset + i] = static_cast<std::uint8_t>(i < static_cast<int>(text.size()) ? text[i] : 0);
-}
-
-std::string TrimRight(std::string text)
-{
-    while (!text.empty() && text.back() == ' ')
-        text.pop_back();
-    return text;
-}
-
 // MASTER's symbol as EMASTER holds it: readers show 14 characters.
 std::string SymbolFor(const MasterRecord& master)
 {
-    return TrimRight(RecordSymbol(master.data()).substr(0, kEmSymbolWidth));
-}
-
-std::uint16_t Word(const std::uint8_t* bytes)
-{
-    return static_cast<std::uint16_t>(bytes[0] | bytes[1] << 8);
+    return platform::TrimRight(RecordSymbol(master.data()).substr(0, kEmSymbolWidth));
 }
 
 int BitCount(std::uint8_t bits)
@@ -48,36 +22,16 @@ int BitCount(std::uint8_t bits)
         ++count;
     return count;
 }
-
-// An MBF date value YYYMMDD as int32 YYYYMMDD; 0 for no date.
-std::int32_t LongDate(const MbfBytes& date)
-{
-    const float value = FromMbf(date.data());
-    return value > 0 ? static_cast<std::int32_t>(value) + 19000000 : 0;
-}
 } // namespace
-
-Status ReadEmasterFile(const std::string& path, EmasterFile* file)
-{
-    return ReadRecordFile(path, file);
-}
-
-std::vector<std::uint8_t> EmasterBytes(const EmasterFile& file)
-{
-    std::vector<std::uint8_t> bytes(file.header.begin(), file.header.end());
-    for (const EmasterRecord& record : file.records)
-        bytes.insert(bytes.end(), record.begin(), record.end());
-    return bytes;
-}
 
 std::uint16_t EmasterCount(const EmasterRecord& header)
 {
-    return Word(&header[0]);
+    return ByteReader(header).Get16(kMasterCountOffset);
 }
 
 std::uint16_t EmasterCount2(const EmasterRecord& header)
 {
-    return Word(&header[2]);
+    return ByteReader(header).Get16(kMasterCount2Offset);
 }
 
 void CopyMasterHeader(const std::uint8_t* masterHeader, EmasterRecord* header)
@@ -94,25 +48,23 @@ std::uint8_t FieldBitsForCount(int fieldCount)
 
 EmasterRecord BuildEmasterRecord(const MasterRecord& master, const std::string& fullName)
 {
+    const ByteReader from(master);
     EmasterRecord record{};
-    record[kEmRecordType] = record[kEmRecordType + 1] = '6';
-    record[kEmFileNumber] = master[kRecFileNumber];
-    record[kEmFieldCount] = master[kRecFieldCount];
-    record[kEmFieldBits] = FieldBitsForCount(master[kRecFieldCount]);
-    record[kEmChartFlag] = ' ';
-    PutText(&record, kEmSymbol, kEmSymbolWidth, SymbolFor(master));
+    ByteWriter to(record);
+    to.Put8(kEmRecordType, '6');
+    to.Put8(kEmRecordType + 1, '6');
+    to.Put8(kEmFileNumber, from.Get8(kRecFileNumber));
+    to.Put8(kEmFieldCount, from.Get8(kRecFieldCount));
+    to.Put8(kEmFieldBits, FieldBitsForCount(from.Get8(kRecFieldCount)));
+    to.Put8(kEmChartFlag, ' ');
+    to.PutText(kEmSymbol, kEmSymbolWidth, SymbolFor(master), '\0');
     const std::string name = RecordName(master.data());
-    PutText(&record, kEmName, kEmNameWidth, name);
-    record[kEmPeriod] = master[kRecPeriod];
-    record[kEmInterval] = master[kRecInterval];
-    record[kEmInterval + 1] = master[kRecInterval + 1];
-    MbfBytes first{};
-    MbfBytes last{};
-    std::memcpy(first.data(), &master[kRecFirstDate], 4);
-    std::memcpy(last.data(), &master[kRecLastDate], 4);
-    SetEmasterDates(&record, first, last);
+    to.PutText(kEmName, kEmNameWidth, name, '\0');
+    to.Put8(kEmPeriod, from.Get8(kRecPeriod));
+    to.Put16(kEmInterval, from.Get16(kRecInterval));
+    SetEmasterDates(&record, RecordFirstDate(master.data()), RecordLastDate(master.data()));
     if (fullName.size() > kRecTextWidth && fullName.compare(0, name.size(), name) == 0)
-        PutText(&record, kEmLongName, kEmLongNameWidth, fullName.substr(0, kEmLongNameWidth));
+        to.PutText(kEmLongName, kEmLongNameWidth, fullName.substr(0, kEmLongNameWidth), '\0');
     return record;
 }
 
@@ -120,24 +72,24 @@ void SetEmasterDates(EmasterRecord* record, const MbfBytes& firstDate, const Mbf
 {
     MbfToIeee(firstDate.data(), &(*record)[kEmFirstDate]);
     MbfToIeee(lastDate.data(), &(*record)[kEmLastDate]);
-    const auto longDate = static_cast<std::uint32_t>(LongDate(firstDate));
-    for (int i = 0; i < 4; ++i)
-        (*record)[kEmFirstDateLong + i] = static_cast<std::uint8_t>(longDate >> (8 * i));
+    const float first = FromMbf(firstDate.data());
+    const auto yyyymmdd = first > 0 ? static_cast<std::uint32_t>(static_cast<long>(first) + kDateValueToYyyymmdd) : 0u;
+    ByteWriter(*record).Put32(kEmFirstDateLong, yyyymmdd);
 }
 
 std::string EmasterSymbol(const EmasterRecord& record)
 {
-    return TextAt(record, kEmSymbol, kEmSymbolWidth);
+    return ByteReader(record).Text(kEmSymbol, kEmSymbolWidth);
 }
 
 std::string EmasterName(const EmasterRecord& record)
 {
-    return TextAt(record, kEmName, kEmNameWidth);
+    return ByteReader(record).Text(kEmName, kEmNameWidth);
 }
 
 std::string EmasterLongName(const EmasterRecord& record)
 {
-    return TextAt(record, kEmLongName, kEmLongNameWidth);
+    return ByteReader(record).Text(kEmLongName, kEmLongNameWidth);
 }
 
 std::vector<std::string> CompareEmasterWithMaster(const EmasterFile& emaster, const MasterHeader& masterHeader,
@@ -156,34 +108,35 @@ std::vector<std::string> CompareEmasterWithMaster(const EmasterFile& emaster, co
     const std::size_t both = std::min(emaster.records.size(), master.size());
     for (std::size_t i = 0; i < both; ++i)
     {
-        const EmasterRecord& e = emaster.records[i];
-        const MasterRecord& m = master[i];
-        const EmasterRecord expected = BuildEmasterRecord(m);
+        const ByteReader e(emaster.records[i]);
+        const ByteReader m(master[i]);
+        const EmasterRecord expected = BuildEmasterRecord(master[i]);
         std::vector<std::string> fields;
-        if (e[kEmFileNumber] != m[kRecFileNumber])
-            fields.push_back("file number " + std::to_string(e[kEmFileNumber]));
-        if (EmasterSymbol(e) != SymbolFor(m))
-            fields.push_back("symbol '" + EmasterSymbol(e) + "'");
-        if (EmasterName(e) != RecordName(m.data()))
-            fields.push_back("name '" + EmasterName(e) + "'");
-        if (e[kEmFieldCount] != m[kRecFieldCount] || BitCount(e[kEmFieldBits]) != m[kRecFieldCount])
-            fields.push_back("field count " + std::to_string(e[kEmFieldCount]) + " with " +
-                             std::to_string(BitCount(e[kEmFieldBits])) + " field bits");
-        if (e[kEmPeriod] != m[kRecPeriod])
-            fields.push_back(std::string("period '") + static_cast<char>(e[kEmPeriod]) + "'");
-        if (Word(&e[kEmInterval]) != Word(&m[kRecInterval]))
-            fields.push_back("interval " + std::to_string(Word(&e[kEmInterval])));
-        if (std::memcmp(&e[kEmFirstDate], &expected[kEmFirstDate], 4) != 0)
+        if (e.Get8(kEmFileNumber) != m.Get8(kRecFileNumber))
+            fields.push_back("file number " + std::to_string(e.Get8(kEmFileNumber)));
+        if (EmasterSymbol(emaster.records[i]) != SymbolFor(master[i]))
+            fields.push_back("symbol '" + EmasterSymbol(emaster.records[i]) + "'");
+        if (EmasterName(emaster.records[i]) != RecordName(master[i].data()))
+            fields.push_back("name '" + EmasterName(emaster.records[i]) + "'");
+        if (e.Get8(kEmFieldCount) != m.Get8(kRecFieldCount) || BitCount(e.Get8(kEmFieldBits)) != m.Get8(kRecFieldCount))
+            fields.push_back("field count " + std::to_string(e.Get8(kEmFieldCount)) + " with " +
+                             std::to_string(BitCount(e.Get8(kEmFieldBits))) + " field bits");
+        if (e.Get8(kEmPeriod) != m.Get8(kRecPeriod))
+            fields.push_back(std::string("period '") + static_cast<char>(e.Get8(kEmPeriod)) + "'");
+        if (e.Get16(kEmInterval) != m.Get16(kRecInterval))
+            fields.push_back("interval " + std::to_string(e.Get16(kEmInterval)));
+        if (e.Get32(kEmFirstDate) != ByteReader(expected).Get32(kEmFirstDate))
             fields.push_back("first date");
-        if (std::memcmp(&e[kEmLastDate], &expected[kEmLastDate], 4) != 0)
+        if (e.Get32(kEmLastDate) != ByteReader(expected).Get32(kEmLastDate))
             fields.push_back("last date");
-        const std::string longName = EmasterLongName(e);
-        if (!longName.empty() && longName.compare(0, RecordName(m.data()).size(), RecordName(m.data())) != 0)
+        const std::string longName = EmasterLongName(emaster.records[i]);
+        const std::string name = RecordName(master[i].data());
+        if (!longName.empty() && longName.compare(0, name.size(), name) != 0)
             fields.push_back("long name '" + longName + "' not beginning with the name");
         if (fields.empty())
             continue;
-        std::string text = "record " + std::to_string(i + 1) + " (F" + std::to_string(m[kRecFileNumber]) + " " +
-                           RecordSymbol(m.data()) + " in MASTER) has ";
+        std::string text = "record " + std::to_string(i + 1) + " (F" + std::to_string(m.Get8(kRecFileNumber)) + " " +
+                           RecordSymbol(master[i].data()) + " in MASTER) has ";
         for (std::size_t f = 0; f < fields.size(); ++f)
             text += (f ? ", " : "") + fields[f];
         differences.push_back(text);

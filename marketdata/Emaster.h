@@ -3,7 +3,6 @@
 #include "marketdata/Master.h"
 #include "marketdata/Mbf.h"
 #include "marketdata/RecordFile.h"
-#include "marketdata/Status.h"
 
 #include <array>
 #include <cstdint>
@@ -14,6 +13,7 @@ namespace tavrix {
 // EMASTER: a 192-byte header, then one 192-byte record per MASTER record, in the same order.
 constexpr int kEmasterRecordSize = 192;
 constexpr const char* kEmasterFileName = "EMASTER";
+constexpr std::size_t kEmasterMaxRecords = kMasterMaxSecurities;
 
 // Record offsets.
 constexpr int kEmRecordType = 0; // two bytes '6' '6'
@@ -39,15 +39,10 @@ using EmasterRecord = std::array<std::uint8_t, kEmasterRecordSize>;
 
 using EmasterFile = RecordFile<kEmasterRecordSize>;
 
-// Reads the whole file. kStatusFileOpen, or kStatusFileRead when it is shorter than its header.
-Status ReadEmasterFile(const std::string& path, EmasterFile* file);
-// Header and records as the file holds them (a cut-off piece is not written).
-std::vector<std::uint8_t> EmasterBytes(const EmasterFile& file);
-
 // The header's record count (u16 at 0) and second counter (u16 at 2), which mirror MASTER's.
 std::uint16_t EmasterCount(const EmasterRecord& header);
 std::uint16_t EmasterCount2(const EmasterRecord& header);
-// Gives the header MASTER's first 53 bytes (counters and serial), as vendor files have them.
+// The first 53 bytes of the header are MASTER's (counters and serial), as vendor files have them.
 void CopyMasterHeader(const std::uint8_t* masterHeader, EmasterRecord* header);
 
 // The fields readers assume for a count, as EMASTER's bitset: 7 gives 7F, 8 gives FF.

@@ -6,81 +6,67 @@
 
 namespace tavrix {
 namespace {
-const char* const kLabels[kFieldCount] = {"DATE", "OPEN", "HIGH", "LOW", "CLOSE", "VOL", "OI"};
+// A layout file of every field, with blanks and longer line ends to spare.
+constexpr std::size_t kMaxLayoutFileBytes = 1024;
 } // namespace
 
-std::string FieldLayoutText(const std::array<int, kFieldCount>& fieldOn)
+std::string FieldLayoutText(const std::vector<Field>& fields)
 {
     std::string text;
-    for (int field = 0; field < kFieldCount; ++field)
-    {
-        if (!fieldOn[field])
-            continue;
-        text += '"';
-        text += kLabels[field];
-        text += field == kFieldDate ? "\",0,0\r\n" : "\",4,4\r\n";
-    }
+    for (const Field field : fields)
+        text += std::string("\"") + NamesOf(field).label + (field == kFieldDate ? "\",0,0\r\n" : "\",4,4\r\n");
     return text;
 }
 
-Status WriteFieldLayoutFile(const std::string& path, const std::array<int, kFieldCount>& fieldOn)
+std::string ReadFieldLayoutFile(const std::string& path, std::vector<Field>* fields)
 {
-    platform::FilePtr file = platform::OpenFile(path, "wb");
-    if (!file)
-        return kStatusFileOpen;
-    const std::string text = FieldLayoutText(fieldOn);
-    const bool written = std::fwrite(text.data(), 1, text.size(), file.get()) == text.size();
-    const bool closed = platform::CloseFileSynced(std::move(file));
-    return written && closed ? kStatusOk : kStatusFileWrite;
-}
-
-Status ReadFieldLayoutFile(const std::string& path, std::vector<Field>* fields)
-{
-    platform::FilePtr file = platform::OpenFile(path, "rb");
-    if (!file)
-        return kStatusFileOpen;
     fields->clear();
-    char line[128];
-    while (std::fgets(line, sizeof line, file.get()))
+    std::vector<std::uint8_t> bytes;
+    const std::string error = platform::ReadRegularFile(path, kMaxLayoutFileBytes, &bytes);
+    if (!error.empty())
+        return error;
+    const std::string text(bytes.begin(), bytes.end());
+    std::size_t start = 0;
+    while (start < text.size())
     {
-        const char* open = std::strchr(line, '"');
-        const char* close = open ? std::strchr(open + 1, '"') : nullptr;
-        if (!close)
+        std::size_t end = text.find('\n', start);
+        if (end == std::string::npos)
+            end = text.size();
+        const std::string line = text.substr(start, end - start);
+        start = end + 1;
+        const std::size_t open = line.find('"');
+        const std::size_t close = open == std::string::npos ? open : line.find('"', open + 1);
+        if (close == std::string::npos)
         {
-            if (line[std::strspn(line, " \t\r\n")] == '\0')
+            if (line.find_first_not_of(" \t\r") == std::string::npos)
                 continue;
-            return kStatusInvalidParm;
+            return "a line names no field";
         }
-        const std::string label(open + 1, close);
+        const std::string label = line.substr(open + 1, close - open - 1);
         int found = -1;
         for (int field = 0; field < kFieldCount; ++field)
-            if (label == kLabels[field])
+            if (label == NamesOf(static_cast<Field>(field)).label)
                 found = field;
         if (found < 0 || fields->size() >= kFieldCount)
-            return kStatusInvalidParm;
+            return "a line names no field";
         fields->push_back(static_cast<Field>(found));
     }
-    return fields->empty() ? kStatusInvalidParm : kStatusOk;
+    return fields->empty() ? "it names no field" : "";
 }
 
-std::vector<Field> DefaultFieldsForCount(int fieldCount)
+RecordLayout MasterRecordLayout(const std::string& directory, const MasterRecord& record)
 {
-    switch (fieldCount)
+    const int count = record[kRecFieldCount];
+    std::vector<Field> fields;
+    const std::string name = platform::FindNameNoCase(directory, "F" + std::to_string(record[kRecFileNumber]) + ".DOP");
+    if (!name.empty() && ReadFieldLayoutFile(platform::JoinPath(directory, name), &fields).empty() &&
+        static_cast<int>(fields.size()) == count)
     {
-    case 2:
-        return {kFieldDate, kFieldClose};
-    case 3:
-        return {kFieldDate, kFieldClose, kFieldVolume};
-    case 4:
-        return {kFieldDate, kFieldHigh, kFieldLow, kFieldClose};
-    case 5:
-        return {kFieldDate, kFieldHigh, kFieldLow, kFieldClose, kFieldVolume};
-    case 6:
-        return {kFieldDate, kFieldOpen, kFieldHigh, kFieldLow, kFieldClose, kFieldVolume};
-    case 7:
-        return {kFieldDate, kFieldOpen, kFieldHigh, kFieldLow, kFieldClose, kFieldVolume, kFieldOpenInterest};
-    default:
-        return {};
+        RecordLayout layout;
+        layout.fields = fields;
+        layout.fieldCount = count;
+        return layout;
     }
+    return DefaultLayoutForCount(count);
 }
 } // namespace tavrix

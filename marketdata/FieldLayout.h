@@ -1,24 +1,20 @@
 #pragma once
 
-#include "marketdata/PriceFile.h"
-#include "marketdata/Status.h"
+#include "marketdata/Fields.h"
+#include "marketdata/Master.h"
 
-#include <array>
 #include <string>
 #include <vector>
 
 namespace tavrix {
-// The F<n>.DOP text: one line per switched-on field, "LABEL",0,0 for the date and "LABEL",4,4 for
-// the others, each ending in CR LF as on Windows.
-std::string FieldLayoutText(const std::array<int, kFieldCount>& fieldOn);
+// The F<n>.DOP text: one line per field, "LABEL",0,0 for the date and "LABEL",4,4 for the
+// others, each ending in CR LF as on Windows.
+std::string FieldLayoutText(const std::vector<Field>& fields);
 
-// Creates or empties `path` and writes the layout. kStatusFileOpen or kStatusFileWrite on failure.
-Status WriteFieldLayoutFile(const std::string& path, const std::array<int, kFieldCount>& fieldOn);
+// The fields a layout file names, in its order: "" on success, else why not.
+std::string ReadFieldLayoutFile(const std::string& path, std::vector<Field>* fields);
 
-// The fields a layout file names, in its order; kStatusFileOpen when it cannot be read,
-// kStatusInvalidParm when a line names no field.
-Status ReadFieldLayoutFile(const std::string& path, std::vector<Field>* fields);
-
-// The usual fields of a price record with this many fields when no layout file says otherwise.
-std::vector<Field> DefaultFieldsForCount(int fieldCount);
+// What the records of the MASTER security `record` in `directory` hold: its F<n>.DOP's fields when
+// that file names as many as MASTER counts, else the usual ones for the count.
+RecordLayout MasterRecordLayout(const std::string& directory, const MasterRecord& record);
 } // namespace tavrix

@@ -1,67 +1,57 @@
 #include "marketdata/Master.h"
 
-#include "marketdata/TextUtil.h"
+#include "marketdata/Bytes.h"
 #include "platform/Strings.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace tavrix {
 namespace {
-void PutText(std::uint8_t* field, const std::string& text)
+ByteReader Record(const std::uint8_t* record)
 {
-    for (int i = 0; i < kRecTextWidth; ++i)
-        field[i] = static_cast<std::uint8_t>(i < static_cast<int>(text.size()) ? text[i] : ' ');
+    return ByteReader(record, kMasterRecordSize);
 }
 
-// Copies up to `width` bytes, stopping at a zero byte, as a C string would end there.
-std::string TextField(const std::uint8_t* field, int width)
+// The first `words` blank-separated words of `text`, with the blanks between them.
+std::string LeadingWords(const std::string& text, std::size_t words)
 {
-    std::string text;
-    for (int i = 0; i < width && field[i] != 0; ++i)
-        text.push_back(static_cast<char>(field[i]));
-    return text;
-}
-
-std::string TrimRight(std::string text)
-{
-    while (!text.empty() && text.back() == ' ')
-        text.pop_back();
+    std::size_t seen = 0;
+    for (std::size_t i = 0; i < text.size(); ++i)
+        if (text[i] == ' ' && ++seen == words)
+            return text.substr(0, i);
     return text;
 }
 } // namespace
 
 MasterHeader ReadMasterHeader(const std::uint8_t* header)
 {
-    const auto word = [header](int offset) {
-        return static_cast<std::int16_t>(static_cast<std::uint16_t>(header[offset] | header[offset + 1] << 8));
-    };
-    return {word(kMasterCountOffset), word(kMasterCount2Offset)};
+    const ByteReader bytes = Record(header);
+    return {static_cast<std::int16_t>(bytes.Get16(kMasterCountOffset)),
+            static_cast<std::int16_t>(bytes.Get16(kMasterCount2Offset))};
 }
 
 void WriteMasterHeader(std::uint8_t* header, const MasterHeader& counts)
 {
-    const auto put = [header](int offset, std::int16_t value) {
-        const auto bits = static_cast<std::uint16_t>(value);
-        header[offset] = static_cast<std::uint8_t>(bits & 0xFF);
-        header[offset + 1] = static_cast<std::uint8_t>(bits >> 8);
-    };
-    put(kMasterCountOffset, counts.count);
-    put(kMasterCount2Offset, counts.count2);
+    ByteWriter bytes(header, kMasterRecordSize);
+    bytes.Put16(kMasterCountOffset, static_cast<std::uint16_t>(counts.count));
+    bytes.Put16(kMasterCount2Offset, static_cast<std::uint16_t>(counts.count2));
 }
 
 MasterRecord BuildSecurityRecord(const NewSecurity& security)
 {
     MasterRecord record{};
-    record[kRecFileNumber] = security.fileNumber;
-    record[kRecFileType] = 0x00;
-    record[kRecFileType + 1] = 0x65;
-    record[kRecRecordLength] = static_cast<std::uint8_t>(4 * security.fieldCount);
-    record[kRecFieldCount] = static_cast<std::uint8_t>(security.fieldCount);
-    PutText(&record[kRecName], security.name);
-    std::memcpy(&record[kRecFirstDate], security.firstDate.data(), 4);
-    std::memcpy(&record[kRecLastDate], security.lastDate.data(), 4);
-    record[kRecPeriod] = 'D';
-    PutText(&record[kRecSymbol], security.symbol);
+    ByteWriter bytes(record);
+    bytes.Put8(kRecFileNumber, security.fileNumber);
+    bytes.Put8(kRecFileType + 1, kFileTypeByte);
+    bytes.Put8(kRecRecordLength, static_cast<std::uint8_t>(4 * security.fieldCount));
+    bytes.Put8(kRecFieldCount, static_cast<std::uint8_t>(security.fieldCount));
+    bytes.PutText(kRecName, kRecTextWidth, security.name, ' ');
+    bytes.PutBytes(kRecFirstDate, security.firstDate.data(), 4);
+    bytes.PutBytes(kRecLastDate, security.lastDate.data(), 4);
+    bytes.Put8(kRecPeriod, static_cast<std::uint8_t>(security.period));
+    bytes.Put16(kRecInterval, static_cast<std::uint16_t>(security.interval));
+    bytes.PutText(kRecSymbol, kRecTextWidth, security.symbol, ' ');
     return record;
 }
 
@@ -72,26 +62,46 @@ bool IsDirectoryEntry(const std::uint8_t* record)
 
 std::string DirectoryEntryName(const std::uint8_t* record)
 {
-    return TrimRight(TextField(&record[kRecName], kDirNameWidth));
+    return platform::TrimRight(Record(record).Text(kRecName, kDirNameWidth));
 }
 
 std::string RecordName(const std::uint8_t* record)
 {
-    return TrimRight(TextField(&record[kRecName], kRecTextWidth));
+    return platform::TrimRight(Record(record).Text(kRecName, kRecTextWidth));
 }
 
 std::string RecordSymbol(const std::uint8_t* record)
 {
-    return TrimRight(TextField(&record[kRecSymbol], kMasterRecordSize - kRecSymbol));
+    return platform::TrimRight(Record(record).Text(kRecSymbol, kMasterRecordSize - kRecSymbol));
+}
+
+MbfBytes RecordFirstDate(const std::uint8_t* record)
+{
+    MbfBytes date;
+    std::memcpy(date.data(), record + kRecFirstDate, 4);
+    return date;
+}
+
+MbfBytes RecordLastDate(const std::uint8_t* record)
+{
+    MbfBytes date;
+    std::memcpy(date.data(), record + kRecLastDate, 4);
+    return date;
+}
+
+bool NameOrSymbolMatchesKey(const std::string& name, const std::string& symbol, const char* key)
+{
+    const std::string text = key ? key : "";
+    if (platform::EqualNoCaseLatin1(text, platform::TrimRight(name)))
+        return true;
+    // As many of the symbol's words as the key has, so "BMW" finds "BMW GY" but not "BMWX".
+    const auto words = static_cast<std::size_t>(std::count(text.begin(), text.end(), ' ')) + 1;
+    return platform::EqualNoCaseLatin1(text, LeadingWords(symbol, words));
 }
 
 bool RecordMatchesKey(const std::uint8_t* record, const char* key)
 {
-    if (platform::_stricmp(key, RecordName(record).c_str()) == 0)
-        return true;
-    const int words = 1 + CountChar(key, ' ');
-    std::string symbol = TextField(&record[kRecSymbol], kMasterRecordSize - kRecSymbol);
-    symbol.resize(static_cast<std::size_t>(WordPrefixLength(symbol.c_str(), ' ', words)));
-    return platform::_stricmp(key, symbol.c_str()) == 0;
+    return NameOrSymbolMatchesKey(RecordName(record), Record(record).Text(kRecSymbol, kMasterRecordSize - kRecSymbol),
+                                  key);
 }
 } // namespace tavrix

@@ -14,19 +14,18 @@ float LoadIeee(const std::uint8_t* bytes)
 }
 } // namespace
 
-Status IeeeToMbf(const std::uint8_t* source, std::uint8_t* target)
+void IeeeToMbf(const std::uint8_t* source, std::uint8_t* target)
 {
     const MbfBytes mbf = ToMbf(LoadIeee(source));
     std::memcpy(target, mbf.data(), 4);
-    return kStatusOk;
 }
 
-Status MbfToIeee(const std::uint8_t* source, std::uint8_t* target)
+void MbfToIeee(const std::uint8_t* source, std::uint8_t* target)
 {
     if (source[3] == 0)
     {
         std::memset(target, 0, 4);
-        return kStatusOk;
+        return;
     }
     std::uint8_t b[4];
     std::memcpy(b, source, 4);
@@ -35,7 +34,6 @@ Status MbfToIeee(const std::uint8_t* source, std::uint8_t* target)
     b[2] = static_cast<std::uint8_t>((b[2] & 0x7F) | ((exponent & 1) << 7));
     b[3] = static_cast<std::uint8_t>((exponent >> 1) | sign);
     std::memcpy(target, b, 4);
-    return kStatusOk;
 }
 
 MbfBytes ToMbf(float value)

@@ -1,7 +1,5 @@
 #pragma once
 
-#include "marketdata/Status.h"
-
 #include <array>
 #include <cstdint>
 
@@ -11,11 +9,11 @@ namespace tavrix {
 using MbfBytes = std::array<std::uint8_t, 4>;
 
 // IEEE single (4 bytes, little-endian) to MBF. Zero, NaN, infinities and magnitudes from 2^127
-// up, which MBF cannot hold, give four zero bytes. Always returns kStatusOk.
-Status IeeeToMbf(const std::uint8_t* source, std::uint8_t* target);
+// up, which MBF cannot hold, give four zero bytes.
+void IeeeToMbf(const std::uint8_t* source, std::uint8_t* target);
 
-// MBF to IEEE single (4 bytes, little-endian). An exponent byte of 0 gives 0.0. Always kStatusOk.
-Status MbfToIeee(const std::uint8_t* source, std::uint8_t* target);
+// MBF to IEEE single (4 bytes, little-endian). An exponent byte of 0 gives 0.0.
+void MbfToIeee(const std::uint8_t* source, std::uint8_t* target);
 
 MbfBytes ToMbf(float value);
 float FromMbf(const std::uint8_t* mbf);

@@ -1,8 +1,7 @@
 #include "marketdata/PriceFile.h"
 
+#include "marketdata/Bytes.h"
 #include "platform/FileOps.h"
-
-#include <cstring>
 
 namespace tavrix {
 std::vector<std::uint8_t> MakePriceFileHeader(int fieldCount)
@@ -15,51 +14,82 @@ std::vector<std::uint8_t> MakePriceFileHeader(int fieldCount)
 
 void SetPriceFileRecordCount(std::uint8_t* header, std::uint16_t priceRecords)
 {
-    const auto word = static_cast<std::uint16_t>(priceRecords + 1);
-    header[kPriceCountOffset] = static_cast<std::uint8_t>(word & 0xFF);
-    header[kPriceCountOffset + 1] = static_cast<std::uint8_t>(word >> 8);
+    ByteWriter(header, kPriceCountOffset + 2).Put16(kPriceCountOffset, static_cast<std::uint16_t>(priceRecords + 1));
 }
 
 std::uint16_t PriceFileCountWord(const std::uint8_t* header)
 {
-    return static_cast<std::uint16_t>(header[kPriceCountOffset] | header[kPriceCountOffset + 1] << 8);
+    return ByteReader(header, kPriceCountOffset + 2).Get16(kPriceCountOffset);
 }
 
-std::size_t BuildPriceRecord(const std::array<MbfBytes, kFieldCount>& values,
-                             const std::array<int, kFieldCount>& fieldOn, std::uint8_t* record)
+void AppendPriceRecord(const RecordLayout& layout, const PriceBar& bar, std::vector<std::uint8_t>* file)
 {
-    std::size_t size = 0;
-    for (int field = 0; field < kFieldCount; ++field)
-        if (fieldOn[field])
-        {
-            std::memcpy(record + size, values[field].data(), kPriceFieldSize);
-            size += kPriceFieldSize;
-        }
-    return size;
-}
-
-Status ReadPriceFile(const std::string& path, const std::vector<Field>& fields, PriceFileContents* contents)
-{
-    if (fields.empty() || fields.size() > kFieldCount || !contents)
-        return kStatusInvalidParm;
-    platform::FilePtr file = platform::OpenFile(path, "rb");
-    if (!file)
-        return kStatusFileOpen;
-    const std::size_t length = kPriceFieldSize * fields.size();
-    std::vector<std::uint8_t> record(length);
-    *contents = PriceFileContents{};
-    if (std::fread(record.data(), 1, length, file.get()) != length)
-        return kStatusFileRead;
-    contents->countWord = PriceFileCountWord(record.data());
-    std::size_t got = 0;
-    while ((got = std::fread(record.data(), 1, length, file.get())) == length)
+    const auto put = [file](float value) {
+        const MbfBytes mbf = ToMbf(value);
+        file->insert(file->end(), mbf.begin(), mbf.end());
+    };
+    for (const Field field : layout.fields)
     {
-        PriceRow row;
-        for (std::size_t i = 0; i < fields.size(); ++i)
-            row.values[fields[i]] = FromMbf(&record[kPriceFieldSize * i]);
-        contents->rows.push_back(row);
+        if (field != kFieldDate)
+        {
+            put(bar.values[field]);
+            continue;
+        }
+        const MbfBytes date = DayToDateValue(bar.day);
+        file->insert(file->end(), date.begin(), date.end());
+        if (layout.hasTime)
+            put(static_cast<float>(bar.time < 0 ? 0 : bar.time));
     }
-    contents->trailingBytes = got;
-    return std::ferror(file.get()) ? kStatusFileRead : kStatusOk;
+}
+
+std::vector<std::uint8_t> BuildPriceFile(const RecordLayout& layout, const std::vector<PriceBar>& bars)
+{
+    std::vector<std::uint8_t> file = MakePriceFileHeader(layout.fieldCount);
+    file.reserve(file.size() * (bars.size() + 1));
+    for (const PriceBar& bar : bars)
+        AppendPriceRecord(layout, bar, &file);
+    SetPriceFileRecordCount(file.data(), static_cast<std::uint16_t>(bars.size()));
+    return file;
+}
+
+std::string ReadPriceFile(const std::string& path, const RecordLayout& layout, PriceFileContents* contents)
+{
+    *contents = PriceFileContents{};
+    if (!layout.Known())
+        return "its records hold " + std::to_string(layout.fieldCount) + " fields, which this program does not read";
+    std::vector<std::uint8_t> bytes;
+    const std::string error = platform::ReadRegularFile(path, kMaxPriceFileBytes, &bytes);
+    if (!error.empty())
+        return error;
+    const std::size_t length = kPriceFieldSize * static_cast<std::size_t>(layout.fieldCount);
+    if (bytes.size() < length)
+        return "shorter than its " + std::to_string(length) + "-byte header record";
+    contents->countWord = PriceFileCountWord(bytes.data());
+    const std::size_t count = bytes.size() / length - 1;
+    contents->bars.resize(count);
+    for (std::size_t i = 0; i < count; ++i)
+    {
+        const std::uint8_t* record = &bytes[length * (i + 1)];
+        StoredBar& bar = contents->bars[i];
+        std::size_t at = 0;
+        for (const Field field : layout.fields)
+        {
+            const float value = FromMbf(record + at);
+            at += kPriceFieldSize;
+            if (field != kFieldDate)
+            {
+                bar.values[field] = value;
+                continue;
+            }
+            bar.date = value;
+            if (layout.hasTime)
+            {
+                bar.time = FromMbf(record + at);
+                at += kPriceFieldSize;
+            }
+        }
+    }
+    contents->trailingBytes = bytes.size() % length;
+    return "";
 }
 } // namespace tavrix

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "marketdata/Status.h"
 #include "platform/FileOps.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <string>
@@ -15,22 +15,34 @@ template <std::size_t N> struct RecordFile
     std::array<std::uint8_t, N> header{};
     std::vector<std::array<std::uint8_t, N>> records;
     std::size_t extraBytes = 0; // a cut-off piece after the last whole record
+
+    std::vector<std::uint8_t> Bytes() const
+    {
+        std::vector<std::uint8_t> bytes(header.begin(), header.end());
+        for (const auto& record : records)
+            bytes.insert(bytes.end(), record.begin(), record.end());
+        return bytes;
+    }
 };
 
-// Reads the whole file. kStatusFileOpen, or kStatusFileRead when it is shorter than its header.
-template <std::size_t N> Status ReadRecordFile(const std::string& path, RecordFile<N>* file)
+// Reads the whole file: "" on success, else why not in words. A file that is not a regular file,
+// is longer than the header and `maxRecords` records (and a cut-off piece), or shorter than its
+// header is refused; nothing more than that is ever read.
+template <std::size_t N> std::string ReadRecordFile(const std::string& path, std::size_t maxRecords, RecordFile<N>* file)
 {
-    platform::FilePtr in = platform::OpenFile(path, "rb");
-    if (!in)
-        return kStatusFileOpen;
     *file = RecordFile<N>{};
-    if (std::fread(file->header.data(), 1, N, in.get()) != N)
-        return kStatusFileRead;
-    std::array<std::uint8_t, N> record{};
-    std::size_t got = 0;
-    while ((got = std::fread(record.data(), 1, N, in.get())) == N)
-        file->records.push_back(record);
-    file->extraBytes = got;
-    return std::ferror(in.get()) ? kStatusFileRead : kStatusOk;
+    std::vector<std::uint8_t> bytes;
+    const std::string error = platform::ReadRegularFile(path, N * (maxRecords + 2) - 1, &bytes);
+    if (!error.empty())
+        return error;
+    if (bytes.size() < N)
+        return "shorter than its " + std::to_string(N) + "-byte header";
+    std::copy_n(bytes.begin(), N, file->header.begin());
+    const std::size_t count = bytes.size() / N - 1;
+    file->records.resize(count);
+    for (std::size_t i = 0; i < count; ++i)
+        std::copy_n(bytes.begin() + static_cast<long>(N * (i + 1)), N, file->records[i].begin());
+    file->extraBytes = bytes.size() % N;
+    return "";
 }
 } // namespace tavrix

@@ -2,8 +2,8 @@
 
 #include "platform/Strings.h"
 
+#include <algorithm>
 #include <cerrno>
-#include <cstdlib>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
@@ -18,16 +18,6 @@ std::string DirectoryOf(const std::string& path)
     if (slash == std::string::npos)
         return ".";
     return slash == 0 ? "/" : path.substr(0, slash);
-}
-
-void SyncDirectory(const std::string& dir)
-{
-    const int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY);
-    if (fd >= 0)
-    {
-        ::fsync(fd);
-        ::close(fd);
-    }
 }
 } // namespace
 
@@ -70,57 +60,110 @@ FilePtr OpenFile(const std::string& path, const char* mode)
     return FilePtr(std::fopen(path.c_str(), mode));
 }
 
-bool CloseFileSynced(FilePtr file)
+bool WriteAll(int fd, const void* data, std::size_t size)
 {
-    if (!file)
-        return false;
-    bool ok = std::fflush(file.get()) == 0;
-    ok = (::fsync(::fileno(file.get())) == 0) && ok;
-    ok = (std::fclose(file.release()) == 0) && ok;
-    return ok;
+    const auto* bytes = static_cast<const std::uint8_t*>(data);
+    while (size > 0)
+    {
+        const ssize_t written = ::write(fd, bytes, size);
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+        {
+            if (written == 0)
+                errno = ENOSPC;
+            return false;
+        }
+        bytes += written;
+        size -= static_cast<std::size_t>(written);
+    }
+    return true;
 }
 
-bool ReplaceFile(const std::string& temp, const std::string& target)
+void SyncDirectory(const std::string& directory)
 {
-    if (std::rename(temp.c_str(), target.c_str()) != 0)
+    const int fd = ::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0)
+    {
+        ::fsync(fd);
+        ::close(fd);
+    }
+}
+
+bool ReplaceFileContents(const std::string& path, const std::string& content)
+{
+    std::string temp = path + ".XXXXXX";
+    const int fd = ::mkstemp(temp.data());
+    if (fd < 0)
         return false;
-    SyncDirectory(DirectoryOf(target));
-    return true;
+    ::fchmod(fd, 0644);
+    bool ok = WriteAll(fd, content.data(), content.size()) && ::fsync(fd) == 0;
+    const int savedErrno = errno;
+    ok = ::close(fd) == 0 && ok;
+    if (ok && std::rename(temp.c_str(), path.c_str()) == 0)
+    {
+        SyncDirectory(DirectoryOf(path));
+        return true;
+    }
+    if (!ok)
+        errno = savedErrno;
+    const int renameErrno = errno;
+    ::unlink(temp.c_str());
+    errno = renameErrno;
+    return false;
+}
+
+std::string ReadRegularFile(const std::string& path, std::size_t maxBytes, std::vector<std::uint8_t>* bytes,
+                            std::size_t prefix)
+{
+    bytes->clear();
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0)
+        return LastErrorText();
+    struct stat st
+    {
+    };
+    std::string error;
+    if (::fstat(fd, &st) != 0)
+        error = LastErrorText();
+    else if (!S_ISREG(st.st_mode))
+        error = S_ISDIR(st.st_mode) ? "a directory, not a file" : "not a regular file";
+    else if (static_cast<unsigned long long>(st.st_size) > maxBytes)
+        error = "larger than any sound file of its kind (" + std::to_string(st.st_size) + " bytes)";
+    else
+    {
+        bytes->resize(std::min(static_cast<std::size_t>(st.st_size), prefix));
+        std::size_t got = 0;
+        while (got < bytes->size())
+        {
+            const ssize_t n = ::read(fd, bytes->data() + got, bytes->size() - got);
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n < 0)
+            {
+                error = LastErrorText();
+                break;
+            }
+            if (n == 0)
+                break; // shortened while read: take what is there
+            got += static_cast<std::size_t>(n);
+        }
+        bytes->resize(got);
+    }
+    ::close(fd);
+    if (!error.empty())
+        bytes->clear();
+    return error;
 }
 
 std::string LastErrorText()
 {
-    return std::strerror(errno);
+    return ErrorText(errno);
 }
 
-BOOL SetCurrentDirectoryA(const char* path)
+std::string ErrorText(int error)
 {
-    return path && ::chdir(path) == 0 ? TRUE : FALSE;
-}
-
-DWORD GetCurrentDirectoryA(DWORD size, char* buffer)
-{
-    char* cwd = ::getcwd(nullptr, 0);
-    if (!cwd)
-        return 0;
-    const std::size_t length = std::strlen(cwd);
-    DWORD result = static_cast<DWORD>(length);
-    if (buffer && length < size)
-        std::memcpy(buffer, cwd, length + 1);
-    else
-        result = static_cast<DWORD>(length + 1);
-    std::free(cwd);
-    return result;
-}
-
-BOOL DeleteFileA(const char* path)
-{
-    return path && ::unlink(path) == 0 ? TRUE : FALSE;
-}
-
-int _chdir(const char* path)
-{
-    return path ? ::chdir(path) : -1;
+    return std::strerror(error);
 }
 
 int _mkdir(const char* path)

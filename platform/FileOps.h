@@ -1,10 +1,11 @@
 #pragma once
 
-#include "platform/WinTypes.h"
-
+#include <cstdint>
+#include <cstddef>
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace platform {
 constexpr char kPathSeparator = '/';
@@ -33,20 +34,25 @@ using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 
 FilePtr OpenFile(const std::string& path, const char* mode);
 
-// Flushes the stream and the kernel's buffers to disk, then closes it; false when any step failed.
-bool CloseFileSynced(FilePtr file);
+// Writes all of `size` bytes to `fd`, going on after interruptions.
+bool WriteAll(int fd, const void* data, std::size_t size);
 
-// Renames `temp` over `target` in one atomic step, so there is no moment without `target`.
-bool ReplaceFile(const std::string& temp, const std::string& target);
+// Flushes a directory's entries (a rename or a new name) to disk.
+void SyncDirectory(const std::string& directory);
+
+// Replaces `path` with `content`: written in full to a temporary file beside it, flushed, renamed
+// over it in one step, so there is no moment without the file and a crash never leaves it torn.
+bool ReplaceFileContents(const std::string& path, const std::string& content);
+
+// Reads a regular file whole, refusing anything else (a FIFO, a device, a directory: opened without
+// waiting for a writer) and any file longer than `maxBytes`; with `prefix`, only its first bytes.
+// "" on success, else why not.
+std::string ReadRegularFile(const std::string& path, std::size_t maxBytes, std::vector<std::uint8_t>* bytes,
+                            std::size_t prefix = SIZE_MAX);
 
 // The text of the last failed system call, for messages that must say why.
 std::string LastErrorText();
+std::string ErrorText(int error);
 
-BOOL SetCurrentDirectoryA(const char* path);
-// Writes the current directory into buffer (size bytes with the terminating zero); returns its
-// length, or the size needed when the buffer is too small, or 0 on failure, as Windows does.
-DWORD GetCurrentDirectoryA(DWORD size, char* buffer);
-BOOL DeleteFileA(const char* path);
-int _chdir(const char* path);
 int _mkdir(const char* path);
 } // namespace platform

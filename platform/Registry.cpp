@@ -109,30 +109,9 @@ private:
     int m_fd = -1;
 };
 
-// Writes the hive beside its file and renames it over, so a crash never leaves a torn hive.
 LONG StoreHive(const Hive& hive)
 {
-    const std::string path = HivePath();
-    std::string temp = path + ".XXXXXX";
-    const int fd = ::mkstemp(temp.data());
-    if (fd < 0)
-        return ERROR_ACCESS_DENIED;
-    ::fchmod(fd, 0644);
-    FilePtr file(::fdopen(fd, "wb"));
-    if (!file)
-    {
-        ::close(fd);
-        ::unlink(temp.c_str());
-        return ERROR_ACCESS_DENIED;
-    }
-    const std::string text = hive.Serialize();
-    const bool written = std::fwrite(text.data(), 1, text.size(), file.get()) == text.size();
-    if (!CloseFileSynced(std::move(file)) || !written || !ReplaceFile(temp, path))
-    {
-        ::unlink(temp.c_str());
-        return ERROR_ACCESS_DENIED;
-    }
-    return ERROR_SUCCESS;
+    return ReplaceFileContents(HivePath(), hive.Serialize()) ? ERROR_SUCCESS : ERROR_ACCESS_DENIED;
 }
 
 // Re-reads the hive under its lock, applies `change` and stores the result when it changed

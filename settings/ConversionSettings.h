@@ -1,35 +1,60 @@
 #pragma once
 
+#include "marketdata/Fields.h"
+
+#include <array>
 #include <string>
 
 namespace tavrix {
 class ConversionJob;
 class ProfileStore;
 
-// The user's choices for one conversion, kept in section "Setting" of the profile store.
-// Column numbers here are 1-based; the job's are 0-based.
+// "How to use a Master File in this Directory?"; the stored numbers are the radio buttons' order.
+enum class MasterChoice
+{
+    kNone = -1,       // no button chosen
+    kUseExisting = 0, // add to the directory's MASTER, which must exist
+    kMakeNew = 1,     // make a MASTER, which must not exist yet
+    kAutomatic = 2,   // the directory's MASTER when it has one, a new one when not
+};
+
+// "Which Column Delimiter Character?"; the stored numbers are the radio buttons' order.
+enum class DelimiterChoice
+{
+    kNone = -1, // none chosen
+    kComma = 0,
+    kTab = 1,
+    kSpace = 2,
+    kSemicolon = 3,
+    kPipe = 4,
+};
+
+// Whether a field is converted and from which column (1-based). Date and close are always on.
+struct FieldColumn
+{
+    bool on = true;
+    int column = 1;
+};
+
+// The user's choices for one conversion, kept in section "Setting" of the profile store: the one
+// model that the dialog, the store, the job and the command line read and write.
 struct ConversionSettings
 {
     std::string m_strDateFormat = "MMDDYY";
-    int m_nExist = 0;     // 0 "Use Existing Master", 1 "Make New Master", -1 neither
-    int m_nDelimiter = 0; // 0 comma, 1 tab, 2 space, -1 none chosen
+    MasterChoice m_nExist = MasterChoice::kUseExisting;
+    DelimiterChoice m_nDelimiter = DelimiterChoice::kComma;
     std::string m_strPath;
-    std::string m_strSymbol;
-    std::string m_strName;
-    int m_bSkipOn = 0;
+    std::string m_strSymbol; // Latin-1, as MASTER holds it
+    std::string m_strName;   // likewise
+    bool m_bSkipOn = false;
     int m_nSkipRows = 0;
-    int m_nDateCol = 1;
-    int m_bOpenOn = 1;
-    int m_nOpenCol = 2;
-    int m_bHiOn = 1;
-    int m_nHiCol = 3;
-    int m_bLoOn = 1;
-    int m_nLoCol = 4;
-    int m_nCloCol = 5;
-    int m_bVolOn = 1;
-    int m_nVolCol = 6;
-    int m_bOIOn = 1;
-    int m_nOICol = 7;
+    std::array<FieldColumn, kFieldCount> m_fields = {
+        {{true, 1}, {true, 2}, {true, 3}, {true, 4}, {true, 5}, {true, 6}, {true, 7}}};
+
+    FieldColumn& Column(Field field) { return m_fields[field]; }
+    const FieldColumn& Column(Field field) const { return m_fields[field]; }
+    // The fields switched on, in field order (date and close always).
+    std::vector<Field> FieldsOn() const;
 
     // Reads all twenty entries, each falling back to its default.
     void Load(ProfileStore& store);

@@ -23,26 +23,19 @@ bool HasDuplicateColumns(const ConversionSettings& s)
 std::string DuplicateColumnsMessage(const ConversionSettings& s)
 {
     const char* taken[kMaxColumn + 1] = {};
-    const struct
+    // Date and close first: they are always converted, so they keep their columns.
+    for (const Field field : {kFieldDate, kFieldClose, kFieldOpen, kFieldHigh, kFieldLow, kFieldVolume,
+                              kFieldOpenInterest})
     {
-        const char* caption;
-        bool on;
-        int column;
-    } fields[] = {{"Date", true, s.m_nDateCol},
-                  {"Close", true, s.m_nCloCol},
-                  {"Open", s.m_bOpenOn != 0, s.m_nOpenCol},
-                  {"High", s.m_bHiOn != 0, s.m_nHiCol},
-                  {"Low", s.m_bLoOn != 0, s.m_nLoCol},
-                  {"Volume", s.m_bVolOn != 0, s.m_nVolCol},
-                  {"Open Int", s.m_bOIOn != 0, s.m_nOICol}};
-    for (const auto& field : fields)
-    {
-        if (!field.on || field.column < kMinColumn || field.column > kMaxColumn)
+        const FieldColumn& column = s.Column(field);
+        const bool on = column.on || field == kFieldDate || field == kFieldClose;
+        if (!on || column.column < kMinColumn || column.column > kMaxColumn)
             continue;
-        if (taken[field.column])
-            return std::string("Duplicate columns specified\n") + taken[field.column] + " and " + field.caption +
-                   " both use column " + std::to_string(field.column) + "\nCorrect or disable";
-        taken[field.column] = field.caption;
+        const char* caption = NamesOf(field).caption;
+        if (taken[column.column])
+            return std::string("Duplicate columns specified\n") + taken[column.column] + " and " + caption +
+                   " both use column " + std::to_string(column.column) + "\nCorrect or disable";
+        taken[column.column] = caption;
     }
     return "";
 }
@@ -81,30 +74,15 @@ std::string ToMasterText(const std::string& utf8, std::string* latin1)
     return "";
 }
 
-std::string TrimRightWhite(std::string text)
-{
-    while (!text.empty() && (text.back() == ' ' || (text.back() >= 9 && text.back() <= 13)))
-        text.pop_back();
-    return text;
-}
-
-std::string UpperCaseAscii(std::string text)
-{
-    for (char& c : text)
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
-    return text;
-}
-
 std::string CheckSettings(ConversionSettings& s)
 {
     // Exchange order: columns as they appear, then name, path, symbol, skip rows, date format.
-    for (const int column : {s.m_nDateCol, s.m_nOpenCol, s.m_nHiCol, s.m_nLoCol, s.m_nCloCol, s.m_nVolCol, s.m_nOICol})
-        if (column < kMinColumn || column > kMaxColumn)
+    for (const FieldColumn& column : s.m_fields)
+        if (column.column < kMinColumn || column.column > kMaxColumn)
             return RangePrompt(kMinColumn, kMaxColumn);
     if (s.m_strName.size() > kMaxNameLength)
         return MaxCharsPrompt(kMaxNameLength);
-    if (s.m_strPath.size() > kMaxPathLength)
+    if (platform::CharacterCount(s.m_strPath) > kMaxPathLength)
         return MaxCharsPrompt(kMaxPathLength);
     if (s.m_strSymbol.size() > kMaxSymbolLength)
         return MaxCharsPrompt(kMaxSymbolLength);
@@ -114,42 +92,27 @@ std::string CheckSettings(ConversionSettings& s)
         return MaxCharsPrompt(kMaxDateFormatLength);
     if (HasDuplicateColumns(s))
         return DuplicateColumnsMessage(s);
-    const std::string symbol = UpperCaseAscii(TrimRightWhite(s.m_strSymbol));
+    const std::string symbol = platform::UpperLatin1(platform::TrimRightWhite(s.m_strSymbol));
     if (symbol.empty())
         return kInvalidSymbol;
-    if (TrimRightWhite(s.m_strPath).empty())
+    if (platform::TrimRightWhite(s.m_strPath).empty())
         return kEnterPath;
     s.m_strSymbol = symbol;
     return "";
 }
 std::string FieldSetNote(const ConversionSettings& settings)
 {
-    static const char* const kWords[kFieldCount] = {"date", "open", "high", "low", "close", "volume", "open interest"};
-    const std::pair<int, Field> chosen[] = {{1, kFieldDate},
-                                            {settings.m_bOpenOn, kFieldOpen},
-                                            {settings.m_bHiOn, kFieldHigh},
-                                            {settings.m_bLoOn, kFieldLow},
-                                            {1, kFieldClose},
-                                            {settings.m_bVolOn, kFieldVolume},
-                                            {settings.m_bOIOn, kFieldOpenInterest}};
-    std::vector<Field> fields;
-    std::string held;
-    for (const auto& [on, field] : chosen)
-        if (on)
-        {
-            fields.push_back(field);
-            held += (held.empty() ? "" : " ") + std::string(kWords[field]);
-        }
+    const std::vector<Field> fields = settings.FieldsOn();
     std::string note;
     if (const std::string misread = MisreadFieldsNote(fields); !misread.empty())
-        note = "Note: the security holds " + held + "; " + misread + ".";
+        note = "Note: the security holds " + FieldWords(fields) + "; " + misread + ".";
     // MASTER keeps 16 symbol characters, but readers that take it from 14 bytes cut it there.
-    const std::string symbol = UpperCaseAscii(TrimRightWhite(settings.m_strSymbol));
-    if (symbol.size() > kShownSymbolLength)
+    const std::string symbol = platform::UpperLatin1(platform::TrimRightWhite(settings.m_strSymbol));
+    if (symbol.size() > static_cast<std::size_t>(kShownSymbolWidth))
         note += std::string(note.empty() ? "" : "\n") + "Note: the symbol " + platform::Latin1ToUtf8(symbol) + " has " +
                 std::to_string(symbol.size()) + " characters; some readers show only the first " +
-                std::to_string(kShownSymbolLength) + ", " +
-                platform::Latin1ToUtf8(symbol.substr(0, kShownSymbolLength)) + ".";
+                std::to_string(kShownSymbolWidth) + ", " +
+                platform::Latin1ToUtf8(symbol.substr(0, kShownSymbolWidth)) + ".";
     return note;
 }
 } // namespace rules

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "marketdata/Master.h"
 #include "settings/ConversionSettings.h"
 
 #include <string>
@@ -11,9 +12,9 @@ constexpr int kMinColumn = 1;
 constexpr int kMaxColumn = 20;
 constexpr int kMinSkipRows = 0;
 constexpr int kMaxSkipRows = 200;
-constexpr std::size_t kMaxPathLength = 200;
-constexpr std::size_t kMaxSymbolLength = 16;
-constexpr std::size_t kMaxNameLength = 16;
+constexpr std::size_t kMaxPathLength = 200; // characters, not bytes
+constexpr std::size_t kMaxSymbolLength = kRecTextWidth;
+constexpr std::size_t kMaxNameLength = kRecTextWidth;
 constexpr std::size_t kMaxDateFormatLength = 12;
 
 constexpr const char* kDuplicateColumns = "Duplicate columns specified\nCorrect or disable";
@@ -37,21 +38,16 @@ std::string DuplicateColumnsMessage(const ConversionSettings& settings);
 // A symbol or name given as UTF-8, as MASTER holds it: Latin-1, one byte per character. Returns
 // "" and sets *latin1, or the prompt that says why the text cannot be stored there.
 std::string ToMasterText(const std::string& utf8, std::string* latin1);
-// Symbol characters that readers taking the symbol from 14 bytes of MASTER show.
-constexpr std::size_t kShownSymbolLength = 14;
 // The notes for what some readers would show differently from what a conversion with these settings
 // writes: the fields, when readers that go by the field count take them for others, and a symbol
 // (Latin-1, as MASTER holds it) longer than they show. One line each, without a final line break;
 // "" when there is nothing to say.
 std::string FieldSetNote(const ConversionSettings& settings);
-// Removes the space and the control characters 9 to 13 from the end.
-std::string TrimRightWhite(std::string text);
-// Letters a to z in capitals, whatever the locale.
-std::string UpperCaseAscii(std::string text);
 
 // The dialog's checks in its order: ranges and lengths as fields are read, then duplicate columns,
 // the symbol and the path. Returns the first message, or "" when the settings are accepted. On
-// acceptance the symbol is trimmed at the right and upper-cased, as the dialog leaves it.
+// acceptance the symbol is trimmed at the right and upper-cased (Latin-1 letters too), as the
+// dialog leaves it.
 std::string CheckSettings(ConversionSettings& settings);
 } // namespace rules
 } // namespace tavrix

@@ -1,4 +1,6 @@
+#include "cli/CliApp.h"
 #include "marketdata/Dates.h"
+#include "platform/Registry.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -7,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
+#include <sstream>
 #include <sys/file.h>
 #include <sys/wait.h>
 #include <thread>
@@ -25,22 +28,69 @@ struct Result
     std::string All() const { return std::to_string(status) + "\n" + out + err; }
 };
 
-// Runs tavrix-cli in the test directory (empty out/, one-row row.csv) with its own settings, never the desktop's.
+// Blank-separated words; single quotes keep blanks in a word, as a shell would.
+std::vector<std::string> Words(const std::string& line)
+{
+    std::vector<std::string> words;
+    std::string word;
+    bool quoted = false, any = false;
+    for (const char c : line)
+        if (c == '\'')
+            quoted = !quoted, any = true;
+        else if (c == ' ' && !quoted)
+        {
+            if (any)
+                words.push_back(word);
+            word.clear(), any = false;
+        }
+        else
+            word.push_back(c), any = true;
+    if (any)
+        words.push_back(word);
+    return words;
+}
+
+// Runs tavrix-cli in the test directory (empty out/, one-row row.csv) with its own settings, never the desktop's:
+// in this process, or as a program for what needs one (standard input, kills, several at once).
 class CliTest : public ::testing::Test
 {
 protected:
-    CliTest() { MakeDir(m_dir / "out"), WriteText(m_dir / "row.csv", "01/02/25,1,2,3,4,5,6\n"); }
+    CliTest() : m_oldHive(platform::SetHivePath(m_dir / "config/Corvanta/registry"))
+    {
+        MakeDir(m_dir / "out"), WriteText(m_dir / "row.csv", "01/02/25,1,2,3,4,5,6\n");
+        char cwd[4096];
+        m_cwd = ::getcwd(cwd, sizeof cwd) ? cwd : "/";
+        if (::chdir(m_dir.path().c_str()) != 0)
+            ADD_FAILURE() << "cannot enter " << m_dir.path();
+    }
+    ~CliTest() override
+    {
+        platform::SetHivePath(m_oldHive);
+        if (::chdir(m_cwd.c_str()) != 0)
+            ADD_FAILURE() << "cannot go back to " << m_cwd;
+    }
+
+    Result Run(const std::string& arguments)
+    {
+        std::ostringstream out, err;
+        const int status = tavrix::cli::Main(Words(arguments), out, err);
+        return {status, out.str(), err.str()};
+    }
 
     // The start of a shell command in the test directory.
     std::string Shell() { return "cd '" + m_dir.path() + "' && export XDG_CONFIG_HOME='" + (m_dir / "config") + "'; "; }
 
-    Result Run(const std::string& arguments)
+    Result RunProgram(const std::string& arguments)
     {
         const int raw = std::system((Shell() + "'" + TAVRIX_CLI + "' " + arguments + " >stdout 2>stderr").c_str());
         return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadText(m_dir / "stdout"), ReadText(m_dir / "stderr")};
     }
 
     TempDir m_dir;
+
+private:
+    std::string m_oldHive;
+    std::string m_cwd;
 };
 
 // Day number `day` as CCYYMMDD, or with separators between the parts.
@@ -100,8 +150,8 @@ TEST_F(CliTest, BadUsageAndSettingsSavedWhenAskedOrReportedWhenTheyCannotBe)
     for (const auto& [options, message] : cases)
         EXPECT_EQ(Run(std::string("convert row.csv --dir out --symbol A ") + options).All().rfind(message, 0), 0u)
             << options;
-    EXPECT_EQ(Run("list nowhere").All(), "1\nCannot read the Master file in nowhere: File Open\n");
-    EXPECT_EQ(Run("export out A").All(), "1\nNo security A in out: File Not Found\n");
+    EXPECT_EQ(Run("list nowhere").All(), "1\nCannot read the MASTER file in nowhere: there is no MASTER file\n");
+    EXPECT_EQ(Run("export out A").All(), "1\nCannot read the MASTER file in out: there is no MASTER file\n");
 
     const std::string convert = "convert row.csv --dir out --date-format MM_DD_YY --without oi --save-settings ";
     EXPECT_EQ(Run(convert + "--symbol fourteen_chars --new-master").err, ""); // no note: 6 fields, 14 characters
@@ -128,14 +178,16 @@ TEST_F(CliTest, LeftOutRowsStrictStandardInputAndLatin1Names)
               "1\n" + report + "Conversion failed.\n");
     EXPECT_TRUE(ListDir(m_dir / "out").empty());
 
-    const Result result = Run("convert - --dir out --symbol 'caf\xc3\xa9' --new-master --date-format MM_DD_YY --name "
-                              "'\xc3\x84\xc3\x84\xc3\x84\xc3\x84\xc3\x84\xc3\x84\xc3\x84\xc3\x84\xc3\x84' <in.csv");
-    const std::string summary = "CAF\xc3\xa9: 2 price records, 2025-01-02 to 2025-01-03, F1.DAT in " + (m_dir / "out");
+    const Result result =
+        RunProgram("convert - --dir out --symbol 'caf\xc3\xa9' --new-master --date-format MM_DD_YY --name "
+                   "'\xc3\x84\xc3\x84\xc3\x84\xc3\x84\xc3\x84\xc3\x84\xc3\x84\xc3\x84\xc3\x84' <in.csv");
+    const std::string summary = "CAF\xc3\x89: 2 price records, 2025-01-02 to 2025-01-03, F1.DAT in " + (m_dir / "out");
     EXPECT_EQ(result.All(), "0\nConversion completed successfully!\n" + summary + "\n" + report);
     const Bytes master = ReadBytes(m_dir / "out/MASTER");
     EXPECT_EQ(Hex({master.at(53 + 7), master.at(53 + 36 + 3)}),
-              "c4 e9"); // the name's first and symbol's last in Latin-1
-    EXPECT_NE(Run("list out").out.find("\tCAF\xc3\xa9\t\xc3\x84\xc3\x84"), std::string::npos); // UTF-8 again
+              "c4 c9"); // the name's first and symbol's last in Latin-1, the symbol in capitals
+    EXPECT_NE(Run("list out").out.find("\tCAF\xc3\x89\t\xc3\x84\xc3\x84"), std::string::npos); // UTF-8 again
+    EXPECT_EQ(Run("export out caf\xc3\xa9").status, 0); // found in any letter case
 }
 
 // Eight conversions into one directory at once: every one waits its turn and adds its security.
@@ -173,8 +225,7 @@ TEST_F(CliTest, ManyFilesUpdateRemoveAndCheck)
               "junk.csv\tJUNK\t-\t-\t-\tfailed: No price lines in\n"
               "msft.txt\tMSFT\t1\t2025-01-06\t2025-01-06\tconverted\n"
               "2 of 3 files converted into " +
-                  (m_dir / "out") + "\njunk.csv: No price lines in\n" + (m_dir / "junk.csv") +
-                  "\n1 of 1 row was left out:\nline 1: has 1 column, the fields need 7: no price lines here\n");
+                  (m_dir / "out") + "\njunk.csv: No price lines in\njunk.csv: junk.csv\njunk.csv: 1 of 1 row was left out:\njunk.csv: line 1: has 1 column, the fields need 7: no price lines here\n");
     EXPECT_EQ(Run("convert ibm.csv msft.txt --dir out --symbol X").status, 2);
 
     EXPECT_EQ(Run("update ibm2.csv --dir out --symbol ibm --date-format MM_DD_YY").All(),
@@ -232,8 +283,8 @@ TEST_F(CliTest, KilledAtRandomMoments)
     {
         const std::string symbol = "K" + std::to_string(attempt);
         seed = seed * 1664525u + 1013904223u;
-        Run("convert big.csv --dir out --date-format CCYYMMDD --symbol " + symbol + " >/dev/null 2>&1 & sleep " +
-            std::to_string((seed >> 8) % 40000 / 1e6) + "; kill -KILL $! 2>/dev/null; wait");
+        RunProgram("convert big.csv --dir out --date-format CCYYMMDD --symbol " + symbol + " >/dev/null 2>&1 & sleep " +
+                   std::to_string((seed >> 8) % 40000 / 1e6) + "; kill -KILL $! 2>/dev/null; wait");
         const Result list = Run("list out");
         const std::string exported = Run("export out " + symbol).out;
         ASSERT_EQ(list.status, 0) << list.err;
@@ -252,7 +303,7 @@ TEST_F(CliTest, ASecondConversionWaitsAndSaysSo)
     const int fd = ::open((m_dir / "out").c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     ASSERT_EQ(::flock(fd, LOCK_EX), 0);
     std::thread release([fd] { ::usleep(300000), ::close(fd); });
-    const Result result = Run("convert row.csv --dir out --symbol A --new-master --date-format MM_DD_YY");
+    const Result result = RunProgram("convert row.csv --dir out --symbol A --new-master --date-format MM_DD_YY");
     release.join();
     EXPECT_EQ(result.status, 0);
     EXPECT_EQ(result.err, "Waiting for another conversion into " + (m_dir / "out") + " to finish...\n");
@@ -297,7 +348,8 @@ TEST_F(CliTest, ListsAndExportsVendorXmasterAndIntradaySecurities)
     WriteBytes(m_dir / "out/XMASTER", xmaster);
     EXPECT_NE(Run("list out").out.find("\nF256\tRCF\tRCF GROUP" + sevenFields + "2010-01-05\t2010-07-09\t-\t"),
               std::string::npos);
-    for (const auto& [key, message] : {std::pair{"rcf", "1\nCannot read out/F256.MWD: "},
-                                       std::pair{"rcs", "1\nSecurity rcs has 6 fields per record, which this program"}})
+    for (const auto& [key, message] :
+         {std::pair{"rcf", "1\nCannot read the prices of rcf in out/F256.MWD: "},
+          std::pair{"rcs", "1\nCannot read the prices of rcs in out/F257.MWD: its records hold 6 fields, which this"}})
         EXPECT_EQ(Run(std::string("export out ") + key).All().rfind(message, 0), 0u) << key;
 }

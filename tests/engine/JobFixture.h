@@ -3,7 +3,6 @@
 #include "engine/ConversionJob.h"
 #include "platform/Clock.h"
 #include "support/MasterFiles.h"
-#include "support/MessageRecorder.h"
 
 #include <gtest/gtest.h>
 
@@ -14,8 +13,8 @@
 #include <unistd.h>
 
 namespace testing_support {
-// A temporary output directory, a recorder for message boxes and the conversion day fixed at
-// 6 December 2026. Restores the working directory the job changes.
+// A temporary output directory and the conversion day fixed at 6 December 2026. Restores the
+// working directory, which a test may change to try relative paths.
 class JobFixture : public ::testing::Test
 {
 protected:
@@ -39,12 +38,10 @@ protected:
     {
         auto job = std::make_unique<tavrix::ConversionJob>();
         job->m_strInputPath = input;
-        job->SetPath(m_out);
-        job->SetSymbol(symbol);
-        job->SetName("ACME CORP");
-        job->m_bUseExistingMaster = newMaster ? 0 : 1;
-        job->m_bFieldOn = {1, 1, 1, 1, 1, 1, 1};
-        job->m_nFieldCol = {0, 1, 2, 3, 4, 5, 6};
+        job->m_settings.m_strPath = m_out;
+        job->m_settings.m_strSymbol = symbol;
+        job->m_settings.m_strName = "ACME CORP";
+        job->m_settings.m_nExist = newMaster ? tavrix::MasterChoice::kMakeNew : tavrix::MasterChoice::kUseExisting;
         job->m_nDateFormat = dateFormat;
         job->m_nLeftOutPolicy = tavrix::ConversionJob::kConvertOthers;
         return job;
@@ -84,7 +81,6 @@ protected:
 
     TempDir m_dir;
     std::string m_out = m_dir / "out";
-    MessageRecorder m_boxes;
 
 private:
     std::string m_cwd;

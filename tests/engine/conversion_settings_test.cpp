@@ -1,77 +1,84 @@
-#include "JobFixture.h"
-
 #include "settings/ConversionSettings.h"
+#include "settings/ProfileStore.h"
 #include "settings/SettingsRules.h"
+#include "support/HiveSandbox.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
 
 using namespace tavrix;
 using namespace testing_support;
 
-TEST(ConversionSettingsApply, MapsEverySettingIntoTheJob)
+// The typed choices are stored under the entries and numbers the desktop program always used, so
+// stored settings read back the same, "none chosen" (-1) included.
+TEST(ConversionSettingsStore, ChoicesKeepTheirEntriesAndNumbers)
 {
-    // Exist 0 is "Use Existing Master"; delimiters 0 to 2 are comma, tab, space, anything else comma.
-    const struct
-    {
-        int exist, useExisting, delimiter;
-        const char* text;
-    } cases[] = {{0, 1, 0, ","}, {1, 0, 1, "\t"}, {-1, 0, 2, " "}, {2, 0, -1, ","}, {0, 1, 3, ","}};
-    for (const auto& c : cases)
-    {
-        ConversionSettings settings;
-        settings.m_nExist = c.exist;
-        settings.m_nDelimiter = c.delimiter;
-        ConversionJob job;
-        settings.ApplyToJob(job, "/in.csv", 9);
-        EXPECT_EQ(job.m_bUseExistingMaster, c.useExisting) << c.exist;
-        EXPECT_STREQ(job.m_szDelimiter, c.text) << c.delimiter;
-    }
-
+    HiveSandbox sandbox;
+    auto store = CreateProfileStore();
     ConversionSettings settings;
-    settings.m_nOICol = 20;
-    settings.m_bOpenOn = 0;
-    settings.m_nOpenCol = 12;
-    settings.m_bSkipOn = 1;
+    settings.m_nExist = MasterChoice::kNone;
+    settings.m_nDelimiter = DelimiterChoice::kTab;
+    settings.m_bSkipOn = true;
     settings.m_nSkipRows = 3;
-    settings.m_strPath = std::string(400, 'p');
-    settings.m_strSymbol = "ABCDEFGHIJKLMNOPQRS";
-    ConversionJob job;
-    settings.ApplyToJob(job, "/data/in.csv", 0);
-    EXPECT_EQ(job.m_strInputPath, "/data/in.csv");
-    EXPECT_EQ(job.m_nDateFormat, 0);
-    EXPECT_EQ(job.m_bFieldOn, (std::array<int, 7>{1, 0, 1, 1, 1, 1, 1}));
-    EXPECT_EQ(job.m_nFieldCol, (std::array<int, 7>{0, 11, 2, 3, 4, 5, 19}));
-    EXPECT_EQ(job.m_nSkipRows * job.m_bSkipOn, 3);
-    EXPECT_EQ(std::string(job.m_szPath), std::string(300, 'p')); // bounded, never past the end
-    EXPECT_STREQ(job.m_szSymbol, "ABCDEFGHIJKLMNOP");
+    settings.Column(kFieldOpen) = {false, 12};
+    settings.Column(kFieldOpenInterest).column = 20;
+    ASSERT_EQ(settings.Save(*store), "");
+    const std::pair<const char*, const char*> entries[] = {
+        {"Exist", "-1"}, {"Delimiter", "1"}, {"SkipOn", "1"}, {"OpenOn", "0"}, {"OpenCol", "12"}, {"OICol", "20"}};
+    for (const auto& [entry, text] : entries)
+        EXPECT_EQ(store->ReadString("Setting", entry, "?"), text) << entry;
+
+    ConversionSettings loaded;
+    loaded.Load(*store);
+    EXPECT_EQ(loaded.m_nExist, MasterChoice::kNone);
+    EXPECT_EQ(loaded.m_nDelimiter, DelimiterChoice::kTab);
+    EXPECT_EQ(loaded.m_nSkipRows * loaded.m_bSkipOn, 3);
+    EXPECT_EQ(loaded.FieldsOn(), (std::vector<Field>{kFieldDate, kFieldHigh, kFieldLow, kFieldClose, kFieldVolume,
+                                                     kFieldOpenInterest}));
+    EXPECT_EQ(loaded.Column(kFieldOpen).column, 12);
 }
 
 TEST(SettingsRules, ChecksComeInTheDialogsOrder)
 {
     ConversionSettings settings;
-    settings.m_nCloCol = 1; // same as the date
+    settings.Column(kFieldClose).column = 1; // same as the date
     settings.m_strSymbol = "   ";
     settings.m_strPath = "";
     EXPECT_EQ(rules::CheckSettings(settings),
               "Duplicate columns specified\nDate and Close both use column 1\nCorrect or disable");
-    settings.m_nCloCol = 5;
+    settings.Column(kFieldClose).column = 5;
     EXPECT_EQ(rules::CheckSettings(settings), rules::kInvalidSymbol);
-    settings.m_strSymbol = "  ibm ";
+    settings.m_strSymbol = "  ibm\xe9 ";
     EXPECT_EQ(rules::CheckSettings(settings), rules::kEnterPath);
     settings.m_strPath = "/data  ";
     EXPECT_EQ(rules::CheckSettings(settings), "");
-    EXPECT_EQ(settings.m_strSymbol, "  IBM"); // leading blanks stay
+    EXPECT_EQ(settings.m_strSymbol, "  IBM\xc9"); // leading blanks stay; Latin-1 letters are capitals too
     EXPECT_EQ(settings.m_strPath, "/data  ");
 
-    // A range refusal comes before the duplicate test.
-    settings.m_nOICol = 21;
-    settings.m_nCloCol = 1;
-    EXPECT_EQ(rules::CheckSettings(settings), "Please enter an integer between 1 and 20.");
-    settings.m_nOICol = 20;
-    settings.m_nCloCol = 5;
-    settings.m_nSkipRows = 201;
-    EXPECT_EQ(rules::CheckSettings(settings), "Please enter an integer between 0 and 200.");
-    settings.m_nSkipRows = 200;
-    settings.m_strName = std::string(17, 'n');
-    EXPECT_EQ(rules::CheckSettings(settings), "Please enter no more than 16 characters.");
-    settings.m_strName = std::string(16, 'n');
-    EXPECT_EQ(rules::CheckSettings(settings), "");
+    // A range refusal comes before the duplicate test; limits count characters, not bytes.
+    const std::string twoByte = "\xc3\xa9";
+    std::string path151;
+    for (int i = 0; i < 151; ++i)
+        path151 += twoByte;
+    const struct
+    {
+        std::function<void(ConversionSettings&)> change;
+        std::string message;
+    } cases[] = {
+        {[](auto& s) { s.Column(kFieldOpenInterest).column = 21, s.Column(kFieldClose).column = 1; },
+         "Please enter an integer between 1 and 20."},
+        {[](auto& s) { s.m_nSkipRows = 201; }, "Please enter an integer between 0 and 200."},
+        {[](auto& s) { s.m_nSkipRows = -5; }, "Please enter an integer between 0 and 200."},
+        {[](auto& s) { s.m_strName = std::string(17, 'n'); }, "Please enter no more than 16 characters."},
+        {[](auto& s) { s.m_strName = std::string(16, 'n'); }, ""},
+        {[&](auto& s) { s.m_strPath = "/" + path151; }, ""},
+        {[&](auto& s) { s.m_strPath = "/" + path151 + std::string(49, 'x'); }, "Please enter no more than 200 characters."},
+    };
+    for (const auto& c : cases)
+    {
+        ConversionSettings changed = settings;
+        c.change(changed);
+        EXPECT_EQ(rules::CheckSettings(changed), c.message) << c.message;
+    }
 }

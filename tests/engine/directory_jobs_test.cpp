@@ -1,8 +1,8 @@
 #include "JobFixture.h"
 
 #include "marketdata/DirectoryCheck.h"
+#include "marketdata/DirectoryTree.h"
 #include "marketdata/Emaster.h"
-#include "marketdata/MasterReader.h"
 
 using namespace tavrix;
 using namespace testing_support;
@@ -38,10 +38,9 @@ protected:
 
     std::vector<MasterRecord> Records()
     {
-        MasterHeader header{};
-        std::vector<MasterRecord> records;
-        ReadMasterFile(Out("MASTER"), &header, &records);
-        return records;
+        MasterFile file;
+        ReadMasterFile(Out("MASTER"), &file);
+        return file.records;
     }
 };
 } // namespace
@@ -52,7 +51,7 @@ TEST_F(DirectoryJobsTest, UpdateAddsNewDaysCountsPresentOnesAndRefusesDifference
     const Bytes before = ReadBytes(Out("F1.DAT"));
 
     auto update = Job("ACME", Rows({{3, "5"}, {6, "6"}, {7, "7"}, {8, "8"}}));
-    ASSERT_EQ(update->Update(false), 0) << update->m_strFailure;
+    ASSERT_EQ(update->Update(false), 0) << update->m_error.Text();
     EXPECT_EQ(update->m_nAdded, 2);
     EXPECT_EQ(update->m_nAlreadyPresent, 2);
     const Bytes after = ReadBytes(Out("F1.DAT"));
@@ -66,8 +65,9 @@ TEST_F(DirectoryJobsTest, UpdateAddsNewDaysCountsPresentOnesAndRefusesDifference
     const auto snapshot = SnapshotDir(m_out);
     auto conflict = Job("acme", Rows({{6, "6.5"}, {9, "9"}}));
     EXPECT_EQ(conflict->Update(false), 1);
-    EXPECT_EQ(conflict->m_strFailure, "1 day differs from the price file:\n2025-01-06: close is 6 in the price file, "
-                                      "6.5 in the input\nNothing was changed; --replace rewrites these days.");
+    EXPECT_EQ(conflict->m_error.Text(Audience::kCommandLine),
+              "1 day differs from the price file:\n2025-01-06: close is 6 in the price file, "
+              "6.5 in the input\nNothing was changed.\n--replace rewrites these days.");
     EXPECT_EQ(SnapshotDir(m_out), snapshot);
     auto replace = Job("acme", Rows({{6, "6.5"}, {9, "9"}}));
     ASSERT_EQ(replace->Update(true), 0);
@@ -80,16 +80,16 @@ TEST_F(DirectoryJobsTest, UpdateAddsNewDaysCountsPresentOnesAndRefusesDifference
     ASSERT_EQ(MakeJob(Input(Rows({{2, "4"}})), false, 3, "ACME B")->Run(), 0);
     const auto unchanged = SnapshotDir(m_out);
     auto fields = Job("ACME B", Rows({{3, "5"}}));
-    fields->m_bFieldOn[kFieldOpenInterest] = 0;
+    fields->m_settings.Column(kFieldOpenInterest).on = false;
     EXPECT_EQ(fields->Update(false), 1);
-    EXPECT_EQ(fields->m_strFailure, "The input gives date open high low close volume,\nbut ACME B holds date open high "
+    EXPECT_EQ(fields->m_error.Text(), "The input gives date open high low close volume,\nbut ACME B holds date open high "
                                     "low close volume open interest.");
     auto several = Job("acme", Rows({{3, "5"}}));
     EXPECT_EQ(several->Update(false), 1);
-    EXPECT_EQ(several->m_strFailure.rfind("acme names 2 securities in ", 0), 0u) << several->m_strFailure;
+    EXPECT_EQ(several->m_error.Text().rfind("acme names 2 securities in ", 0), 0u) << several->m_error.Text();
     auto none = Job("ZZZ");
     EXPECT_EQ(none->Remove(), 1);
-    EXPECT_EQ(none->m_strFailure, "No security ZZZ in " + m_out + "/MASTER");
+    EXPECT_EQ(none->m_error.Text(), "No security ZZZ in " + m_out + "/MASTER");
     EXPECT_EQ(SnapshotDir(m_out), unchanged);
 }
 
@@ -121,7 +121,7 @@ TEST_F(DirectoryJobsTest, RemoveTheFirstAMiddleOrTheLastAndTheNumberIsFreeAgain)
             ASSERT_EQ(MakeJob(Input(Rows({{2, "4"}})), false, 3, symbol)->Run(), 0);
         std::vector<MasterRecord> expected = Records();
         auto job = Job(removed);
-        ASSERT_EQ(job->Remove(), 0) << job->m_strFailure;
+        ASSERT_EQ(job->Remove(), 0) << job->m_error.Text();
         const int number = job->m_nFileNumber;
         expected.erase(expected.begin() + (number - 1));
         EXPECT_EQ(Records(), expected);
@@ -161,14 +161,18 @@ TEST_F(DirectoryJobsTest, VendorDirectoryStaysWhole)
     ASSERT_EQ(Problems(), "");
 
     // EMASTER agrees with MASTER record by record, and check finds nothing wrong.
-    const auto inStep = [this](const std::string& step, std::size_t records, int count2) {
-        MasterHeader header{};
-        std::vector<MasterRecord> masterRecords;
+    const auto inStep = [this, &cutMaster](const std::string& step, std::size_t records, int count2) {
+        MasterFile masterFile;
         EmasterFile emasterFile;
-        ReadMasterFile(Out("MASTER"), &header, &masterRecords);
-        ReadEmasterFile(Out("EMASTER"), &emasterFile);
-        EXPECT_EQ(masterRecords.size() * 1000 + header.count2, records * 1000 + count2) << step;
-        EXPECT_EQ(CompareEmasterWithMaster(emasterFile, header, masterRecords), std::vector<std::string>{}) << step;
+        ReadMasterFile(Out("MASTER"), &masterFile);
+        ReadRecordFile(Out("EMASTER"), kEmasterMaxRecords, &emasterFile);
+        const MasterHeader header = ReadMasterHeader(masterFile.header.data());
+        EXPECT_EQ(masterFile.records.size() * 1000 + header.count2, records * 1000 + count2) << step;
+        EXPECT_EQ(CompareEmasterWithMaster(emasterFile, header, masterFile.records), std::vector<std::string>{}) << step;
+        // The vendor's header bytes (the serial at 49 to 52) are kept by every job.
+        EXPECT_EQ(Bytes(masterFile.header.begin() + kMasterSerial, masterFile.header.end()),
+                  Bytes(cutMaster.begin() + kMasterSerial, cutMaster.begin() + kMasterRecordSize))
+            << step;
         EXPECT_EQ(Problems(), "") << step;
     };
     // Add: number 4 is free; the second counter stays the highest number in use.
@@ -183,7 +187,7 @@ TEST_F(DirectoryJobsTest, VendorDirectoryStaysWhole)
     // Update a vendor security (seven fields, no layout file) with a day after its last.
     const Bytes f2 = ReadBytes(Out("F2.DAT"));
     auto update = Job("A2A", "12/30/11,1,2,0.5,1.5,100,0\n");
-    ASSERT_EQ(update->Update(false), 0) << update->m_strFailure;
+    ASSERT_EQ(update->Update(false), 0) << update->m_error.Text();
     inStep("update", 5, 5);
     const Bytes updated = ReadBytes(Out("F2.DAT"));
     ASSERT_EQ(updated.size(), f2.size() + 28);
@@ -200,6 +204,7 @@ TEST_F(DirectoryJobsTest, ASymbolOnlyXmasterListsIsADuplicate)
     ASSERT_TRUE(FileExists(fixture + "/Xmaster")) << "vendor fixture missing: " << fixture;
     WriteMaster(m_out, {});
     WriteBytes(Out("XMASTER"), ReadBytes(fixture + "/Xmaster"));
-    EXPECT_EQ(MakeJob(Input(Rows({{2, "4"}})), false, 3, "TMEAZA")->Run(), 1);
-    EXPECT_EQ(m_boxes.texts.back().rfind("Duplicate Symbol\n", 0), 0u);
+    auto job = MakeJob(Input(Rows({{2, "4"}})), false, 3, "TMEAZA");
+    EXPECT_EQ(job->Run(), 1);
+    EXPECT_EQ(job->m_error.Text().rfind("Duplicate Symbol\n", 0), 0u);
 }

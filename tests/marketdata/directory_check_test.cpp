@@ -103,7 +103,7 @@ TEST(DirectoryCheck, VendorPracticeIsSoundAndEachProblemIsFound)
         CopyMasterHeader(dir.files["MASTER"].data(), &emaster.header);
         for (const MasterRecord& record : dir.master)
             emaster.records.push_back(BuildEmasterRecord(record));
-        dir.files.emplace("EMASTER", EmasterBytes(emaster));
+        dir.files.emplace("EMASTER", emaster.Bytes());
         TempDir temp;
         MakeDir(temp / "sub");
         for (const auto& [name, bytes] : dir.files)

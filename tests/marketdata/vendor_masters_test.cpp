@@ -1,7 +1,7 @@
+#include "marketdata/DirectoryTree.h"
 #include "marketdata/Emaster.h"
 #include "marketdata/FindSecurity.h"
-#include "marketdata/MasterReader.h"
-#include "marketdata/Xmaster.h"
+#include "marketdata/Securities.h"
 #include "support/MasterFiles.h"
 
 #include <gtest/gtest.h>
@@ -24,8 +24,11 @@ protected:
     {
         for (const char* name : {"/Master", "/Emaster"})
             ASSERT_TRUE(FileExists(kSample + name)) << "vendor fixture missing: " << kSample << name;
-        ASSERT_EQ(ReadMasterFile(kSample + "/Master", &m_header, &m_master), kStatusOk);
-        ASSERT_EQ(ReadEmasterFile(kSample + "/Emaster", &m_emaster), kStatusOk);
+        MasterFile master;
+        ASSERT_EQ(ReadMasterFile(kSample + "/Master", &master), "");
+        m_header = ReadMasterHeader(master.header.data());
+        m_master = master.records;
+        ASSERT_EQ(ReadRecordFile(kSample + "/Emaster", kEmasterMaxRecords, &m_emaster), "");
     }
 
     MasterHeader m_header{};
@@ -43,7 +46,7 @@ TEST_F(VendorMasters, MasterIsReadAndSearchedAndEmasterRebuiltFromItByteForByte)
     for (std::size_t i = 0; i < m_master.size(); ++i) // the long name is the one thing MASTER does not hold
         EXPECT_EQ(HexOf(BuildEmasterRecord(m_master[i], EmasterLongName(m_emaster.records[i]))),
                   HexOf(m_emaster.records[i]));
-    EXPECT_EQ(EmasterBytes(m_emaster), ReadBytes(kSample + "/Emaster"));
+    EXPECT_EQ(m_emaster.Bytes(), ReadBytes(kSample + "/Emaster"));
 }
 
 TEST_F(VendorMasters, EachDisagreementOfEmasterWithMasterIsNamed)
@@ -76,9 +79,9 @@ TEST_F(VendorMasters, EachDisagreementOfEmasterWithMasterIsNamed)
 
 TEST(Xmaster, MissingAndShortFiles)
 {
-    std::vector<XmasterSecurity> securities;
+    std::vector<Security> securities;
     TempDir dir;
-    EXPECT_EQ(ReadXmasterSecurities(dir.path(), &securities), kStatusFileNotFound);
+    EXPECT_EQ(ReadXmasterSecurities(dir.path(), &securities), "");
     WriteBytes(dir / "XMASTER", Bytes(149, 0));
-    EXPECT_EQ(ReadXmasterSecurities(dir.path(), &securities), kStatusFileRead);
+    EXPECT_EQ(ReadXmasterSecurities(dir.path(), &securities), "shorter than its 150-byte header");
 }

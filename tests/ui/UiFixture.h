@@ -1,11 +1,11 @@
 #pragma once
 
+#include "MessageRecorder.h"
 #include "app/MainFrame.h"
+#include "app/MessageBox.h"
 #include "app/TavrixView.h"
-#include "platform/MessageBox.h"
 #include "settings/ProfileStore.h"
 #include "support/HiveSandbox.h"
-#include "support/MessageRecorder.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -55,8 +55,7 @@ protected:
     ~UiFixture() override
     {
         m_frame.reset();
-        platform::SetBeepHandler(m_oldBeep);
-        std::filesystem::current_path(m_cwd); // a conversion leaves the output folder current
+        ui::SetBeepHandler(m_oldBeep);
     }
 
     CMainFrame& Frame()
@@ -83,8 +82,7 @@ protected:
     int m_beeps = 0;
 
 private:
-    const std::filesystem::path m_cwd = std::filesystem::current_path();
-    platform::BeepHandler m_oldBeep = platform::SetBeepHandler([this](unsigned) { ++m_beeps; });
+    ui::BeepHandler m_oldBeep = ui::SetBeepHandler([this](ui::Icon) { ++m_beeps; });
     int m_inputs = 0;
 };
 } // namespace testing_support

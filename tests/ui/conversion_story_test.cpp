@@ -56,9 +56,8 @@ TEST_F(ConversionStoryTest, AFileIsShownConvertedAsTheConverterDoesAndAFailedRun
     Confirm("m_nExist0"); // no MASTER there yet
     ASSERT_TRUE(Frame().OpenDocument(input));
     EXPECT_EQ(Log(), Header(input) + kRows + "\n\nConversion failed.\nPath specified does not point to a Master file");
-    EXPECT_EQ(m_boxes.texts, std::vector<std::string>{"Path specified does not point to a Master file\n"
-                                                      "\"Make New Master\" creates one in " +
-                                                      m_out + "."});
+    EXPECT_EQ(m_boxes.texts, std::vector<std::string>{"Path specified does not point to a Master file\n" + m_out +
+                                                      "\n\"Make New Master\" creates one."});
     EXPECT_EQ(m_store->ReadString("Setting", "Symbol", "none"), "none"); // stored only by a run that adds
 
     Confirm();
@@ -82,21 +81,22 @@ TEST_F(ConversionStoryTest, AFileIsShownConvertedAsTheConverterDoesAndAFailedRun
     Confirm();
     Frame().Action(ID_SETTINGS)->trigger();
     EXPECT_EQ(Log(), "\nConversion failed.\nNew Master chosen but one already exists");
-    EXPECT_EQ(m_boxes.texts.back(), "New Master chosen but one already exists\n" + m_out + "/MASTER");
+    EXPECT_EQ(m_boxes.texts.back(),
+              "New Master chosen but one already exists\n" + m_out + "/MASTER\n\"Use Existing Master\" adds to it.");
     EXPECT_EQ(m_beeps, 1); // only the successful run
 }
 
 TEST_F(ConversionStoryTest, RowsThatAreNoPriceLinesAreAskedAboutNoChangesNothingYesConvertsTheOthers)
 {
     const std::string input = Input("Date,Open,High,Low,Close,Volume,OI\n" + kRows);
-    m_boxes.answers = {platform::IDNO, platform::IDYES};
+    m_boxes.answers = {ui::Answer::kNo, ui::Answer::kYes};
     Confirm();
     ASSERT_TRUE(Frame().OpenDocument(input));
     ASSERT_EQ(m_boxes.texts.size(), 1u);
     const std::string question = m_boxes.texts[0];
     EXPECT_NE(question.find("line 1: "), std::string::npos) << question;
     EXPECT_EQ(question.substr(question.rfind('\n') + 1), "Convert the other 3 rows?");
-    EXPECT_EQ(Results(), "Conversion failed.\n" + question.substr(0, question.find('\n')));
+    EXPECT_EQ(Results(), "Conversion failed.\nNothing was converted: the other rows were not accepted.");
     EXPECT_FALSE(FileExists(m_out + "/MASTER"));
 
     Confirm();

@@ -71,10 +71,10 @@ TEST_F(SettingsDlgTest, RefusalsComeInTheDialogsOrderAndNameTheirFieldAndCleared
         EXPECT_EQ(m_boxes.texts.empty() ? "" : m_boxes.texts.back(), prompt);
         EXPECT_TRUE(!focus || m_dlg.focusWidget() == m_dlg.findChild<QWidget*>(focus)) << prompt;
     }
-    EXPECT_EQ(std::tuple(m_boxes.texts.size(), m_dlg.m_nCloCol, m_dlg.isVisible()),
-              std::tuple(std::size(refused), 5u, true));
+    EXPECT_EQ(std::tuple(m_boxes.texts.size(), m_dlg.m_settings.Column(tavrix::kFieldClose).column, m_dlg.isVisible()),
+              std::tuple(std::size(refused), 5, true));
 
-    // The symbol is trimmed at the right and in capitals (only a to z), the path keeps its blanks,
+    // The symbol is trimmed at the right and in capitals (Latin-1 letters too), the path keeps its blanks,
     // and nine A-umlauts are nine characters, as MASTER holds them: one byte each.
     Show();
     Edit("m_strSymbol")->setText("  ibm\u00E9 ");
@@ -82,9 +82,10 @@ TEST_F(SettingsDlgTest, RefusalsComeInTheDialogsOrderAndNameTheirFieldAndCleared
     Edit("m_strPath")->setText(QString::fromStdString(m_out) + "  ");
     Click(&m_dlg, "IDOK");
     EXPECT_EQ(std::pair(m_dlg.result(), m_code), std::pair(int(QDialog::Accepted), 9));
-    EXPECT_EQ(Edit("m_strSymbol")->text(), "  IBM\u00E9");
-    EXPECT_EQ(std::tie(m_dlg.m_strSymbol, m_dlg.m_strName, m_dlg.m_strPath),
-              std::tuple("  IBM\xE9", std::string(9, '\xC4'), m_out + "  "));
+    EXPECT_EQ(Edit("m_strSymbol")->text(), "  IBM\u00C9");
+    const tavrix::ConversionSettings& accepted = m_dlg.m_settings;
+    EXPECT_EQ(std::tie(accepted.m_strSymbol, accepted.m_strName, accepted.m_strPath),
+              std::tuple("  IBM\xC9", std::string(9, '\xC4'), m_out + "  "));
 
     // Open, cleared, holds the date's column; Open Int takes Open's.
     Show();
@@ -92,7 +93,7 @@ TEST_F(SettingsDlgTest, RefusalsComeInTheDialogsOrderAndNameTheirFieldAndCleared
     Click(&m_dlg, "m_bVolOn");
     EXPECT_FALSE(Edit("m_nVolCol")->isEnabled() || m_dlg.findChild<CSpinButton*>("spinVolume")->isEnabled());
     Edit("m_nOICol")->setText("2");
-    m_boxes.answers = {platform::IDNO, platform::IDYES}; // to whether to convert anyway
+    m_boxes.answers = {ui::Answer::kNo, ui::Answer::kYes}; // to whether to convert anyway
     Click(&m_dlg, "IDOK");
     EXPECT_EQ(m_boxes.texts.back().rfind("Note: the security holds date high low close open interest;", 0), 0u);
     EXPECT_TRUE(m_dlg.isVisible()); // No stays in the dialog
@@ -151,15 +152,16 @@ TEST_F(SettingsDlgTest, BrowseTakesTypedNamesFromTheFolderShownSaysWhyItRefusesA
         return "Directory " + folder + " does not exist.\nCreate this directory?";
     };
     // What is typed, the answer to whether to create it, the folder taken ("" refused), the last message.
-    const std::tuple<std::string, int, std::string, std::string> cases[] = {
-        {"data", 0, shown + "/data", ""},
-        {"..", 0, m_dir.path(), ""},
-        {"./reldir/", platform::IDYES, shown + "/reldir", ask(shown + "/reldir")},
-        {"~", 0, home, ""},
-        {"~/mydata", platform::IDYES, home + "/mydata", ask(home + "/mydata")},
-        {"bad\\name", 0, "", "bad\\name is not a valid pathname."},
-        {noParent, platform::IDNO, "", ask(noParent)},
-        {noParent, platform::IDYES, "",
+    const ui::Answer none = ui::Answer::kOk; // no question
+    const std::tuple<std::string, ui::Answer, std::string, std::string> cases[] = {
+        {"data", none, shown + "/data", ""},
+        {"..", none, m_dir.path(), ""},
+        {"./reldir/", ui::Answer::kYes, shown + "/reldir", ask(shown + "/reldir")},
+        {"~", none, home, ""},
+        {"~/mydata", ui::Answer::kYes, home + "/mydata", ask(home + "/mydata")},
+        {"bad\\name", none, "", "bad\\name is not a valid pathname."},
+        {noParent, ui::Answer::kNo, "", ask(noParent)},
+        {noParent, ui::Answer::kYes, "",
          "There was a problem creating " + noParent +
              ".\nThe new directory was not created (No such file or directory)."},
     };
@@ -168,7 +170,7 @@ TEST_F(SettingsDlgTest, BrowseTakesTypedNamesFromTheFolderShownSaysWhyItRefusesA
     {
         Edit("m_strPath")->setText(QString::fromStdString(shown));
         m_boxes.texts = {""};
-        if (answer)
+        if (answer != none)
             m_boxes.answers.push_back(answer);
         OnNextModal<CChooseDir>(
             [&, typed = typed](CChooseDir* chooser) {

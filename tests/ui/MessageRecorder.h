@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/MessageBox.h"
+#include "app/MessageBox.h"
 
 #include <deque>
 #include <string>
@@ -18,9 +18,10 @@ public:
     MessageRecorder& operator=(const MessageRecorder&) = delete;
 
     std::vector<std::string> texts;
-    std::deque<int> answers;
+    std::vector<ui::MessageBoxOptions> options; // of each box, in order
+    std::deque<ui::Answer> answers;
 
 private:
-    platform::MessageBoxHandler m_previous;
+    ui::MessageBoxHandler m_previous;
 };
 } // namespace testing_support

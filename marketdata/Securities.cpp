@@ -1,0 +1,115 @@
+#include "marketdata/Securities.h"
+
+#include "marketdata/DirectoryTree.h"
+#include "marketdata/FieldLayout.h"
+#include "marketdata/Master.h"
+#include "marketdata/Xmaster.h"
+#include "platform/FileOps.h"
+
+#include <algorithm>
+
+namespace tavrix {
+namespace {
+Security FromMaster(const std::string& directory, std::size_t index, const MasterRecord& record, bool readLayout)
+{
+    Security security;
+    security.directory = directory;
+    security.source = Security::kMaster;
+    security.index = index;
+    security.fileNumber = record[kRecFileNumber];
+    security.symbol = RecordSymbol(record.data());
+    security.name = RecordName(record.data());
+    security.period = static_cast<char>(record[kRecPeriod]);
+    security.interval = record[kRecInterval] | record[kRecInterval + 1] << 8;
+    security.layout = readLayout ? MasterRecordLayout(directory, record) : DefaultLayoutForCount(record[kRecFieldCount]);
+    security.firstDate = FromMbf(&record[kRecFirstDate]);
+    security.lastDate = FromMbf(&record[kRecLastDate]);
+    return security;
+}
+} // namespace
+
+std::string Security::PriceFileName() const
+{
+    return "F" + std::to_string(fileNumber) + (fileNumber > kMasterMaxSecurities ? ".MWD" : ".DAT");
+}
+
+std::string Security::PriceFilePath() const
+{
+    return platform::PathNoCase(directory, PriceFileName());
+}
+
+std::string ReadXmasterSecurities(const std::string& directory, std::vector<Security>* securities)
+{
+    securities->clear();
+    const std::string name = platform::FindNameNoCase(directory, kXmasterFileName);
+    if (name.empty())
+        return "";
+    XmasterFile file;
+    const std::string error = ReadRecordFile(platform::JoinPath(directory, name), kXmasterMaxRecords, &file);
+    if (!error.empty())
+        return error;
+    for (std::size_t i = 0; i < file.records.size(); ++i)
+    {
+        const XmasterSecurity decoded = DecodeXmasterRecord(file.records[i]);
+        Security security;
+        security.directory = TreeStart(directory);
+        security.source = Security::kXmaster;
+        security.index = i;
+        security.fileNumber = decoded.fileNumber;
+        security.symbol = decoded.symbol;
+        security.name = decoded.name;
+        security.period = decoded.period;
+        security.interval = decoded.interval;
+        security.layout = decoded.layout;
+        security.firstDate = decoded.firstDate ? decoded.firstDate - static_cast<double>(kDateValueToYyyymmdd) : 0;
+        security.lastDate = decoded.lastDate ? decoded.lastDate - static_cast<double>(kDateValueToYyyymmdd) : 0;
+        securities->push_back(security);
+    }
+    return "";
+}
+
+std::string ListSecurities(const std::string& directory, std::vector<Security>* securities, bool readLayouts)
+{
+    securities->clear();
+    std::string startError;
+    WalkDirectoryTree(directory, [&](const TreeDirectory& found) {
+        if (securities->empty() && startError.empty() && found.path == TreeStart(directory) &&
+            !found.masterError.empty())
+        {
+            startError = found.masterError;
+            return true;
+        }
+        const std::size_t visible = VisibleRecords(found.master);
+        for (std::size_t i = 0; i < visible; ++i)
+            if (!IsDirectoryEntry(found.master.records[i].data()))
+                securities->push_back(FromMaster(found.path, i, found.master.records[i], readLayouts));
+        std::vector<Security> above;
+        ReadXmasterSecurities(found.path, &above);
+        securities->insert(securities->end(), above.begin(), above.end());
+        return false;
+    });
+    return startError;
+}
+
+bool SecurityMatchesKey(const Security& security, const char* key)
+{
+    // Padded as MASTER pads it, so a key's trailing blank matches the same way in both files.
+    std::string symbol = security.symbol;
+    symbol.resize(std::max<std::size_t>(symbol.size(), kRecTextWidth), ' ');
+    return NameOrSymbolMatchesKey(security.name, symbol, key);
+}
+
+long StoredRecordCount(const Security& security)
+{
+    std::vector<std::uint8_t> header;
+    if (!platform::ReadRegularFile(security.PriceFilePath(), kMaxPriceFileBytes, &header, kPriceCountOffset + 2).empty() ||
+        header.size() < kPriceCountOffset + 2 || PriceFileCountWord(header.data()) == 0)
+        return -1;
+    return PriceFileCountWord(header.data()) - 1;
+}
+
+std::string ReadSecurityBars(const Security& security, PriceFileContents* contents)
+{
+    return ReadPriceFile(security.PriceFilePath(), security.layout, contents);
+}
+} // namespace tavrix
