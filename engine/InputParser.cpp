@@ -4,6 +4,7 @@
 #include "text/LineReader.h"
 #include "text/PriceLines.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <sys/stat.h>
 
@@ -67,7 +68,7 @@ int ConversionJob::ReadInput()
     char row[PriceLineReader::kMaxRowLength + 2];
     std::size_t length = 0;
     while (reader.ReadRow(row, &length))
-        m_rows.push_back({row, length});
+        m_rows.push_back({std::string(row, std::min(length, PriceLineReader::kMaxRowLength + 1)), length});
     if (reader.Failed())
         return Fail(FileError("Cannot read the input file", m_strInputPath));
     return 0;

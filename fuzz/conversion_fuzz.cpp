@@ -12,18 +12,11 @@
 
 #include <cstring>
 #include <numeric>
-#include <unistd.h>
 
 using namespace tavrix;
 using testing_support::Bytes;
 
 namespace {
-// The job changes the working directory; libFuzzer writes its findings relative to it.
-const std::string kStartDirectory = [] {
-    char buffer[4096];
-    return std::string(::getcwd(buffer, sizeof buffer) ? buffer : "/");
-}();
-
 // Fields on (date, open, high, low, close, volume, open interest) and their columns: all seven,
 // no open interest, date and close, date-high-low-close-open interest.
 const std::array<int, 7> kOn[4] = {
@@ -43,20 +36,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     platform::SetDateSource([] { return platform::CalendarDate{2026, 1, 15}; });
 
     ConversionSettings settings;
-    settings.m_nDelimiter = data[0] / 12 % 3;
-    settings.m_bSkipOn = settings.m_nSkipRows = data[0] / 144;
-    settings.m_nExist = 1; // Make New Master
+    settings.m_nDelimiter = static_cast<DelimiterChoice>(data[0] / 12 % 3);
+    settings.m_nSkipRows = data[0] / 144;
+    settings.m_bSkipOn = settings.m_nSkipRows != 0;
+    settings.m_nExist = MasterChoice::kMakeNew;
     settings.m_strSymbol = "FUZZ";
     settings.m_strName = "FUZZ CORP";
     settings.m_strPath = out;
+    const int fields = data[0] / 36 % 4;
+    for (int field = 0; field < kFieldCount; ++field)
+        settings.m_fields[field] = {kOn[fields][field] != 0, kColumn[fields][field] + 1};
     ConversionJob job;
     settings.ApplyToJob(job, dir / "prices.txt", data[0] % 12 + 1);
-    const int fields = data[0] / 36 % 4;
-    job.m_bFieldOn = kOn[fields];
-    job.m_nFieldCol = kColumn[fields];
     job.m_nLeftOutPolicy = ConversionJob::kConvertOthers;
     const int result = job.Run();
-    FUZZ_CHECK(::chdir(kStartDirectory.c_str()) == 0, "cannot go back to " + kStartDirectory);
 
     const std::vector<std::string> names = testing_support::ListDir(out);
     if (names.empty())
@@ -66,8 +59,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     const auto joined = [](std::string text, const std::string& name) { return text + " " + name; };
     FUZZ_CHECK(names == (std::vector<std::string>{"F1.DAT", "F1.DOP", "MASTER"}),
-               "left" + std::accumulate(names.begin(), names.end(), std::string(), joined) + ": " + job.m_strFailure);
-    FUZZ_CHECK(result == 0, "reported failure but added a security: " + job.m_strFailure);
+               "left" + std::accumulate(names.begin(), names.end(), std::string(), joined) + ": " + job.m_error.Text());
+    FUZZ_CHECK(result == 0, "reported failure but added a security: " + job.m_error.Text());
     const Bytes master = testing_support::ReadBytes(out + "/MASTER");
     const Bytes prices = testing_support::ReadBytes(out + "/F1.DAT");
     const int fieldCount = std::accumulate(kOn[fields].begin(), kOn[fields].end(), 0);

@@ -8,8 +8,9 @@
 // sub-file's first <DIR> entry in it, leading back up (or, with 8, to itself).
 #include "FuzzSupport.h"
 #include "cli/CheckCommand.h"
+#include "marketdata/DirectoryTree.h"
 #include "marketdata/FindSecurity.h"
-#include "marketdata/MasterReader.h"
+#include "marketdata/Securities.h"
 #include "platform/Strings.h"
 
 #include <algorithm>
@@ -35,23 +36,27 @@ std::string FirstDirectoryName(const Bytes& master)
     return usable ? name : "";
 }
 
+// A MASTER that the reader takes: at least its header, at most 255 records and a cut-off piece.
+bool Readable(const Bytes& bytes)
+{
+    return bytes.size() >= kMasterRecordSize && bytes.size() < kMasterRecordSize * (kMasterMaxSecurities + 2);
+}
+
 // The reader gives the header and every whole record exactly as the file holds them.
 void CheckRead(const std::string& path, const Bytes& bytes)
 {
-    MasterHeader header{};
-    std::vector<MasterRecord> records;
-    const Status status = ReadMasterFile(path, &header, &records);
-    if (bytes.size() < kMasterRecordSize)
+    MasterFile file;
+    const std::string error = ReadMasterFile(path, &file);
+    if (!Readable(bytes))
     {
-        FUZZ_CHECK(status == kStatusFileRead, "a file shorter than its header was read");
+        FUZZ_CHECK(!error.empty(), "a file shorter than its header, or longer than any MASTER, was read");
         return;
     }
-    const MasterHeader expected = ReadMasterHeader(bytes.data());
-    FUZZ_CHECK(status == kStatusOk && header.count == expected.count && header.count2 == expected.count2,
+    FUZZ_CHECK(error.empty() && std::memcmp(file.header.data(), bytes.data(), kMasterRecordSize) == 0,
                "header misread");
-    FUZZ_CHECK(records.size() == bytes.size() / kMasterRecordSize - 1, "records lost or invented");
-    for (std::size_t i = 0; i < records.size(); ++i)
-        FUZZ_CHECK(std::memcmp(records[i].data(), &bytes[(i + 1) * kMasterRecordSize], kMasterRecordSize) == 0,
+    FUZZ_CHECK(file.records.size() == bytes.size() / kMasterRecordSize - 1, "records lost or invented");
+    for (std::size_t i = 0; i < file.records.size(); ++i)
+        FUZZ_CHECK(std::memcmp(file.records[i].data(), &bytes[(i + 1) * kMasterRecordSize], kMasterRecordSize) == 0,
                    "a record misread");
 }
 } // namespace
@@ -79,15 +84,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     CheckRead(topPath, top);
 
-    std::vector<ListedSecurity> listed;
-    const Status listStatus = ListSecurities(dir.path(), &listed);
-    FUZZ_CHECK(listStatus == (top.size() < kMasterRecordSize ? kStatusFileRead : kStatusOk), "listing status");
+    std::vector<Security> listed;
+    const std::string listError = ListSecurities(dir.path(), &listed);
+    FUZZ_CHECK(listError.empty() == Readable(top), "listing refused a sound MASTER or took an unsound one");
 
     // Keys: the symbols of the first listed securities, each of which must be found (another may
     // answer first), and the symbols and names of the first records of each file, listed or not.
     std::vector<std::pair<std::string, bool>> keys;
     for (std::size_t i = 0; i < listed.size() && i < 6; ++i)
-        keys.push_back({RecordSymbol(listed[i].record.data()), true});
+        keys.push_back({listed[i].symbol, true});
     for (const Bytes* file : {&top, &sub})
         for (std::size_t at = kMasterRecordSize; at + kMasterRecordSize <= file->size() && at < 5 * kMasterRecordSize;
              at += kMasterRecordSize)
@@ -95,8 +100,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (const auto& [key, mustFind] : keys)
     {
         bool answered = mustFind;
-        for (const ListedSecurity& security : listed)
-            answered = answered || RecordMatchesKey(security.record.data(), key.c_str());
+        for (const Security& security : listed)
+            answered = answered || SecurityMatchesKey(security, key.c_str());
         MasterRecord found{};
         std::string foundDirectory;
         const Status status = FindSecurity(dir.path(), key.c_str(), found.data(), &foundDirectory);
@@ -106,11 +111,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (status != kStatusOk)
             continue;
         FUZZ_CHECK(RecordMatchesKey(found.data(), key.c_str()), "found a security that does not match '" + key + "'");
-        const auto isFound = [&](const ListedSecurity& s) {
-            MasterRecord record = s.record;
-            MbfToIeee(&record[kRecFirstDate], &record[kRecFirstDate]);
-            MbfToIeee(&record[kRecLastDate], &record[kRecLastDate]);
-            return s.directory == foundDirectory && record == found;
+        const auto isFound = [&](const Security& s) {
+            return s.source == Security::kMaster && s.directory == foundDirectory &&
+                   s.fileNumber == found[kRecFileNumber] && s.symbol == RecordSymbol(found.data());
         };
         FUZZ_CHECK(std::any_of(listed.begin(), listed.end(), isFound), "found an unlisted security by '" + key + "'");
     }

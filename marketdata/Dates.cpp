@@ -189,7 +189,8 @@ DayNumber ReadDateText(const char* text, std::size_t length, int code)
     if (after < end && *after != ' ' && *after != 'T' && !trailingQuote)
         return 0;
 
+    // A four-digit year before 1961 is no day, not one a century later.
     const int year = layout.century >= 0 ? values[0] * 100 + values[1] : values[1] + (values[1] < 60 ? 2000 : 1900);
-    return MakeDayNumber(year, values[2], values[3]);
+    return year < kFirstYear ? 0 : MakeDayNumber(year, values[2], values[3]);
 }
 } // namespace tavrix

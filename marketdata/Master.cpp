@@ -94,14 +94,16 @@ bool NameOrSymbolMatchesKey(const std::string& name, const std::string& symbol, 
     const std::string text = key ? key : "";
     if (platform::EqualNoCaseLatin1(text, platform::TrimRight(name)))
         return true;
-    // As many of the symbol's words as the key has, so "BMW" finds "BMW GY" but not "BMWX".
+    // As many of the symbol's words as the key has, so "BMW" finds "BMW GY" but not "BMWX". The
+    // symbol is padded as MASTER pads it, so a key's trailing blank matches alike in every file.
+    std::string padded = symbol;
+    padded.resize(std::max<std::size_t>(padded.size(), kRecTextWidth), ' ');
     const auto words = static_cast<std::size_t>(std::count(text.begin(), text.end(), ' ')) + 1;
-    return platform::EqualNoCaseLatin1(text, LeadingWords(symbol, words));
+    return platform::EqualNoCaseLatin1(text, LeadingWords(padded, words));
 }
 
 bool RecordMatchesKey(const std::uint8_t* record, const char* key)
 {
-    return NameOrSymbolMatchesKey(RecordName(record), Record(record).Text(kRecSymbol, kMasterRecordSize - kRecSymbol),
-                                  key);
+    return NameOrSymbolMatchesKey(RecordName(record), RecordSymbol(record), key);
 }
 } // namespace tavrix

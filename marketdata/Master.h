@@ -79,6 +79,6 @@ MbfBytes RecordLastDate(const std::uint8_t* record);
 // True when `key` equals the trimmed name, or the symbol's first words (as many as the key has),
 // without regard to letter case (Latin-1 letters included).
 bool RecordMatchesKey(const std::uint8_t* record, const char* key);
-// The same rule for a name and symbol held elsewhere (XMASTER), the symbol as stored.
+// The same rule for a name and symbol held elsewhere (XMASTER).
 bool NameOrSymbolMatchesKey(const std::string& name, const std::string& symbol, const char* key);
 } // namespace tavrix

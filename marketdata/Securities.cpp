@@ -93,10 +93,7 @@ std::string ListSecurities(const std::string& directory, std::vector<Security>* 
 
 bool SecurityMatchesKey(const Security& security, const char* key)
 {
-    // Padded as MASTER pads it, so a key's trailing blank matches the same way in both files.
-    std::string symbol = security.symbol;
-    symbol.resize(std::max<std::size_t>(symbol.size(), kRecTextWidth), ' ');
-    return NameOrSymbolMatchesKey(security.name, symbol, key);
+    return NameOrSymbolMatchesKey(security.name, security.symbol, key);
 }
 
 long StoredRecordCount(const Security& security)
