@@ -69,7 +69,7 @@ void InstallQtPlatformHandlers()
         }
         box.setIcon(options.icon == ui::Icon::kError         ? QMessageBox::Critical
                     : options.icon == ui::Icon::kInformation ? QMessageBox::Information
-                                                              : QMessageBox::Warning);
+                                                             : QMessageBox::Warning);
         box.setStandardButtons(QMessageBox::Ok);
         box.exec();
         return ui::Answer::kOk;

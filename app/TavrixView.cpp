@@ -4,6 +4,7 @@
 #include "dialogs/DataExchange.h"
 #include "dialogs/SettingsDlg.h"
 #include "engine/ConversionJob.h"
+#include "text/PriceLines.h"
 #include "platform/FileOps.h"
 #include "settings/ConversionSettings.h"
 #include "settings/ProfileStore.h"
@@ -18,7 +19,7 @@
 
 namespace {
 constexpr int kPreviewLines = 10;
-constexpr int kPreviewPiece = 299;
+constexpr int kPreviewPiece = static_cast<int>(tavrix::PriceLineReader::kMaxRowLength);
 // Enough for ten pieces of 299 characters of up to four bytes, with their line ends.
 constexpr std::size_t kPreviewBytes = 16384;
 

@@ -148,8 +148,9 @@ int RunExport(const std::string& directory, const std::string& symbol, std::ostr
         err << "Cannot read the MASTER file in " << directory << ": " << error << "\n";
         return kExitFailed;
     }
-    const auto found = std::find_if(securities.begin(), securities.end(),
-                                    [&key](const Security& security) { return SecurityMatchesKey(security, key.c_str()); });
+    const auto found = std::find_if(securities.begin(), securities.end(), [&key](const Security& security) {
+        return SecurityMatchesKey(security, key.c_str());
+    });
     if (found == securities.end())
     {
         err << "No security " << symbol << " in " << directory << " or the directories it leads to.\n";

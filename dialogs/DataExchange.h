@@ -38,7 +38,8 @@ void DDX_MasterText(CDataExchange& dx, QLineEdit* edit, std::string& latin1);
 // The index of the checked button, -1 when none is; writing an index outside clears them all.
 void DDX_Radio(CDataExchange& dx, const std::vector<QAbstractButton*>& buttons, int& value);
 // The same for a choice whose values are the buttons' indexes.
-template <typename Choice> void DDX_Radio(CDataExchange& dx, const std::vector<QAbstractButton*>& buttons, Choice& value)
+template <typename Choice>
+void DDX_Radio(CDataExchange& dx, const std::vector<QAbstractButton*>& buttons, Choice& value)
 {
     int index = static_cast<int>(value);
     DDX_Radio(dx, buttons, index);

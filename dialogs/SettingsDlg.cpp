@@ -201,9 +201,9 @@ CSettingsDlg::CSettingsDlg(int* dateFormat, QWidget* parent) : QDialog(parent), 
             order.push_back(m_chkField[field]);
         order.push_back(m_editField[field]);
     }
-    for (QWidget* widget : std::initializer_list<QWidget*>{m_radComma, m_radTab, m_radSpace, m_cmbDateFormat, m_chkSkip,
-                                                           m_editSkip, m_editPath, browse, m_radExisting, m_radNew,
-                                                           m_editSymbol, m_editName})
+    for (QWidget* widget :
+         std::initializer_list<QWidget*>{m_radComma, m_radTab, m_radSpace, m_cmbDateFormat, m_chkSkip, m_editSkip,
+                                         m_editPath, browse, m_radExisting, m_radNew, m_editSymbol, m_editName})
         order.push_back(widget);
     for (std::size_t i = 1; i < order.size(); ++i)
         setTabOrder(order[i - 1], order[i]);

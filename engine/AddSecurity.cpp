@@ -38,7 +38,8 @@ int ConversionJob::AddSecurity()
     else if (JobError problem = m_image.Load(m_strPath, m_strMasterName); problem.Failed())
         return Fail(problem);
     JobError full;
-    full.what = "This portfolio already has the\nmaximum number of symbols (255).\nChoose a different or new portfolio.";
+    full.what =
+        "This portfolio already has the\nmaximum number of symbols (255).\nChoose a different or new portfolio.";
     if (m_image.header.count >= kMasterMaxSecurities)
         return Fail(full);
 

@@ -90,8 +90,8 @@ int ConversionJob::PrepareOutputDirectory()
         JobError error;
         error.what = "Path is too long";
         error.path = m_strPath;
-        error.reason = "(the output directory may have at most " + std::to_string(kMaxOutputDirectory) +
-                       " characters).";
+        error.reason =
+            "(the output directory may have at most " + std::to_string(kMaxOutputDirectory) + " characters).";
         return Fail(error);
     }
 

@@ -1,6 +1,7 @@
 #include "engine/ConversionJob.h"
 
 #include "platform/FileOps.h"
+#include "settings/SettingsRules.h"
 #include "text/LineReader.h"
 #include "text/PriceLines.h"
 
@@ -39,7 +40,8 @@ PriceLineRules RulesOf(const ConversionSettings& settings, int dateFormat)
     {
         const FieldColumn& column = settings.m_fields[field];
         rules.fieldOn[field] = column.on || field == kFieldDate || field == kFieldClose;
-        rules.fieldCol[field] = column.column >= 1 && column.column <= 20 ? column.column - 1 : 0;
+        rules.fieldCol[field] =
+            column.column >= rules::kMinColumn && column.column <= rules::kMaxColumn ? column.column - 1 : 0;
     }
     rules.dateFormat = dateFormat;
     rules.skipRows = settings.m_bSkipOn ? settings.m_nSkipRows : 0;
@@ -104,9 +106,9 @@ int ConversionJob::ReadPriceLines(std::unique_ptr<PriceLineReader>* lines)
             for (const int code : candidates)
                 names += std::string(names.empty() ? "" : ", ") + DateFormatName(code);
             JobError error;
-            error.what = candidates.empty() ? "No date layout reads every date of the input in order."
-                                            : "The date layout cannot be told from the input: " + names +
-                                                  " each read every date.";
+            error.what = candidates.empty()
+                             ? "No date layout reads every date of the input in order."
+                             : "The date layout cannot be told from the input: " + names + " each read every date.";
             error.reason = *lines ? "For example, line " + std::to_string((*lines)->FirstDataLine()) + ": " +
                                         (*lines)->FirstDataRow()
                                   : "No row holds a price line.";

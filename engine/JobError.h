@@ -27,10 +27,10 @@ enum class Audience
 // the system's error, and advice in the words of each front end. Every job failure is one of these.
 struct JobError
 {
-    std::string what;       // "Cannot write the price file", "Duplicate Symbol"
-    std::string path;       // "" when no file is concerned
-    std::string reason;     // further lines, in words
-    int systemError = 0;    // errno of the call that failed; 0 for none
+    std::string what;    // "Cannot write the price file", "Duplicate Symbol"
+    std::string path;    // "" when no file is concerned
+    std::string reason;  // further lines, in words
+    int systemError = 0; // errno of the call that failed; 0 for none
     std::string desktopAdvice;
     std::string commandLineAdvice;
     bool declined = false; // the user answered a question No: nothing more to tell

@@ -23,10 +23,10 @@ JobError MasterImage::Load(const std::string& directory, const std::string& mast
     records = std::move(file.records);
     // A record past the count is seen by no reader, and a count past the records names nothing.
     if (header.count != static_cast<long>(records.size()) || file.extraBytes != 0)
-        return DamagedMaster(path, "Its header counts " + std::to_string(header.count) + " records, but it holds " +
-                                       std::to_string(records.size()) +
-                                       (file.extraBytes ? " and " + std::to_string(file.extraBytes) + " bytes more."
-                                                        : "."));
+        return DamagedMaster(path,
+                             "Its header counts " + std::to_string(header.count) + " records, but it holds " +
+                                 std::to_string(records.size()) +
+                                 (file.extraBytes ? " and " + std::to_string(file.extraBytes) + " bytes more." : "."));
 
     const std::string emasterName = platform::FindNameNoCase(directory, kEmasterFileName);
     if (emasterName.empty())

@@ -99,7 +99,8 @@ int ConversionJob::Update(bool replace)
         {
             const DayNumber day = DayOfDateValue(bar.date);
             if (day == 0 || (!days.empty() && day <= days.rbegin()->first))
-                return Fail(FileError("The price file is damaged:", dataPath, "Its dates are not valid or do not rise."));
+                return Fail(
+                    FileError("The price file is damaged:", dataPath, "Its dates are not valid or do not rise."));
             days[day] = PriceBar{day, -1, bar.values};
         }
         const DayNumber lastStored = days.empty() ? 0 : days.rbegin()->first;
@@ -148,10 +149,10 @@ int ConversionJob::Update(bool replace)
                 list += "\n" + conflicts[i];
             if (conflicts.size() > 5)
                 list += "\nand " + std::to_string(conflicts.size() - 5) + " more.";
-            JobError error = Plain(std::to_string(conflicts.size()) +
-                                       (conflicts.size() == 1 ? " day differs" : " days differ") +
-                                       " from the price file:",
-                                   list.substr(1) + "\nNothing was changed.");
+            JobError error =
+                Plain(std::to_string(conflicts.size()) + (conflicts.size() == 1 ? " day differs" : " days differ") +
+                          " from the price file:",
+                      list.substr(1) + "\nNothing was changed.");
             error.commandLineAdvice = "--replace rewrites these days.";
             return Fail(error);
         }

@@ -35,7 +35,6 @@ struct TreeDirectory
 // kMaxWalkDirectory, so the walk always ends. `deadEntry` (optional) hears of each <DIR> entry
 // that leads nowhere, with the record's index and why.
 using TreeVisitor = std::function<bool(const TreeDirectory& directory)>;
-using DeadEntryHandler =
-    std::function<void(const TreeDirectory& parent, std::size_t record, const std::string& why)>;
+using DeadEntryHandler = std::function<void(const TreeDirectory& parent, std::size_t record, const std::string& why)>;
 void WalkDirectoryTree(const std::string& start, const TreeVisitor& visit, const DeadEntryHandler& deadEntry = {});
 } // namespace tavrix

@@ -28,7 +28,8 @@ template <std::size_t N> struct RecordFile
 // Reads the whole file: "" on success, else why not in words. A file that is not a regular file,
 // is longer than the header and `maxRecords` records (and a cut-off piece), or shorter than its
 // header is refused; nothing more than that is ever read.
-template <std::size_t N> std::string ReadRecordFile(const std::string& path, std::size_t maxRecords, RecordFile<N>* file)
+template <std::size_t N>
+std::string ReadRecordFile(const std::string& path, std::size_t maxRecords, RecordFile<N>* file)
 {
     *file = RecordFile<N>{};
     std::vector<std::uint8_t> bytes;

@@ -21,7 +21,8 @@ Security FromMaster(const std::string& directory, std::size_t index, const Maste
     security.name = RecordName(record.data());
     security.period = static_cast<char>(record[kRecPeriod]);
     security.interval = record[kRecInterval] | record[kRecInterval + 1] << 8;
-    security.layout = readLayout ? MasterRecordLayout(directory, record) : DefaultLayoutForCount(record[kRecFieldCount]);
+    security.layout =
+        readLayout ? MasterRecordLayout(directory, record) : DefaultLayoutForCount(record[kRecFieldCount]);
     security.firstDate = FromMbf(&record[kRecFirstDate]);
     security.lastDate = FromMbf(&record[kRecLastDate]);
     return security;
@@ -99,7 +100,8 @@ bool SecurityMatchesKey(const Security& security, const char* key)
 long StoredRecordCount(const Security& security)
 {
     std::vector<std::uint8_t> header;
-    if (!platform::ReadRegularFile(security.PriceFilePath(), kMaxPriceFileBytes, &header, kPriceCountOffset + 2).empty() ||
+    if (!platform::ReadRegularFile(security.PriceFilePath(), kMaxPriceFileBytes, &header, kPriceCountOffset + 2)
+             .empty() ||
         header.size() < kPriceCountOffset + 2 || PriceFileCountWord(header.data()) == 0)
         return -1;
     return PriceFileCountWord(header.data()) - 1;

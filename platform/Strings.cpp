@@ -69,6 +69,13 @@ std::string TrimRightWhite(std::string text)
     return TrimRight(std::move(text), " \t\n\v\f\r");
 }
 
+std::string TrimWhite(std::string text)
+{
+    text = TrimRightWhite(std::move(text));
+    text.erase(0, text.find_first_not_of(" \t\n\v\f\r"));
+    return text;
+}
+
 std::string Latin1ToUtf8(const std::string& text)
 {
     std::string utf8;

@@ -21,6 +21,8 @@ std::string UpperAscii(std::string text);
 std::string TrimRight(std::string text, const char* characters = " ");
 // Removes the space and the control characters 9 to 13 from the end.
 std::string TrimRightWhite(std::string text);
+// Removes them from both ends.
+std::string TrimWhite(std::string text);
 
 // Latin-1 bytes as UTF-8 text, for messages and listings of what MASTER holds.
 std::string Latin1ToUtf8(const std::string& text);

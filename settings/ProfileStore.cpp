@@ -1,6 +1,7 @@
 #include "settings/ProfileStore.h"
 
 #include "platform/FileOps.h"
+#include "platform/Strings.h"
 
 #include <cctype>
 #include <climits>
@@ -32,13 +33,8 @@ bool ParseInt(const char* text, int* value)
 
 void TrimBoth(char* text)
 {
-    std::size_t length = std::strlen(text);
-    while (length > 0 && std::isspace(static_cast<unsigned char>(text[length - 1])))
-        text[--length] = '\0';
-    std::size_t start = 0;
-    while (std::isspace(static_cast<unsigned char>(text[start])))
-        ++start;
-    std::memmove(text, text + start, length - start + 1);
+    const std::string trimmed = platform::TrimWhite(text);
+    std::memcpy(text, trimmed.c_str(), trimmed.size() + 1);
 }
 } // namespace
 

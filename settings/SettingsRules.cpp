@@ -24,8 +24,8 @@ std::string DuplicateColumnsMessage(const ConversionSettings& s)
 {
     const char* taken[kMaxColumn + 1] = {};
     // Date and close first: they are always converted, so they keep their columns.
-    for (const Field field : {kFieldDate, kFieldClose, kFieldOpen, kFieldHigh, kFieldLow, kFieldVolume,
-                              kFieldOpenInterest})
+    for (const Field field :
+         {kFieldDate, kFieldClose, kFieldOpen, kFieldHigh, kFieldLow, kFieldVolume, kFieldOpenInterest})
     {
         const FieldColumn& column = s.Column(field);
         const bool on = column.on || field == kFieldDate || field == kFieldClose;
@@ -111,8 +111,8 @@ std::string FieldSetNote(const ConversionSettings& settings)
     if (symbol.size() > static_cast<std::size_t>(kShownSymbolWidth))
         note += std::string(note.empty() ? "" : "\n") + "Note: the symbol " + platform::Latin1ToUtf8(symbol) + " has " +
                 std::to_string(symbol.size()) + " characters; some readers show only the first " +
-                std::to_string(kShownSymbolWidth) + ", " +
-                platform::Latin1ToUtf8(symbol.substr(0, kShownSymbolWidth)) + ".";
+                std::to_string(kShownSymbolWidth) + ", " + platform::Latin1ToUtf8(symbol.substr(0, kShownSymbolWidth)) +
+                ".";
     return note;
 }
 } // namespace rules

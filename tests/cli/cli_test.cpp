@@ -225,7 +225,9 @@ TEST_F(CliTest, ManyFilesUpdateRemoveAndCheck)
               "junk.csv\tJUNK\t-\t-\t-\tfailed: No price lines in\n"
               "msft.txt\tMSFT\t1\t2025-01-06\t2025-01-06\tconverted\n"
               "2 of 3 files converted into " +
-                  (m_dir / "out") + "\njunk.csv: No price lines in\njunk.csv: junk.csv\njunk.csv: 1 of 1 row was left out:\njunk.csv: line 1: has 1 column, the fields need 7: no price lines here\n");
+                  (m_dir / "out") +
+                  "\njunk.csv: No price lines in\njunk.csv: junk.csv\njunk.csv: 1 of 1 row was left out:\njunk.csv: "
+                  "line 1: has 1 column, the fields need 7: no price lines here\n");
     EXPECT_EQ(Run("convert ibm.csv msft.txt --dir out --symbol X").status, 2);
 
     EXPECT_EQ(Run("update ibm2.csv --dir out --symbol ibm --date-format MM_DD_YY").All(),

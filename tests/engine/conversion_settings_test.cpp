@@ -24,8 +24,8 @@ TEST(ConversionSettingsStore, ChoicesKeepTheirEntriesAndNumbers)
     settings.Column(kFieldOpen) = {false, 12};
     settings.Column(kFieldOpenInterest).column = 20;
     ASSERT_EQ(settings.Save(*store), "");
-    const std::pair<const char*, const char*> entries[] = {
-        {"Exist", "-1"}, {"Delimiter", "1"}, {"SkipOn", "1"}, {"OpenOn", "0"}, {"OpenCol", "12"}, {"OICol", "20"}};
+    const std::pair<const char*, const char*> entries[] = {{"Exist", "-1"}, {"Delimiter", "1"}, {"SkipOn", "1"},
+                                                           {"OpenOn", "0"}, {"OpenCol", "12"},  {"OICol", "20"}};
     for (const auto& [entry, text] : entries)
         EXPECT_EQ(store->ReadString("Setting", entry, "?"), text) << entry;
 
@@ -34,8 +34,8 @@ TEST(ConversionSettingsStore, ChoicesKeepTheirEntriesAndNumbers)
     EXPECT_EQ(loaded.m_nExist, MasterChoice::kNone);
     EXPECT_EQ(loaded.m_nDelimiter, DelimiterChoice::kTab);
     EXPECT_EQ(loaded.m_nSkipRows * loaded.m_bSkipOn, 3);
-    EXPECT_EQ(loaded.FieldsOn(), (std::vector<Field>{kFieldDate, kFieldHigh, kFieldLow, kFieldClose, kFieldVolume,
-                                                     kFieldOpenInterest}));
+    EXPECT_EQ(loaded.FieldsOn(),
+              (std::vector<Field>{kFieldDate, kFieldHigh, kFieldLow, kFieldClose, kFieldVolume, kFieldOpenInterest}));
     EXPECT_EQ(loaded.Column(kFieldOpen).column, 12);
 }
 
@@ -73,7 +73,8 @@ TEST(SettingsRules, ChecksComeInTheDialogsOrder)
         {[](auto& s) { s.m_strName = std::string(17, 'n'); }, "Please enter no more than 16 characters."},
         {[](auto& s) { s.m_strName = std::string(16, 'n'); }, ""},
         {[&](auto& s) { s.m_strPath = "/" + path151; }, ""},
-        {[&](auto& s) { s.m_strPath = "/" + path151 + std::string(49, 'x'); }, "Please enter no more than 200 characters."},
+        {[&](auto& s) { s.m_strPath = "/" + path151 + std::string(49, 'x'); },
+         "Please enter no more than 200 characters."},
     };
     for (const auto& c : cases)
     {

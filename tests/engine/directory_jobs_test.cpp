@@ -82,8 +82,9 @@ TEST_F(DirectoryJobsTest, UpdateAddsNewDaysCountsPresentOnesAndRefusesDifference
     auto fields = Job("ACME B", Rows({{3, "5"}}));
     fields->m_settings.Column(kFieldOpenInterest).on = false;
     EXPECT_EQ(fields->Update(false), 1);
-    EXPECT_EQ(fields->m_error.Text(), "The input gives date open high low close volume,\nbut ACME B holds date open high "
-                                    "low close volume open interest.");
+    EXPECT_EQ(fields->m_error.Text(),
+              "The input gives date open high low close volume,\nbut ACME B holds date open high "
+              "low close volume open interest.");
     auto several = Job("acme", Rows({{3, "5"}}));
     EXPECT_EQ(several->Update(false), 1);
     EXPECT_EQ(several->m_error.Text().rfind("acme names 2 securities in ", 0), 0u) << several->m_error.Text();
@@ -168,7 +169,8 @@ TEST_F(DirectoryJobsTest, VendorDirectoryStaysWhole)
         ReadRecordFile(Out("EMASTER"), kEmasterMaxRecords, &emasterFile);
         const MasterHeader header = ReadMasterHeader(masterFile.header.data());
         EXPECT_EQ(masterFile.records.size() * 1000 + header.count2, records * 1000 + count2) << step;
-        EXPECT_EQ(CompareEmasterWithMaster(emasterFile, header, masterFile.records), std::vector<std::string>{}) << step;
+        EXPECT_EQ(CompareEmasterWithMaster(emasterFile, header, masterFile.records), std::vector<std::string>{})
+            << step;
         // The vendor's header bytes (the serial at 49 to 52) are kept by every job.
         EXPECT_EQ(Bytes(masterFile.header.begin() + kMasterSerial, masterFile.header.end()),
                   Bytes(cutMaster.begin() + kMasterSerial, cutMaster.begin() + kMasterRecordSize))

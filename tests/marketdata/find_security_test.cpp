@@ -22,8 +22,9 @@ protected:
         MasterRecord record{};
         const Status status = FindSecurity(m_dir.path() + below, key.c_str(), record.data(), &found);
         return status == kStatusFileNotFound ? "none"
-               : status != kStatusOk         ? "refused"
-                                             : std::to_string(record[kRecFileNumber]) + " in " + found.substr(m_dir.path().size());
+               : status != kStatusOk
+                   ? "refused"
+                   : std::to_string(record[kRecFileNumber]) + " in " + found.substr(m_dir.path().size());
     }
 
     TempDir m_dir;

@@ -23,11 +23,18 @@ TEST(MasterRecord, AcmeCorpAddedOnSixthDecember2026AndKeysThatMatch)
 
     // A key is the whole name or as many leading words of the symbol, in any letter case (Latin-1 letters too); an
     // empty key equals an empty name. Symbols are cut at 16 characters and the record's last byte stays 0.
-    const std::tuple<const char*, const char*, const char*, bool> cases[] = {
-        {"ibm", "IBM", "", true},      {"IBM", "XYZ", "IBM", true},        {"IBM", "IBM X", "", true},
-        {"IBM X", "IBM", "", false},   {"BRK A", "BRK A CLASS", "", true}, {"BRK", "BRK A", "", true},
-        {"BRK B", "BRK A", "", false}, {"IB", "IBM", "", false},           {"ACME CORP", "ACME", "acme corp", true},
-        {"", "IBM", "", true},         {"\xe0\xe9\xee", "\xc0\xc9\xce", "", true}, {"\xdf", "\xff", "", false}};
+    const std::tuple<const char*, const char*, const char*, bool> cases[] = {{"ibm", "IBM", "", true},
+                                                                             {"IBM", "XYZ", "IBM", true},
+                                                                             {"IBM", "IBM X", "", true},
+                                                                             {"IBM X", "IBM", "", false},
+                                                                             {"BRK A", "BRK A CLASS", "", true},
+                                                                             {"BRK", "BRK A", "", true},
+                                                                             {"BRK B", "BRK A", "", false},
+                                                                             {"IB", "IBM", "", false},
+                                                                             {"ACME CORP", "ACME", "acme corp", true},
+                                                                             {"", "IBM", "", true},
+                                                                             {"\xe0\xe9\xee", "\xc0\xc9\xce", "", true},
+                                                                             {"\xdf", "\xff", "", false}};
     for (const auto& [key, symbol, name, matches] : cases)
         EXPECT_EQ(RecordMatchesKey(SecurityRecord(1, symbol, name).data(), key), matches) << key;
     EXPECT_TRUE(RecordMatchesKey(SecurityRecord(1, "ABCDEFGHIJKLMNOPQRST").data(), "abcdefghijklmnop"));

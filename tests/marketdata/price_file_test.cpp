@@ -29,7 +29,8 @@ TEST(PriceFile, HeaderAndRecordBytesAndCutFiles)
     // A record of 01/03/00,100.5,101.25,99.75,100.0,12000 with open interest off: 24 bytes.
     PriceBar bar{MakeDayNumber(2000, 1, 3), -1, {0, 100.5f, 101.25f, 99.75f, 100, 12000, 77}};
     Bytes record;
-    AppendPriceRecord(LayoutOf({kFieldDate, kFieldOpen, kFieldHigh, kFieldLow, kFieldClose, kFieldVolume}), bar, &record);
+    AppendPriceRecord(LayoutOf({kFieldDate, kFieldOpen, kFieldHigh, kFieldLow, kFieldClose, kFieldVolume}), bar,
+                      &record);
     EXPECT_EQ(Hex(record), "70 2a 74 94 00 00 49 87 00 80 4a 87 00 80 47 87 00 00 48 87 00 80 3b 8e");
     // Fields left out leave no gap: date, high, low, close is 16 bytes in that order; a time follows the date.
     record.clear();
