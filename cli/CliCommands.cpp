@@ -1,6 +1,7 @@
 #include "cli/CliCommands.h"
 
 #include "engine/ConversionJob.h"
+#include "engine/SecurityExport.h"
 #include "marketdata/Dates.h"
 #include "marketdata/Securities.h"
 #include "platform/Strings.h"
@@ -8,19 +9,11 @@
 #include "settings/SettingsRules.h"
 
 #include <algorithm>
-#include <charconv>
 #include <memory>
+#include <sstream>
 
 namespace tavrix::cli {
 namespace {
-// The shortest text that reads back as the same single.
-std::string ShortestText(float value)
-{
-    char text[32];
-    const auto result = std::to_chars(text, text + sizeof text, value);
-    return std::string(text, result.ptr);
-}
-
 std::string DateOrDash(double dateValue)
 {
     const std::string iso = IsoDateText(dateValue);
@@ -156,38 +149,13 @@ int RunExport(const std::string& directory, const std::string& symbol, std::ostr
         err << "No security " << symbol << " in " << directory << " or the directories it leads to.\n";
         return kExitFailed;
     }
-    PriceFileContents contents;
-    if (const std::string readError = ReadSecurityBars(*found, &contents); !readError.empty())
+    std::ostringstream csv;
+    if (const std::string readError = WriteSecurityCsv(*found, csv); !readError.empty())
     {
         err << "Cannot read the prices of " << symbol << " in " << found->PriceFilePath() << ": " << readError << "\n";
         return kExitFailed;
     }
-    const RecordLayout& layout = found->layout;
-    for (const Field field : layout.fields)
-    {
-        out << (field == kFieldDate ? "" : ",") << NamesOf(field).column;
-        if (field == kFieldDate && layout.hasTime)
-            out << ",Time";
-    }
-    out << "\n";
-    for (const StoredBar& bar : contents.bars)
-    {
-        for (const Field field : layout.fields)
-        {
-            if (field != kFieldDate)
-            {
-                out << "," << ShortestText(bar.values[field]);
-                continue;
-            }
-            out << DateOrDash(bar.date);
-            if (layout.hasTime)
-            {
-                const std::string time = TimeText(bar.time);
-                out << "," << (time.empty() ? "-" : time);
-            }
-        }
-        out << "\n";
-    }
+    out << csv.str();
     return kExitSuccess;
 }
 } // namespace tavrix::cli

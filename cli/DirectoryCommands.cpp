@@ -1,8 +1,8 @@
 #include "cli/CliCommands.h"
 
+#include "engine/BatchConversion.h"
 #include "engine/ConversionJob.h"
 #include "marketdata/Dates.h"
-#include "platform/DirectoryLock.h"
 #include "platform/Strings.h"
 #include "settings/SettingsRules.h"
 
@@ -20,16 +20,6 @@ int DateFormatOf(const ConversionSettings& settings)
                                                            : DateFormatCode(settings.m_strDateFormat.c_str());
 }
 
-// The file's name without its folder and last extension, upper-cased, as a symbol.
-std::string SymbolOfFile(const std::string& path)
-{
-    std::string name = path.substr(path.find_last_of('/') + 1);
-    const auto dot = name.find_last_of('.');
-    if (dot != std::string::npos && dot > 0)
-        name.resize(dot);
-    return platform::UpperLatin1(name);
-}
-
 std::string FirstLine(const std::string& text)
 {
     return text.substr(0, text.find('\n'));
@@ -43,77 +33,59 @@ int RunConvertMany(ConvertOptions options, const std::vector<std::string>& input
         err << "--save-settings takes one input file.\n";
         return kExitUsage;
     }
-    char resolved[PATH_MAX];
-    const std::string directory =
-        ::realpath(options.settings.m_strPath.c_str(), resolved) ? resolved : options.settings.m_strPath;
-    platform::DirectoryLock lock;
-    if (!lock.Acquire(directory, [&err, &directory] { SayWaiting(err, directory); }))
-    {
-        err << "Cannot use the output directory\n" << directory << "\n" << lock.Error() << "\n";
-        return kExitFailed;
-    }
+    BatchConversion batch;
+    batch.m_settings = options.settings;
+    batch.m_nDateFormat = DateFormatOf(options.settings);
+    batch.m_nLeftOutPolicy = options.strict ? ConversionJob::kRefuseLeftOut : ConversionJob::kConvertOthers;
+    batch.m_onWaitForLock = [&err, &batch] { SayWaiting(err, batch.m_strPath); };
     const bool progress = ::isatty(STDERR_FILENO) == 1;
-    bool newMaster = options.settings.m_nExist == MasterChoice::kMakeNew;
-    int converted = 0;
-    std::vector<std::vector<std::string>> table;
-    for (std::size_t i = 0; i < inputs.size(); ++i)
+    if (progress)
+        batch.m_onProgress = [&err](std::size_t index, std::size_t count, const std::string& input) {
+            err << "\rConverting " << index + 1 << " of " << count << ": " << input << "\x1b[K" << std::flush;
+        };
+    std::string warnings;
+    batch.m_onWarning = [&warnings](const std::string& warning) { warnings += warning + "\n"; };
+    for (const std::string& input : inputs)
     {
-        const std::string& input = inputs[i];
-        if (progress)
-            err << "\rConverting " << i + 1 << " of " << inputs.size() << ": " << input << "\x1b[K" << std::flush;
-        ConversionSettings settings = options.settings;
-        settings.m_strPath = directory;
-        settings.m_strName.clear();
-        settings.m_nExist = newMaster ? MasterChoice::kMakeNew : MasterChoice::kUseExisting;
         std::string symbol;
-        std::string problem = rules::ToMasterText(SymbolOfFile(input), &symbol);
-        settings.m_strSymbol = symbol;
-        if (problem.empty())
-            problem = rules::CheckSettings(settings);
-        std::vector<std::string> row = {input, platform::Latin1ToUtf8(settings.m_strSymbol), "-", "-", "-"};
-        if (!problem.empty())
-        {
-            row.push_back("skipped: " + FirstLine(problem));
-            table.push_back(row);
-            continue;
-        }
-        std::ostringstream messages;
-        ConversionJob job;
-        settings.ApplyToJob(job, input, DateFormatOf(settings));
-        SetUpJob(job, options.strict, messages);
-        job.m_bLockHeldByCaller = true;
-        if (job.Run() == 0)
-        {
-            ++converted;
-            newMaster = false;
-            row[2] = std::to_string(job.m_nLineCount);
-            row[3] = IsoDayText(job.m_nFirstDay);
-            row[4] = IsoDayText(job.m_nLastDay);
-            const PriceLineReport& leftOut = job.m_leftOut;
-            row.push_back(leftOut.leftOut == 0 ? "converted"
-                                               : "converted; " + std::to_string(leftOut.leftOut) + " of " +
-                                                     std::to_string(leftOut.rows) + " rows left out");
-            if (leftOut.leftOut > 0)
-                messages << leftOut.Text() << "\n";
-        }
-        else
-        {
-            row.push_back("failed: " + FirstLine(job.m_error.what));
-            PrintFailure(job, messages);
-        }
-        std::istringstream lines(messages.str());
-        for (std::string line; std::getline(lines, line);)
-            err << (progress ? "\r\x1b[K" : "") << input << ": " << line << "\n";
-        table.push_back(row);
+        const std::string problem = rules::ToMasterText(SymbolOfFile(input), &symbol);
+        batch.m_files.push_back({input, problem.empty() ? symbol : SymbolOfFile(input), ""});
+    }
+    if (batch.Run() != 0 && batch.m_error.Failed())
+    {
+        err << batch.m_error.Text(Audience::kCommandLine) << "\n";
+        return kExitFailed;
     }
     if (progress)
         err << "\r\x1b[K" << std::flush;
+    if (!warnings.empty())
+        err << warnings;
     out << "File\tSymbol\tRecords\tFirst\tLast\tResult\n";
-    for (const auto& row : table)
-        for (std::size_t column = 0; column < row.size(); ++column)
-            out << row[column] << (column + 1 < row.size() ? "\t" : "\n");
-    out << converted << " of " << inputs.size() << " files converted into " << directory << "\n";
-    return converted == static_cast<int>(inputs.size()) ? kExitSuccess : kExitFailed;
+    for (const BatchOutcome& outcome : batch.m_outcomes)
+    {
+        out << outcome.input << "\t" << platform::Latin1ToUtf8(outcome.symbol) << "\t";
+        const PriceLineReport& leftOut = outcome.leftOut;
+        if (outcome.converted)
+            out << outcome.records << "\t" << IsoDayText(outcome.firstDay) << "\t" << IsoDayText(outcome.lastDay)
+                << "\t"
+                << (leftOut.leftOut == 0 ? "converted"
+                                         : "converted; " + std::to_string(leftOut.leftOut) + " of " +
+                                               std::to_string(leftOut.rows) + " rows left out")
+                << "\n";
+        else
+            out << "-\t-\t-\t" << (outcome.skipped ? "skipped: " : "failed: ") << FirstLine(outcome.error.what) << "\n";
+    }
+    out << batch.Converted() << " of " << inputs.size() << " files converted into " << batch.m_strPath << "\n";
+    // The reasons, after the table's own words, each line led by its file's name.
+    for (const BatchOutcome& outcome : batch.m_outcomes)
+    {
+        const std::string text = outcome.converted ? (outcome.leftOut.leftOut ? outcome.leftOut.Text() : "")
+                                                   : outcome.error.Text(Audience::kCommandLine);
+        std::istringstream lines(text);
+        for (std::string line; std::getline(lines, line);)
+            err << outcome.input << ": " << line << "\n";
+    }
+    return batch.Converted() == static_cast<int>(inputs.size()) ? kExitSuccess : kExitFailed;
 }
 
 int RunUpdate(ConvertOptions options, std::ostream& out, std::ostream& err)

@@ -1,0 +1,56 @@
+#pragma once
+
+#include "engine/ConversionJob.h"
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace tavrix {
+// One file of a batch: each becomes its own security.
+struct BatchFile
+{
+    std::string input;
+    std::string symbol; // Latin-1, as MASTER holds it
+    std::string name;
+};
+
+// What became of one file.
+struct BatchOutcome
+{
+    std::string input;
+    std::string symbol;
+    bool converted = false;
+    bool skipped = false; // refused before it was read: its symbol or settings are no good
+    int records = 0;
+    DayNumber firstDay = 0;
+    DayNumber lastDay = 0;
+    PriceLineReport leftOut;
+    JobError error; // why the file was refused
+};
+
+// Many files into one directory under one lock; a refused file does not stop the others.
+class BatchConversion
+{
+public:
+    // Directory, fields, delimiter, skipped rows and master choice, shared by every file.
+    ConversionSettings m_settings;
+    int m_nDateFormat = 1; // or ConversionJob::kAutoDateFormat, found per file
+    ConversionJob::LeftOutPolicy m_nLeftOutPolicy = ConversionJob::kConvertOthers;
+    std::function<void()> m_onWaitForLock;
+    std::function<void(const std::string& warning)> m_onWarning;
+    // Before each file: its position from 0 and the count.
+    std::function<void(std::size_t index, std::size_t count, const std::string& input)> m_onProgress;
+    std::vector<BatchFile> m_files;
+
+    // 0 when every file was converted.
+    int Run();
+    std::vector<BatchOutcome> m_outcomes;
+    JobError m_error;      // the directory could not be used at all
+    std::string m_strPath; // the directory, resolved
+    int Converted() const;
+};
+
+// A file's name without its folder and last extension, in capitals: the symbol a batch gives it.
+std::string SymbolOfFile(const std::string& path);
+} // namespace tavrix
