@@ -1,5 +1,6 @@
 #include "cli/CheckCommand.h"
 
+#include "engine/DirectoryReading.h"
 #include "marketdata/DirectoryCheck.h"
 
 #include <sys/stat.h>
@@ -15,7 +16,15 @@ int RunCheck(const std::string& dir, std::ostream& out, std::ostream& err)
         err << "check: " << dir << " is no directory\n";
         return 2;
     }
-    const CheckResult result = CheckDirectoryTree(dir);
+    // A cut-off change is put right first; one that cannot be is the first problem found.
+    ReadingLock reading;
+    CheckResult result;
+    if (const JobError problem = reading.Acquire(dir); problem.Failed())
+        result.findings.push_back({false, problem.path, problem.what + " " + problem.reason});
+    const CheckResult tree = CheckDirectoryTree(dir);
+    result.findings.insert(result.findings.end(), tree.findings.begin(), tree.findings.end());
+    result.directories = tree.directories;
+    result.securities = tree.securities;
     for (const CheckFinding& finding : result.findings)
         out << finding.file << ": " << (finding.note ? "note: " : "") << finding.text << "\n";
     const int problems = result.Problems();

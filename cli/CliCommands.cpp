@@ -1,6 +1,7 @@
 #include "cli/CliCommands.h"
 
 #include "engine/ConversionJob.h"
+#include "engine/DirectoryReading.h"
 #include "engine/SecurityExport.h"
 #include "marketdata/Dates.h"
 #include "marketdata/Securities.h"
@@ -45,7 +46,7 @@ std::string RecordCountText(const Security& security)
 
 void SayWaiting(std::ostream& err, const std::string& directory)
 {
-    err << "Waiting for another conversion into " << directory << " to finish..." << std::endl;
+    err << "Waiting for another job on " << directory << " to finish..." << std::endl;
 }
 
 void SetUpJob(ConversionJob& job, bool strict, std::ostream& err)
@@ -113,6 +114,12 @@ int RunConvert(ConvertOptions options, std::ostream& out, std::ostream& err)
 
 int RunList(const std::string& directory, std::ostream& out, std::ostream& err)
 {
+    ReadingLock reading;
+    if (const JobError problem = reading.Acquire(directory, [&] { SayWaiting(err, directory); }); problem.Failed())
+    {
+        err << problem.Text(Audience::kCommandLine) << "\n";
+        return kExitFailed;
+    }
     std::vector<Security> securities;
     const std::string error = ListSecurities(directory, &securities);
     if (!error.empty())
@@ -134,6 +141,12 @@ int RunExport(const std::string& directory, const std::string& symbol, std::ostr
     std::string key;
     if (!rules::ToMasterText(symbol, &key).empty())
         key = symbol;
+    ReadingLock reading;
+    if (const JobError problem = reading.Acquire(directory, [&] { SayWaiting(err, directory); }); problem.Failed())
+    {
+        err << problem.Text(Audience::kCommandLine) << "\n";
+        return kExitFailed;
+    }
     std::vector<Security> securities;
     const std::string error = ListSecurities(directory, &securities);
     if (!error.empty())

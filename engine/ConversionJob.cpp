@@ -98,7 +98,8 @@ int ConversionJob::PrepareOutputDirectory()
     // One writer at a time; the lock is held until the run ends.
     if (!m_bLockHeldByCaller && !m_lock.Acquire(m_strPath, m_onWaitForLock))
         return Fail(FileError("Cannot lock the output directory", m_strPath, m_lock.Error()));
-    DirectoryChange(m_strPath).RemoveLeftovers();
+    if (JobError problem = DirectoryChange(m_strPath).Recover(); problem.Failed())
+        return Fail(problem);
 
     m_strMasterName = platform::FindNameNoCase(m_strPath, kMasterFileName);
     m_bMasterExists = !m_strMasterName.empty();

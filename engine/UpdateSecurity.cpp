@@ -27,6 +27,20 @@ int ConversionJob::FindOwnSecurity(std::size_t* index)
     const std::vector<std::size_t> found = m_image.Matching(key.c_str());
     if (found.size() == 1)
     {
+        // A price file another record names too is not this security's alone to change or delete.
+        const int number = m_image.records[found.front()][kRecFileNumber];
+        std::string others;
+        for (std::size_t i = 0; i < m_image.records.size(); ++i)
+            if (i != found.front() && m_image.records[i][kRecFileNumber] == number)
+                others += "\nrecord " + std::to_string(i + 1) + ": " +
+                          platform::Latin1ToUtf8(IsDirectoryEntry(m_image.records[i].data())
+                                                     ? "<DIR> " + DirectoryEntryName(m_image.records[i].data())
+                                                     : RecordSymbol(m_image.records[i].data()));
+        if (!others.empty())
+            return Fail(Plain(symbol + " shares its file number " + std::to_string(number) +
+                                  " with another record of " + m_strMasterPath + ":",
+                              "record " + std::to_string(found.front() + 1) + ": " + symbol + others +
+                                  "\nNothing was changed; " + "tavrix-cli check tells what else is wrong there."));
         *index = found.front();
         return 0;
     }
@@ -202,11 +216,11 @@ int ConversionJob::Remove()
         DirectoryChange change(m_strPath);
         change.m_stepHook = m_stepHook;
         // MASTER stops naming the security first; its files go after, so no record names a missing file.
-        for (const char* extension : {".DAT", ".DOP"})
+        for (const auto& [extension, what] : {std::pair{".DAT", "the price file"}, {".DOP", "the field layout file"}})
         {
             const std::string name = platform::FindNameNoCase(m_strPath, FileName(extension));
             if (!name.empty())
-                change.StageRemoval(name);
+                change.StageRemoval(name, what);
         }
         if (!m_image.Stage(&change, false) || !change.Commit())
             return Fail(change.Error());

@@ -13,8 +13,9 @@ DirectoryLock::~DirectoryLock()
     Release();
 }
 
-bool DirectoryLock::Acquire(const std::string& directory, const std::function<void()>& onWait)
+bool DirectoryLock::Acquire(const std::string& directory, const std::function<void()>& onWait, bool shared)
 {
+    const int kind = shared ? LOCK_SH : LOCK_EX;
     Release();
     m_fd = ::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (m_fd < 0)
@@ -22,14 +23,14 @@ bool DirectoryLock::Acquire(const std::string& directory, const std::function<vo
         m_error = LastErrorText();
         return false;
     }
-    if (::flock(m_fd, LOCK_EX | LOCK_NB) == 0)
+    if (::flock(m_fd, kind | LOCK_NB) == 0)
         return true;
     if (errno == EWOULDBLOCK)
     {
         if (onWait)
             onWait();
         int result = 0;
-        while ((result = ::flock(m_fd, LOCK_EX)) != 0 && errno == EINTR)
+        while ((result = ::flock(m_fd, kind)) != 0 && errno == EINTR)
         {
         }
         if (result == 0)

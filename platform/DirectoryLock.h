@@ -4,8 +4,9 @@
 #include <string>
 
 namespace platform {
-// An exclusive advisory lock on a directory, held on the directory itself so that no file appears
-// that charting programs would see. Released when the object goes.
+// An advisory lock on a directory, held on the directory itself so that no file appears that
+// charting programs would see: exclusive for a writer, shared among readers. Released when the
+// object goes.
 class DirectoryLock
 {
 public:
@@ -16,7 +17,7 @@ public:
 
     // Waits for the lock; `onWait` is called once when another holder makes this one wait.
     // False (see Error) when the directory cannot be opened or locked.
-    bool Acquire(const std::string& directory, const std::function<void()>& onWait = {});
+    bool Acquire(const std::string& directory, const std::function<void()>& onWait = {}, bool shared = false);
     void Release();
     bool Held() const { return m_fd >= 0; }
     const std::string& Error() const { return m_error; }

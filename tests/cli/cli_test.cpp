@@ -150,7 +150,7 @@ TEST_F(CliTest, BadUsageAndSettingsSavedWhenAskedOrReportedWhenTheyCannotBe)
     for (const auto& [options, message] : cases)
         EXPECT_EQ(Run(std::string("convert row.csv --dir out --symbol A ") + options).All().rfind(message, 0), 0u)
             << options;
-    EXPECT_EQ(Run("list nowhere").All(), "1\nCannot read the MASTER file in nowhere: there is no MASTER file\n");
+    EXPECT_EQ(Run("list nowhere").All(), "1\nCannot read the directory\nnowhere\nNo such file or directory\n");
     EXPECT_EQ(Run("export out A").All(), "1\nCannot read the MASTER file in out: there is no MASTER file\n");
 
     const std::string convert = "convert row.csv --dir out --date-format MM_DD_YY --without oi --save-settings ";
@@ -308,7 +308,7 @@ TEST_F(CliTest, ASecondConversionWaitsAndSaysSo)
     const Result result = RunProgram("convert row.csv --dir out --symbol A --new-master --date-format MM_DD_YY");
     release.join();
     EXPECT_EQ(result.status, 0);
-    EXPECT_EQ(result.err, "Waiting for another conversion into " + (m_dir / "out") + " to finish...\n");
+    EXPECT_EQ(result.err, "Waiting for another job on " + (m_dir / "out") + " to finish...\n");
 }
 
 // A vendor's securities in MASTER, only in XMASTER (in F<n>.MWD) and intraday; expected lines are from the raw bytes.

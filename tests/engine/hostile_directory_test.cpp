@@ -1,0 +1,184 @@
+#include "JobFixture.h"
+
+#include "engine/DirectoryChange.h"
+#include "engine/DirectoryReading.h"
+#include "marketdata/DirectoryCheck.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <thread>
+
+using namespace tavrix;
+using namespace testing_support;
+
+namespace {
+const std::string kRow = "01/02/25,1,2,0.5,1.5,100,7\n";
+
+class HostileDirectoryTest : public JobFixture
+{
+protected:
+    // ACME (F1) and BETA (F2), each converted from one row.
+    void TwoSecurities()
+    {
+        ASSERT_EQ(MakeJob(Input(kRow), true, 3, "ACME")->Run(), 0);
+        ASSERT_EQ(MakeJob(Input(kRow), false, 3, "BETA")->Run(), 0);
+    }
+    std::string Inode(const std::string& name)
+    {
+        struct stat st
+        {
+        };
+        return ::lstat(Out(name).c_str(), &st) == 0 ? std::to_string(st.st_ino) : "0";
+    }
+    std::string Problems()
+    {
+        std::string text;
+        for (const CheckFinding& finding : CheckDirectoryTree(m_out).findings)
+            text += finding.note ? "" : finding.text + "\n";
+        return text;
+    }
+};
+} // namespace
+
+// A journal is input like any other: one that names a file outside the directory, deletes a file
+// MASTER lists, or is cut off or of another make, is never acted on; the job says why and changes nothing.
+TEST_F(HostileDirectoryTest, PlantedJournalsAreNeverActedOn)
+{
+    TwoSecurities();
+    MakeDir(m_dir / "outside");
+    WriteText(m_dir / "outside/precious", "keep me");
+    const std::string head = "tavrix change journal 2\n";
+    const std::string rollBack = "R .~tavrix-9-2-MASTER 1 - 0 MASTER\n"; // MASTER not yet in place: undo
+    const std::string journals[] = {
+        "R 1 ../outside/precious F9.DAT\n",
+        head + "R .~tavrix-9-1-F9 1 ../outside/precious 1 F9.DAT\nend 1\n",
+        head + "C .~tavrix-9-1-F1.DAT " + Inode("F1.DAT") + " F1.DAT\n" + rollBack + "end 2\n",
+        head + "C .~tavrix-9-1-x 1 ../F1.DAT\n" + rollBack + "end 2\n",
+        head + "C notours 1 F7.DAT\n" + rollBack + "end 2\n",
+        head + "C .~tavrix-9-1-F7.DAT 1 F7.DAT\n" + rollBack, // cut off: no end
+        "",                                                   // empty
+    };
+    for (const std::string& journal : journals)
+    {
+        SCOPED_TRACE(journal);
+        WriteText(Out(DirectoryChange::kJournalName), journal);
+        const auto before = SnapshotDir(m_out);
+        for (auto& job : {MakeJob(Input(kRow), false, 3, "NEW"), MakeJob(Input(kRow), false, 3, "ACME")})
+        {
+            EXPECT_EQ(job->Run() + job->Update(false) + job->Remove(), 3);
+            EXPECT_NE(job->m_error.Text().find("does not check out"), std::string::npos) << job->m_error.Text();
+        }
+        EXPECT_EQ(SnapshotDir(m_out), before);
+        EXPECT_EQ(ReadText(m_dir / "outside/precious"), "keep me");
+    }
+}
+
+// A full disk at the journal names the journal and leaves none; a kill at each step of a remove
+// leaves BETA listed with its files, or gone with them once the next job has finished the change.
+TEST_F(HostileDirectoryTest, AJournalIsWholeOrAbsentAndAKilledRemoveIsFinished)
+{
+    TwoSecurities();
+    auto full = MakeJob("", false, 3, "BETA");
+    full->m_stepHook = [](const std::string& step) { return step != "write journal"; };
+    const auto before = SnapshotDir(m_out);
+    EXPECT_EQ(full->Remove(), 1);
+    EXPECT_EQ(full->m_error.Text().rfind("Cannot write the change journal\n" + Out(DirectoryChange::kJournalName), 0),
+              0u);
+    EXPECT_EQ(SnapshotDir(m_out), before);
+
+    for (const char* step : {"write MASTER", "write journal", "rename MASTER", "delete F2.DAT", "delete F2.DOP"})
+    {
+        SCOPED_TRACE(step);
+        EmptyOut();
+        TwoSecurities();
+        ASSERT_TRUE(KilledInChild([&] {
+            auto job = MakeJob("", false, 3, "BETA");
+            job->m_stepHook = KillAt(step);
+            job->Remove();
+        }));
+        ReadingLock reading; // readers put a cut-off change right before they read
+        ASSERT_FALSE(reading.Acquire(m_out).Failed());
+        reading.Release();
+        const bool removed = std::string(step).rfind("delete", 0) == 0;
+        EXPECT_EQ(FileExists(Out("F2.DAT")) + FileExists(Out("F2.DOP")), removed ? 0 : 2);
+        EXPECT_EQ(Problems(), "");
+        ASSERT_EQ(MakeJob(Input(kRow), false, 3, "NEXT")->Run(), 0); // writers sweep what killed runs staged
+        for (const std::string& name : ListDir(m_out))
+            EXPECT_NE(name.rfind(kTemporaryPrefix, 0), 0u) << name;
+    }
+}
+
+// Files are never another security's: a price file two records name is neither rewritten nor
+// deleted, and a "price file" that is a directory is not said to be removed.
+TEST_F(HostileDirectoryTest, FilesThatAreNotTheSecuritysAloneAreLeftAlone)
+{
+    TwoSecurities();
+    Bytes master = ReadBytes(Out("MASTER"));
+    master[2 * kMasterRecordSize + kRecFileNumber] = 1; // BETA names F1.DAT too
+    WriteBytes(Out("MASTER"), master);
+    auto before = SnapshotDir(m_out);
+    for (auto& job : {MakeJob(Input("01/03/25,1,2,0.5,9,100,7\n"), false, 3, "BETA")})
+    {
+        EXPECT_EQ(job->Update(true) + job->Remove(), 2);
+        EXPECT_NE(job->m_error.Text().find("shares its file number 1"), std::string::npos) << job->m_error.Text();
+    }
+    EXPECT_EQ(SnapshotDir(m_out), before);
+
+    EmptyOut();
+    TwoSecurities();
+    ::unlink(Out("F2.DAT").c_str());
+    MakeDir(Out("F2.DAT"));
+    before = SnapshotDir(m_out);
+    auto job = MakeJob("", false, 3, "BETA");
+    EXPECT_EQ(job->Remove(), 1);
+    EXPECT_EQ(job->m_error.Text().rfind("Will not delete the price file\n" + Out("F2.DAT"), 0), 0u);
+    EXPECT_EQ(SnapshotDir(m_out), before);
+}
+
+// Inputs and directory files that block or never end: a FIFO as the input keeps no one else waiting,
+// and a MASTER that is a FIFO or a link to an endless device is refused at once.
+TEST_F(HostileDirectoryTest, InputsAndFilesThatBlockOrGrowKeepNobodyWaiting)
+{
+    ASSERT_EQ(MakeJob(Input(kRow), true, 3, "BASE")->Run(), 0);
+    const std::string fifo = m_dir / "fifo";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    std::thread stalled([&] { MakeJob(fifo, false, 3, "SLOW")->Run(); }); // waits for a writer, without the lock
+    bool waited = false;
+    auto other = MakeJob(Input(kRow), false, 3, "OTHER");
+    other->m_onWaitForLock = [&waited] { waited = true; };
+    EXPECT_EQ(other->Run(), 0);
+    EXPECT_FALSE(waited);
+    const int writer = ::open(fifo.c_str(), O_WRONLY);
+    ASSERT_EQ(::write(writer, kRow.data(), kRow.size()), static_cast<ssize_t>(kRow.size()));
+    ::close(writer);
+    stalled.join();
+
+    for (const char* kind : {"fifo", "zero"})
+    {
+        SCOPED_TRACE(kind);
+        EmptyOut();
+        if (std::string(kind) == "fifo")
+            ASSERT_EQ(::mkfifo(Out("MASTER").c_str(), 0600), 0);
+        else
+            ASSERT_EQ(::symlink("/dev/zero", Out("MASTER").c_str()), 0);
+        auto job = MakeJob(Input(kRow), false);
+        EXPECT_EQ(job->Run() + job->Update(false) + job->Remove(), 3);
+        EXPECT_NE(job->m_error.Text().find("not a regular file"), std::string::npos) << job->m_error.Text();
+        EXPECT_NE(Problems().find("not a regular file"), std::string::npos);
+    }
+}
+
+// A reader waits while a writer holds the directory, and is told so once.
+TEST_F(HostileDirectoryTest, ReadersWaitForAWriter)
+{
+    ASSERT_EQ(MakeJob(Input(kRow), true)->Run(), 0);
+    const int fd = ::open(m_out.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    ASSERT_EQ(::flock(fd, LOCK_EX), 0);
+    std::thread release([fd] { ::usleep(200000), ::close(fd); });
+    int told = 0;
+    ReadingLock reading;
+    EXPECT_FALSE(reading.Acquire(m_out, [&told] { ++told; }).Failed());
+    release.join();
+    EXPECT_EQ(told, 1);
+}
