@@ -49,7 +49,7 @@ std::string Row(int month, int day, const char* close = "4")
 }
 } // namespace
 
-TEST(PriceLines, RowsTokensAndNumbers)
+TEST(PriceLines, RowsAndTokens)
 {
     using Texts = std::vector<std::string>;
     EXPECT_EQ(Rows("a\r\nb\nc"), (Texts{"a", "b", "c"}));
@@ -70,32 +70,6 @@ TEST(PriceLines, RowsTokensAndNumbers)
         for (int i = 0, n = SplitTokens(row, std::strlen(row), ",", found, 20); i < n; ++i)
             joined += (i ? "|" : "") + std::string(found[i].text, found[i].length);
         EXPECT_EQ(joined, expected) << row;
-    }
-
-    const std::pair<const char*, float> numbers[] = {{"100.5", 100.5f},  {"-300", -300.0f},
-                                                     {"0.1", 0.1f},      {"99.9999", 99.9999f},
-                                                     {"+.5", 0.5f},      {"5.", 5.0f},
-                                                     {"-0", 0.0f},       {"16777217", 16777216.0f},
-                                                     {"0.000000000000123456789", 1.23456789e-13f}};
-    for (const auto& [text, expected] : numbers)
-    {
-        float value = -1;
-        EXPECT_EQ(ReadNumberText(text, std::strlen(text), &value), NumberRead::kOk) << text;
-        EXPECT_EQ(value, expected) << text;
-    }
-    const std::string huge = "1" + std::string(39, '0');
-    const std::string tiny = "0." + std::string(40, '0') + "1";
-    const std::pair<std::string, NumberRead> refused[] = {
-        {huge, NumberRead::kTooLarge},      {"-" + huge, NumberRead::kTooLarge}, {tiny, NumberRead::kTooSmall},
-        {"n/a", NumberRead::kNotANumber},   {"12.5abc", NumberRead::kNotANumber}, {"1.2.3", NumberRead::kNotANumber},
-        {"1e5", NumberRead::kNotANumber},   {".", NumberRead::kNotANumber},       {"-", NumberRead::kNotANumber},
-        {"inf", NumberRead::kNotANumber},   {"0x10", NumberRead::kNotANumber},    {"1 000", NumberRead::kNotANumber},
-        {"1,5", NumberRead::kNotANumber}};
-    for (const auto& [text, expected] : refused)
-    {
-        float value = 7;
-        EXPECT_EQ(ReadNumberText(text.c_str(), text.size(), &value), expected) << text;
-        EXPECT_EQ(value, 7) << text;
     }
 }
 
