@@ -52,12 +52,12 @@ int ConversionJob::ReadPriceLines(std::unique_ptr<PriceLineReader>* lines)
         return Fail("The input is not a file\n" + m_strInputPath);
 
     PriceLineRules rules;
-    rules.delimiters = m_szDelimiter[0] ? m_szDelimiter : ",";
-    rules.fieldOn = m_bFieldOn;
-    rules.fieldCol = m_nFieldCol;
-    for (int& column : rules.fieldCol)
-        if (column < 0 || column >= 20)
-            column = 0;
+    rules.delimiter = m_szDelimiter[0] == '\t'  ? Delimiter::kTab
+                      : m_szDelimiter[0] == ' ' ? Delimiter::kSpace
+                                                : Delimiter::kComma;
+    for (int field = 0; field < kFieldCount; ++field)
+        rules.column[field] =
+            m_bFieldOn[field] ? (m_nFieldCol[field] < 0 || m_nFieldCol[field] >= 20 ? 0 : m_nFieldCol[field]) : -1;
     rules.dateFormat = m_nDateFormat;
     rules.skipRows = m_bSkipOn ? m_nSkipRows : 0;
 
