@@ -26,15 +26,17 @@ std::string ApplyColumns(const std::string& text, ConversionSettings& settings)
     while (std::getline(pieces, piece, ','))
     {
         const auto equals = piece.find('=');
-        const Field field = equals == std::string::npos ? kFieldCount : FieldOfOption(piece.substr(0, equals));
-        if (field == kFieldCount)
+        const std::string name = equals == std::string::npos ? "" : piece.substr(0, equals);
+        const Field field = FieldOfOption(name);
+        if (field == kFieldCount && name != "time")
             return "--columns: '" + piece +
-                   "' is not FIELD=NUMBER with FIELD one of date, open, high, low, close, "
+                   "' is not FIELD=NUMBER with FIELD one of date, time, open, high, low, close, "
                    "volume, oi";
         const std::string number = piece.substr(equals + 1);
         if (number.empty() || number.size() > 9 || number.find_first_not_of("0123456789") != std::string::npos)
             return "Please enter a positive integer.";
-        settings.Column(field).column = std::stoi(number);
+        (field == kFieldCount ? settings.m_nTimeCol : settings.Column(field).column) = std::stoi(number);
+        settings.m_bColumnsGiven = true;
     }
     return "";
 }
@@ -49,6 +51,7 @@ std::string ApplyWithout(const std::vector<std::string>& fields, ConversionSetti
                    "' cannot be left out (date and close are always converted; "
                    "the others are open, high, low, volume, oi)";
         settings.Column(field).on = false;
+        settings.m_bColumnsGiven = true;
     }
     return "";
 }
@@ -90,8 +93,9 @@ std::string ApplyDateFormat(const std::string& text, ConversionSettings& setting
 // The options that say how rows are read, shared by convert and update.
 struct ParsingArgs
 {
-    std::string delimiter = "comma";
-    std::string dateFormat = "MMDDYY";
+    std::string delimiter;
+    std::string decimal;
+    std::string dateFormat = kAutoDateFormatName;
     std::string columns;
     std::vector<std::string> without;
     static constexpr int kNoSkip = INT_MIN;
@@ -100,14 +104,16 @@ struct ParsingArgs
 
     void AddTo(CLI::App* command)
     {
-        command->add_option("--delimiter", delimiter, "Column delimiter")
-            ->check(CLI::IsMember({"comma", "tab", "space"}))
-            ->capture_default_str();
+        command->add_option("--delimiter", delimiter, "Column delimiter (found from the rows when not given)")
+            ->check(CLI::IsMember({"comma", "tab", "space", "semicolon", "pipe"}));
+        command->add_option("--decimal", decimal, "Decimal mark of the numbers (found from the rows when not given)")
+            ->check(CLI::IsMember({"point", "comma"}));
         command->add_option("--date-format", dateFormat, "Date layout: " + DateFormatChoices() + ", or auto")
             ->capture_default_str();
         command->add_option("--skip", skip, "Skip this many leading rows (0 to 200)");
         command->add_option("--columns", columns,
-                            "Column of each field, e.g. date=1,open=2,high=3,low=4,close=5,volume=6,oi=7");
+                            "Column of each field, e.g. date=1,open=2,high=3,low=4,close=5,volume=6,oi=7 (a header "
+                            "row names them when not given)");
         command->add_option("--without", without, "Fields the input lacks: open, high, low, volume, oi")
             ->delimiter(',');
         command->add_flag("--strict", strict, "Fail, writing nothing, when any row is not a price line");
@@ -115,9 +121,17 @@ struct ParsingArgs
 
     std::string ApplyTo(ConversionSettings& settings) const
     {
-        settings.m_nDelimiter = delimiter == "tab"     ? DelimiterChoice::kTab
-                                : delimiter == "space" ? DelimiterChoice::kSpace
-                                                       : DelimiterChoice::kComma;
+        const std::map<std::string, DelimiterChoice> delimiters = {
+            {"comma", DelimiterChoice::kComma}, {"tab", DelimiterChoice::kTab},
+            {"space", DelimiterChoice::kSpace}, {"semicolon", DelimiterChoice::kSemicolon},
+            {"pipe", DelimiterChoice::kPipe},
+        };
+        settings.m_nDelimiter = delimiters.count(delimiter) ? delimiters.at(delimiter) : DelimiterChoice::kNone;
+        settings.m_nDecimal = decimal == "comma"   ? DecimalChoice::kComma
+                              : decimal == "point" ? DecimalChoice::kPoint
+                                                   : DecimalChoice::kAutomatic;
+        // The columns are the file's header's, or these, unless --columns or --without names them.
+        settings.m_bColumnsGiven = false;
         if (skip != kNoSkip)
         {
             settings.m_bSkipOn = true;
@@ -154,12 +168,17 @@ int Main(const std::vector<std::string>& arguments, std::ostream& out, std::ostr
     CLI::Option* nameOption =
         convert->add_option("--name", options.settings.m_strName, "Name of the new security (one input)");
     CLI::Option* newFlag = convert->add_flag("--new-master", newMaster, "Make a new MASTER in the directory");
-    CLI::Option* existingFlag =
-        convert->add_flag("--existing-master", existingMaster, "Add to the directory's MASTER (the default)");
+    CLI::Option* existingFlag = convert->add_flag("--existing-master", existingMaster,
+                                                  "Add to the directory's MASTER, which must exist (without either "
+                                                  "option: add to it when there is one, else make one)");
     newFlag->excludes(existingFlag);
     parsing.AddTo(convert);
     convert->add_flag("--save-settings", options.saveSettings,
                       "Store these settings as the desktop program's conversion settings");
+
+    CLI::App* inspect = app.add_subcommand("inspect", "Show how an input file is read, changing nothing");
+    inspect->add_option("INPUT", options.input, "Delimited text file; - reads standard input")->required();
+    parsing.AddTo(inspect);
 
     CLI::App* update = app.add_subcommand("update", "Add an input's new days to an existing security");
     update->add_option("INPUT", options.input, "Delimited text file; - reads standard input")->required();
@@ -209,7 +228,9 @@ int Main(const std::vector<std::string>& arguments, std::ostream& out, std::ostr
     if (*remove)
         return RunRemove(directory, symbol, out, err);
 
-    options.settings.m_nExist = newMaster ? MasterChoice::kMakeNew : MasterChoice::kUseExisting;
+    options.settings.m_nExist = newMaster        ? MasterChoice::kMakeNew
+                                : existingMaster ? MasterChoice::kUseExisting
+                                                 : MasterChoice::kAutomatic;
     options.strict = parsing.strict;
     const std::string problem = parsing.ApplyTo(options.settings);
     if (!problem.empty())
@@ -219,6 +240,8 @@ int Main(const std::vector<std::string>& arguments, std::ostream& out, std::ostr
     }
     if (*update)
         return RunUpdate(options, out, err);
+    if (*inspect)
+        return RunInspect(options, out, err);
     if (inputs.size() > 1)
         return RunConvertMany(options, inputs, out, err);
     options.input = inputs.front();

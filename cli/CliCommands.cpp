@@ -61,6 +61,20 @@ void PrintFailure(const ConversionJob& job, std::ostream& err)
     err << job.m_error.Text(Audience::kCommandLine) << "\n";
 }
 
+void PrintReport(const PriceLineReport& report, std::ostream& err)
+{
+    if (report.leftOut > 0)
+        err << report.Text() << "\n";
+    if (const std::string range = report.OutsideRangeText(); !range.empty())
+        err << range << "\n";
+}
+
+int DateFormatOf(const ConversionSettings& settings)
+{
+    return settings.m_strDateFormat == kAutoDateFormatName ? ConversionJob::kAutoDateFormat
+                                                           : DateFormatCode(settings.m_strDateFormat.c_str());
+}
+
 int RunConvert(ConvertOptions options, std::ostream& out, std::ostream& err)
 {
     const std::string problem = rules::CheckSettings(options.settings);
@@ -69,39 +83,32 @@ int RunConvert(ConvertOptions options, std::ostream& out, std::ostream& err)
         err << problem << "\n";
         return kExitUsage;
     }
-    const bool automatic = options.settings.m_strDateFormat == kAutoDateFormatName;
-    if (automatic && options.saveSettings)
-    {
-        err << "--save-settings needs a date layout by name, not auto.\n";
-        return kExitUsage;
-    }
-    const std::string note = rules::FieldSetNote(options.settings);
-    if (!note.empty())
-        err << note << "\n";
-
     std::unique_ptr<ProfileStore> store;
-    std::string settingsError;
     if (options.saveSettings)
-    {
         store = CreateProfileStore();
-        settingsError = options.settings.Save(*store);
-    }
     ConversionJob job(store.get());
-    options.settings.ApplyToJob(job, options.input,
-                                automatic ? ConversionJob::kAutoDateFormat
-                                          : DateFormatCode(options.settings.m_strDateFormat.c_str()));
+    options.settings.ApplyToJob(job, options.input, DateFormatOf(options.settings));
     SetUpJob(job, options.strict, err);
-    if (job.Run() != 0)
+    const int result = job.Run();
+    if (!job.ReadAs().empty())
+        err << job.ReadAs() << "\n";
+    if (result != 0)
     {
         PrintFailure(job, err);
         err << "Conversion failed.\n";
         return kExitFailed;
     }
-    if (automatic)
-        err << "Date layout found: " << DateFormatName(job.m_nDateFormat) << "\n";
-    if (job.m_leftOut.leftOut > 0)
-        err << job.m_leftOut.Text() << "\n";
+    if (const std::string note = rules::FieldSetNote(job.m_fields, job.Symbol()); !note.empty())
+        err << note << "\n";
+    PrintReport(job.m_leftOut, err);
     out << "Conversion completed successfully!\n" << job.Summary() << "\n";
+    std::string settingsError;
+    if (store)
+    {
+        // The desktop program keeps a layout by name: the one the rows were read with.
+        options.settings.m_strDateFormat = DateFormatName(job.m_nDateFormat);
+        settingsError = options.settings.Save(*store);
+    }
     if (settingsError.empty())
         settingsError = job.m_strSettingsError;
     if (!settingsError.empty())
@@ -109,6 +116,33 @@ int RunConvert(ConvertOptions options, std::ostream& out, std::ostream& err)
         err << settingsError << "\n";
         return kExitFailed;
     }
+    return kExitSuccess;
+}
+
+int RunInspect(ConvertOptions options, std::ostream& out, std::ostream& err)
+{
+    ConversionJob job;
+    options.settings.ApplyToJob(job, options.input, DateFormatOf(options.settings));
+    const int result = job.Inspect();
+    if (!job.ReadAs().empty())
+        out << job.ReadAs() << "\n";
+    if (result != 0)
+    {
+        PrintFailure(job, err);
+        return kExitFailed;
+    }
+    // The first rows as they would be stored, in the columns an export of the security has.
+    RecordLayout layout;
+    layout.fields = job.m_fields;
+    layout.fieldCount = static_cast<int>(job.m_fields.size());
+    const std::deque<PriceLine>& lines = job.Lines()->Lines();
+    out << "\n";
+    WriteBarsCsv(layout, std::vector<PriceBar>(lines.begin(), lines.begin() + std::min<std::size_t>(10, lines.size())),
+                 out);
+    if (lines.size() > 10)
+        out << "... " << lines.size() << " price records in all, " << IsoDayText(lines.front().day) << " to "
+            << IsoDayText(lines.back().day) << "\n";
+    PrintReport(job.m_leftOut, out);
     return kExitSuccess;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "settings/ConversionSettings.h"
+#include "text/PriceLines.h"
 
 #include <ostream>
 #include <string>
@@ -33,6 +34,10 @@ void SayWaiting(std::ostream& err, const std::string& directory);
 void SetUpJob(ConversionJob& job, bool strict, std::ostream& err);
 // Why the job failed, in command-line words.
 void PrintFailure(const ConversionJob& job, std::ostream& err);
+// The rows left out, and the rows kept whose prices do not fit their own high and low.
+void PrintReport(const PriceLineReport& report, std::ostream& err);
+// The settings' date-format code, or ConversionJob::kAutoDateFormat.
+int DateFormatOf(const ConversionSettings& settings);
 
 // The date layout "auto": found from the rows.
 constexpr const char* kAutoDateFormatName = "auto";
@@ -42,6 +47,8 @@ int RunConvert(ConvertOptions options, std::ostream& out, std::ostream& err);
 // One conversion per input under one lock, each file's symbol taken from its name; a table at the end.
 int RunConvertMany(ConvertOptions options, const std::vector<std::string>& inputs, std::ostream& out,
                    std::ostream& err);
+// How an input would be read, and its first rows as they would be stored; changes nothing.
+int RunInspect(ConvertOptions options, std::ostream& out, std::ostream& err);
 // Adds an input's new days to an existing security.
 int RunUpdate(ConvertOptions options, std::ostream& out, std::ostream& err);
 // Removes one security and its files.

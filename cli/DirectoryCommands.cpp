@@ -14,12 +14,6 @@
 namespace tavrix::cli {
 namespace {
 
-int DateFormatOf(const ConversionSettings& settings)
-{
-    return settings.m_strDateFormat == kAutoDateFormatName ? ConversionJob::kAutoDateFormat
-                                                           : DateFormatCode(settings.m_strDateFormat.c_str());
-}
-
 std::string FirstLine(const std::string& text)
 {
     return text.substr(0, text.find('\n'));
@@ -101,16 +95,16 @@ int RunUpdate(ConvertOptions options, std::ostream& out, std::ostream& err)
     ConversionJob job;
     settings.ApplyToJob(job, options.input, DateFormatOf(settings));
     SetUpJob(job, options.strict, err);
-    if (job.Update(options.replace) != 0)
+    const int result = job.Update(options.replace);
+    if (!job.ReadAs().empty())
+        err << job.ReadAs() << "\n";
+    if (result != 0)
     {
         PrintFailure(job, err);
         err << "Update failed.\n";
         return kExitFailed;
     }
-    if (settings.m_strDateFormat == kAutoDateFormatName)
-        err << "Date layout found: " << DateFormatName(job.m_nDateFormat) << "\n";
-    if (job.m_leftOut.leftOut > 0)
-        err << job.m_leftOut.Text() << "\n";
+    PrintReport(job.m_leftOut, err);
     out << platform::Latin1ToUtf8(job.Symbol()) << ": " << job.m_nAdded
         << (job.m_nAdded == 1 ? " record added" : " records added");
     if (job.m_nAdded > 0)

@@ -6,6 +6,7 @@
 #include "platform/Strings.h"
 #include "settings/ProfileStore.h"
 
+#include <cerrno>
 #include <climits>
 #include <cstdlib>
 #include <sys/stat.h>
@@ -75,6 +76,10 @@ int ConversionJob::PrepareOutputDirectory()
 {
     // Windows ignores blanks at the end of a path; the dialog hands them on, so do the same.
     const std::string given = m_settings.m_strPath;
+    // A directory named for a new MASTER is made when its parent is there.
+    if (m_settings.m_nExist == MasterChoice::kAutomatic && ResolveDirectory(given).empty() &&
+        ::mkdir(given.c_str(), 0777) != 0 && errno != EEXIST && errno != ENOENT)
+        return Fail(FileError("Cannot make the directory", given));
     m_strPath = ResolveDirectory(given);
     if (m_strPath.empty())
         m_strPath = ResolveDirectory(platform::TrimRight(given, " \t"));
@@ -139,7 +144,9 @@ int ConversionJob::PrepareOutputDirectory()
 
 int ConversionJob::CheckFieldCount()
 {
-    m_nFieldCount = static_cast<int>(m_settings.FieldsOn().size());
+    if (m_fields.empty())
+        m_fields = m_settings.FieldsOn();
+    m_nFieldCount = static_cast<int>(m_fields.size());
     if (m_nFieldCount > 1)
         return 0;
     JobError error;
@@ -172,6 +179,14 @@ void ConversionJob::WarnAboutEmaster() const
 {
     if (!m_image.emasterWarning.empty() && m_onWarning)
         m_onWarning(m_image.emasterWarning);
+}
+
+RecordLayout ConversionJob::Layout() const
+{
+    RecordLayout layout;
+    layout.fields = m_fields;
+    layout.fieldCount = static_cast<int>(m_fields.size());
+    return layout;
 }
 
 std::string ConversionJob::FileName(const char* extension) const

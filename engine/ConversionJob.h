@@ -7,6 +7,8 @@
 #include "marketdata/PriceFile.h"
 #include "platform/DirectoryLock.h"
 #include "settings/ConversionSettings.h"
+#include "text/Detection.h"
+#include "text/InputText.h"
 #include "text/PriceLines.h"
 
 #include <array>
@@ -61,8 +63,15 @@ public:
     std::string m_strSettingsError;
     // After Run: the rows left out (none when every row became a price record).
     PriceLineReport m_leftOut;
+    // After the input was read: how, in one or two lines ("Read as: comma-separated, ...").
+    std::string ReadAs() const { return m_reading.description; }
     // After a successful Run, e.g. "ACME: 260 price records, 2025-01-02 to 2025-12-31, F1.DAT in /data".
     std::string Summary() const;
+
+    // Reads the input as a conversion would, changing nothing: ReadAs(), Lines() and m_leftOut
+    // then say how it reads.
+    int Inspect() { return ReadInput(); }
+    const PriceLineReader* Lines() const { return m_lines.get(); }
 
     // Adds the input's new days to the security the symbol names (`tavrix-cli update`); with
     // `replace`, days whose values differ from the stored ones are rewritten instead of refused.
@@ -89,6 +98,8 @@ public:
     ConversionSettings m_settings;
     int m_nDateFormat = 1;
     int m_nFieldCount = 0;
+    // The fields the input gives, in field order, as it is read (date and close always).
+    std::vector<Field> m_fields;
 
     // Set by PrepareOutputDirectory: the directory and MASTER as absolute paths.
     std::string m_strPath;
@@ -107,18 +118,11 @@ public:
     std::string Name() const;
 
 private:
-    struct InputRow
-    {
-        std::string text;   // the first characters, as the price-line reader keeps them
-        std::size_t length; // the row's whole length
-    };
-
     int Fail(JobError error);
-    // Reads the whole input before the directory is locked, so a slow or stalled input (a pipe)
-    // never keeps other jobs waiting.
+    // Reads the whole input and its rows before the directory is locked, so a slow or stalled
+    // input (a pipe) never keeps other jobs waiting. What the user did not give (delimiter,
+    // header and columns, date layout, decimal mark) is read from the file.
     int ReadInput();
-    // Reads the input's rows with the price-line rules, finding the date layout when asked to.
-    int ReadPriceLines(std::unique_ptr<PriceLineReader>* lines);
     // The report's question or policy for rows left out; 0 to go on with the `kept` rows.
     int AcceptLeftOutRows(std::size_t kept);
     // The one security of this directory's MASTER that the symbol names; errors for none or several.
@@ -129,10 +133,13 @@ private:
     void UpdateMasterDates(const MbfBytes& firstDate, const MbfBytes& lastDate, std::uint8_t fileNumber);
     // Stages the price file, layout file and MASTER, renames them into place, then MASTER.BAK.
     int WriteSecurity(const std::deque<PriceLine>& lines);
+    RecordLayout Layout() const;
     std::string FileName(const char* extension) const;
     bool UsesExistingMaster() const { return m_settings.m_nExist == MasterChoice::kUseExisting; }
 
-    std::vector<InputRow> m_rows;
+    InputText m_input;
+    Reading m_reading;
+    std::unique_ptr<PriceLineReader> m_lines;
     ProfileStore* m_pProfileStore;
     platform::DirectoryLock m_lock;
     std::string m_strMasterName; // MASTER as it is spelled in the directory

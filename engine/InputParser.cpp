@@ -2,11 +2,7 @@
 
 #include "platform/FileOps.h"
 #include "settings/SettingsRules.h"
-#include "text/LineReader.h"
-#include "text/PriceLines.h"
 
-#include <algorithm>
-#include <cerrno>
 #include <sys/stat.h>
 
 namespace tavrix {
@@ -16,42 +12,59 @@ bool AllDigits(const std::string& text)
     return text.find_first_not_of("0123456789") == std::string::npos;
 }
 
-PriceLineRules RulesOf(const ConversionSettings& settings, int dateFormat)
+// What the user gave of the file's reading; the rest is read from the file.
+GivenReading GivenOf(const ConversionSettings& settings, int dateFormat)
 {
-    PriceLineRules rules;
+    GivenReading given;
     switch (settings.m_nDelimiter)
     {
+    case DelimiterChoice::kComma:
+        given.delimiter = Delimiter::kComma;
+        break;
     case DelimiterChoice::kTab:
-        rules.delimiters = "\t";
+        given.delimiter = Delimiter::kTab;
         break;
     case DelimiterChoice::kSpace:
-        rules.delimiters = " ";
+        given.delimiter = Delimiter::kSpace;
         break;
     case DelimiterChoice::kSemicolon:
-        rules.delimiters = ";";
+        given.delimiter = Delimiter::kSemicolon;
         break;
     case DelimiterChoice::kPipe:
-        rules.delimiters = "|";
+        given.delimiter = Delimiter::kPipe;
         break;
     default:
-        rules.delimiters = ",";
+        break;
     }
+    if (settings.m_nDecimal != DecimalChoice::kAutomatic)
+        given.decimal = settings.m_nDecimal == DecimalChoice::kComma ? DecimalMark::kComma : DecimalMark::kPoint;
+    std::array<int, kFieldCount> columns{};
     for (int field = 0; field < kFieldCount; ++field)
     {
         const FieldColumn& column = settings.m_fields[field];
-        rules.fieldOn[field] = column.on || field == kFieldDate || field == kFieldClose;
-        rules.fieldCol[field] =
-            column.column >= rules::kMinColumn && column.column <= rules::kMaxColumn ? column.column - 1 : 0;
+        const bool on = column.on || field == kFieldDate || field == kFieldClose;
+        columns[field] =
+            !on ? -1
+                : (column.column >= rules::kMinColumn && column.column <= rules::kMaxColumn ? column.column - 1 : 0);
     }
-    rules.dateFormat = dateFormat;
-    rules.skipRows = settings.m_bSkipOn ? settings.m_nSkipRows : 0;
-    return rules;
+    if (settings.m_bColumnsGiven)
+        given.columns = columns;
+    else
+        given.fallbackColumns = columns;
+    if (settings.m_nTimeCol > 0)
+        given.timeColumn = settings.m_nTimeCol - 1;
+    if (dateFormat != ConversionJob::kAutoDateFormat)
+        given.dateFormat = dateFormat;
+    if (settings.m_bSkipOn)
+        given.skipRows = settings.m_nSkipRows;
+    return given;
 }
 } // namespace
 
 int ConversionJob::ReadInput()
 {
-    m_rows.clear();
+    m_input = {};
+    m_lines.reset();
     const bool standardInput = m_strInputPath == "-";
     platform::FilePtr opened;
     if (!standardInput)
@@ -66,68 +79,41 @@ int ConversionJob::ReadInput()
     };
     if (::fstat(::fileno(input), &st) != 0 || S_ISDIR(st.st_mode) || S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode))
         return Fail(FileError("The input is not a file", m_strInputPath, ""));
-    LineReader reader(input, PriceLineReader::kMaxRowLength + 1);
-    char row[PriceLineReader::kMaxRowLength + 2];
-    std::size_t length = 0;
-    while (reader.ReadRow(row, &length))
-        m_rows.push_back({std::string(row, std::min(length, PriceLineReader::kMaxRowLength + 1)), length});
-    if (reader.Failed())
+    m_input = ReadInputText(input);
+    if (m_input.Failed())
         return Fail(FileError("Cannot read the input file", m_strInputPath));
-    return 0;
-}
 
-int ConversionJob::ReadPriceLines(std::unique_ptr<PriceLineReader>* lines)
-{
-    const auto readRows = [this](const PriceLineRules& rules) {
-        auto reader = std::make_unique<PriceLineReader>(rules);
-        for (const InputRow& row : m_rows)
-            reader->AddRow(row.text.c_str(), row.length);
-        return reader;
-    };
-    PriceLineRules rules = RulesOf(m_settings, m_nDateFormat);
-    if (m_nDateFormat != kAutoDateFormat)
-        *lines = readRows(rules);
-    else
+    const bool layoutGiven = m_nDateFormat != kAutoDateFormat;
+    m_reading = Detect(m_input, GivenOf(m_settings, m_nDateFormat));
+    if (!m_reading.error.empty())
     {
-        // The layout under which every date reads and the dates run one way is the file's.
-        std::vector<int> candidates;
-        for (int code = 1; code <= kDateFormatCount; ++code)
-        {
-            rules.dateFormat = code;
-            auto trial = readRows(rules);
-            if (!trial->Lines().empty() && trial->Report().badDates == 0 && trial->Report().outOfOrder == 0)
-                candidates.push_back(code);
-            if (!*lines && trial->SawDataRow())
-                *lines = std::move(trial); // kept for the example row of the messages below
-        }
-        if (candidates.size() != 1)
-        {
-            std::string names;
-            for (const int code : candidates)
-                names += std::string(names.empty() ? "" : ", ") + DateFormatName(code);
-            JobError error;
-            error.what = candidates.empty()
-                             ? "No date layout reads every date of the input in order."
-                             : "The date layout cannot be told from the input: " + names + " each read every date.";
-            error.reason = *lines ? "For example, line " + std::to_string((*lines)->FirstDataLine()) + ": " +
-                                        (*lines)->FirstDataRow()
-                                  : "No row holds a price line.";
-            if (!candidates.empty())
-            {
-                error.desktopAdvice = "Choose one as the Date Format.";
-                error.commandLineAdvice = "Choose one with --date-format.";
-            }
-            return Fail(error);
-        }
-        m_nDateFormat = candidates.front();
-        rules.dateFormat = m_nDateFormat;
-        *lines = readRows(rules);
+        JobError error;
+        error.what = "The input cannot be read as it stands:";
+        error.path = m_strInputPath;
+        error.reason = m_reading.error;
+        return Fail(error);
     }
-
-    // The layout check looks at the first row that is a price line but for its date.
-    if ((*lines)->SawDataRow())
+    if (m_reading.intraday)
     {
-        const bool digitsOnly = AllDigits((*lines)->FirstDateText());
+        JobError error;
+        error.what = "The input holds intraday bars (several a day), which are not converted yet:";
+        error.path = m_strInputPath;
+        error.reason = m_reading.description;
+        return Fail(error);
+    }
+    m_nDateFormat = m_reading.rules.dateFormat;
+    m_fields.clear();
+    for (int field = 0; field < kFieldCount; ++field)
+        if (m_reading.rules.column[field] >= 0)
+            m_fields.push_back(static_cast<Field>(field));
+    m_lines = std::make_unique<PriceLineReader>(m_reading.rules);
+    m_lines->AddRows(m_input);
+
+    // With a layout the user chose, the first row that is a price line but for its date says
+    // whether the layout is of the right kind.
+    if (layoutGiven && m_lines->SawDataRow())
+    {
+        const bool digitsOnly = AllDigits(m_lines->FirstDateText());
         JobError error;
         if (!digitsOnly && m_nDateFormat >= kFirstNumericDateFormat)
             error.what = msg::kNumericDateFormat;
@@ -136,13 +122,15 @@ int ConversionJob::ReadPriceLines(std::unique_ptr<PriceLineReader>* lines)
         if (error.Failed())
             return Fail(error);
     }
-    m_leftOut = (*lines)->Report();
-    if ((*lines)->Lines().empty())
+    m_leftOut = m_lines->Report();
+    if (m_lines->Lines().empty())
     {
         JobError error;
         error.what = "No price lines in";
         error.path = m_strInputPath;
         error.reason = m_leftOut.leftOut == 0 ? "It holds no data rows." : m_leftOut.Text();
+        if (!m_reading.description.empty())
+            error.reason += "\n" + m_reading.description;
         return Fail(error);
     }
     return 0;
@@ -164,11 +152,10 @@ int ConversionJob::AcceptLeftOutRows(std::size_t kept)
 
 int ConversionJob::ConvertInput()
 {
-    if (m_nFileNumber == 0)
+    if (m_nFileNumber == 0 || !m_lines)
         return 1; // no security was added: there is nothing to write
-    std::unique_ptr<PriceLineReader> lines;
-    if (ReadPriceLines(&lines) || AcceptLeftOutRows(lines->Lines().size()))
+    if (AcceptLeftOutRows(m_lines->Lines().size()))
         return 1;
-    return WriteSecurity(lines->Lines());
+    return WriteSecurity(m_lines->Lines());
 }
 } // namespace tavrix

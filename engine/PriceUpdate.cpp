@@ -15,9 +15,7 @@ void ConversionJob::UpdateMasterDates(const MbfBytes& firstDate, const MbfBytes&
 
 int ConversionJob::WriteSecurity(const std::deque<PriceLine>& lines)
 {
-    RecordLayout layout;
-    layout.fields = m_settings.FieldsOn();
-    layout.fieldCount = m_nFieldCount;
+    const RecordLayout layout = Layout();
     // The whole price file is built in memory, so it is written with a few system calls.
     std::vector<std::uint8_t> priceFile = MakePriceFileHeader(m_nFieldCount);
     priceFile.reserve(priceFile.size() * (lines.size() + 1));

@@ -18,12 +18,9 @@ std::string ShortestText(float value)
     return std::string(text, result.ptr);
 }
 
-std::string WriteSecurityCsv(const Security& security, std::ostream& out)
+namespace {
+void WriteHeading(const RecordLayout& layout, std::ostream& out)
 {
-    PriceFileContents contents;
-    if (const std::string error = ReadSecurityBars(security, &contents); !error.empty())
-        return error;
-    const RecordLayout& layout = security.layout;
     for (const Field field : layout.fields)
     {
         out << (field == kFieldDate ? "" : ",") << NamesOf(field).column;
@@ -31,6 +28,39 @@ std::string WriteSecurityCsv(const Security& security, std::ostream& out)
             out << ",Time";
     }
     out << "\n";
+}
+} // namespace
+
+void WriteBarsCsv(const RecordLayout& layout, const std::vector<PriceBar>& bars, std::ostream& out)
+{
+    WriteHeading(layout, out);
+    for (const PriceBar& bar : bars)
+    {
+        for (const Field field : layout.fields)
+        {
+            if (field != kFieldDate)
+                out << "," << ShortestText(bar.values[field]);
+            else
+            {
+                out << IsoDayText(bar.day);
+                if (layout.hasTime)
+                {
+                    const std::string time = TimeText(bar.time);
+                    out << "," << (time.empty() ? "-" : time);
+                }
+            }
+        }
+        out << "\n";
+    }
+}
+
+std::string WriteSecurityCsv(const Security& security, std::ostream& out)
+{
+    PriceFileContents contents;
+    if (const std::string error = ReadSecurityBars(security, &contents); !error.empty())
+        return error;
+    const RecordLayout& layout = security.layout;
+    WriteHeading(layout, out);
     for (const StoredBar& bar : contents.bars)
     {
         for (const Field field : layout.fields)

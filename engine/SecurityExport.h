@@ -11,6 +11,8 @@ namespace tavrix {
 // shortest text that reads back as the same single. "" on success, else why the records could not
 // be read (nothing is written then).
 std::string WriteSecurityCsv(const Security& security, std::ostream& out);
+// The same for bars not yet stored.
+void WriteBarsCsv(const RecordLayout& layout, const std::vector<PriceBar>& bars, std::ostream& out);
 
 // The shortest text that reads back as the same single (0.1, 1e-04, 2956970).
 std::string ShortestText(float value);

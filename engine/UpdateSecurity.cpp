@@ -89,7 +89,7 @@ int ConversionJob::Update(bool replace)
 
         // The input must give the security's own fields, as its layout file or its count says.
         const RecordLayout layout = MasterRecordLayout(m_strPath, record);
-        const std::vector<Field> given = m_settings.FieldsOn();
+        const std::vector<Field>& given = m_fields;
         if (!layout.Known() || layout.hasTime || given != layout.fields)
             return Fail(Plain("The input gives " + FieldWords(given) + ",",
                               "but " + platform::Latin1ToUtf8(Symbol()) + " holds " +
@@ -119,11 +119,10 @@ int ConversionJob::Update(bool replace)
         }
         const DayNumber lastStored = days.empty() ? 0 : days.rbegin()->first;
 
-        std::unique_ptr<PriceLineReader> lines;
-        if (ReadPriceLines(&lines) || AcceptLeftOutRows(lines->Lines().size()))
+        if (AcceptLeftOutRows(m_lines->Lines().size()))
             return 1;
         std::vector<std::string> conflicts;
-        for (const PriceLine& line : lines->Lines())
+        for (const PriceLine& line : m_lines->Lines())
         {
             const PriceBar value{line.day, -1, line.values};
             if (line.day > lastStored)

@@ -17,10 +17,12 @@ constexpr std::size_t kXmasterMaxRecords = 65535;
 
 // Header offsets.
 constexpr int kXmSignature = 0; // 5D FE 58 4D
+constexpr int kXmVersion = 4;   // u16 651 in vendor files, meaning unknown
 constexpr int kXmSerial = 6;    // MASTER's serial
 constexpr int kXmCount = 10;    // u16, repeated at 14
 constexpr int kXmCount2 = 14;
 constexpr int kXmNextNumber = 18; // u16: the highest file number + 1
+constexpr int kXmText = 22;       // EMASTER's vendor text
 // Record offsets.
 constexpr int kXmMarker = 0; // 01
 constexpr int kXmSymbol = 1; // NUL-terminated
@@ -31,8 +33,12 @@ constexpr int kXmPeriod = 62;
 constexpr int kXmInterval = 63; // u16 bar minutes
 constexpr int kXmFileNumber = 65;
 constexpr int kXmFieldBits = 70;
-constexpr int kXmFirstDate = 108; // int32 YYYYMMDD
+constexpr int kXmVendorConstant = 80; // 8 bytes every vendor record holds alike
+constexpr int kXmFirstBarDate = 104;  // int32 YYYYMMDD
+constexpr int kXmFirstDate = 108;     // int32 YYYYMMDD
 constexpr int kXmLastDate = 116;
+// The first file number XMASTER holds; MASTER's end at 255.
+constexpr int kFirstXmasterNumber = 256;
 
 using XmasterRecord = std::array<std::uint8_t, kXmasterRecordSize>;
 using XmasterFile = RecordFile<kXmasterRecordSize>;
@@ -58,4 +64,15 @@ struct XmasterSecurity
 };
 
 XmasterSecurity DecodeXmasterRecord(const XmasterRecord& record);
+
+// A record as vendors write one: symbol and name NUL-terminated, period, interval, file number,
+// field bits, the vendor constant, and the dates (YYYYMMDD) of the first and last bar.
+XmasterRecord BuildXmasterRecord(const XmasterSecurity& security);
+void SetXmasterDates(XmasterRecord* record, std::int32_t firstDate, std::int32_t lastDate);
+
+// A new header: the signature, MASTER's serial (its header bytes 49 to 52) and, when `emasterHeader`
+// is given, EMASTER's vendor text; counts 0 and next number 256.
+XmasterRecord NewXmasterHeader(const std::uint8_t* masterHeader, const std::uint8_t* emasterHeader);
+// Both counts and the next free number.
+void SetXmasterCounts(XmasterRecord* header, std::uint16_t count, std::uint16_t nextNumber);
 } // namespace tavrix

@@ -39,6 +39,8 @@ void ConversionSettings::Load(ProfileStore& store)
     m_strSymbol = store.ReadString(kSection, "Symbol", "");
     m_strName = store.ReadString(kSection, "Name", "");
     m_bSkipOn = store.ReadInt(kSection, "SkipOn", defaults.m_bSkipOn) != 0;
+    m_nDecimal = static_cast<DecimalChoice>(store.ReadInt(kSection, "Decimal", static_cast<int>(defaults.m_nDecimal)));
+    m_nTimeCol = store.ReadInt(kSection, "TimeCol", defaults.m_nTimeCol);
     m_nSkipRows = store.ReadInt(kSection, "SkipRows", defaults.m_nSkipRows);
     for (int field = 0; field < kFieldCount; ++field)
     {
@@ -60,6 +62,8 @@ std::string ConversionSettings::Save(ProfileStore& store) const
     keep(store.WriteInt(kSection, "Exist", static_cast<int>(m_nExist)));
     keep(store.WriteInt(kSection, "SkipOn", m_bSkipOn));
     keep(store.WriteInt(kSection, "SkipRows", m_nSkipRows));
+    keep(store.WriteInt(kSection, "Decimal", static_cast<int>(m_nDecimal)));
+    keep(store.WriteInt(kSection, "TimeCol", m_nTimeCol));
     for (int field = 0; field < kFieldCount; ++field)
     {
         const FieldEntries& entries = kFieldEntries[field];

@@ -29,6 +29,14 @@ enum class DelimiterChoice
     kPipe = 4,
 };
 
+// The decimal mark of the file's numbers.
+enum class DecimalChoice
+{
+    kAutomatic = -1, // read from the file
+    kPoint = 0,
+    kComma = 1,
+};
+
 // Whether a field is converted and from which column (1-based). Date and close are always on.
 struct FieldColumn
 {
@@ -50,16 +58,22 @@ struct ConversionSettings
     int m_nSkipRows = 0;
     std::array<FieldColumn, kFieldCount> m_fields = {
         {{true, 1}, {true, 2}, {true, 3}, {true, 4}, {true, 5}, {true, 6}, {true, 7}}};
+    DecimalChoice m_nDecimal = DecimalChoice::kAutomatic;
+    int m_nTimeCol = 0; // 1-based; 0: none given, a time is found from the file
+    // Whether the columns above are the user's own (confirmed in the dialog, or --columns); not
+    // stored. When they are not, a header row names the columns, and these stand in only for a
+    // file without one.
+    bool m_bColumnsGiven = true;
 
     FieldColumn& Column(Field field) { return m_fields[field]; }
     const FieldColumn& Column(Field field) const { return m_fields[field]; }
     // The fields switched on, in field order (date and close always).
     std::vector<Field> FieldsOn() const;
 
-    // Reads all twenty entries, each falling back to its default.
+    // Reads all entries, each falling back to its default.
     void Load(ProfileStore& store);
-    // Writes seventeen entries; "Path", "Symbol" and "Name" are stored by the job once it has
-    // checked them. Returns why the settings were not kept, or "".
+    // Writes every entry but "Path", "Symbol" and "Name", which the job stores once it has checked
+    // them. Returns why the settings were not kept, or "".
     std::string Save(ProfileStore& store) const;
     // Fills a freshly constructed job for the input file and the date-format code (0 to 12).
     void ApplyToJob(ConversionJob& job, const std::string& inputPath, int dateFormat) const;

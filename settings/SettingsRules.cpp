@@ -102,12 +102,16 @@ std::string CheckSettings(ConversionSettings& s)
 }
 std::string FieldSetNote(const ConversionSettings& settings)
 {
-    const std::vector<Field> fields = settings.FieldsOn();
+    return FieldSetNote(settings.FieldsOn(), settings.m_strSymbol);
+}
+
+std::string FieldSetNote(const std::vector<Field>& fields, const std::string& symbolText)
+{
     std::string note;
     if (const std::string misread = MisreadFieldsNote(fields); !misread.empty())
         note = "Note: the security holds " + FieldWords(fields) + "; " + misread + ".";
     // MASTER keeps 16 symbol characters, but readers that take it from 14 bytes cut it there.
-    const std::string symbol = platform::UpperLatin1(platform::TrimRightWhite(settings.m_strSymbol));
+    const std::string symbol = platform::UpperLatin1(platform::TrimRightWhite(symbolText));
     if (symbol.size() > static_cast<std::size_t>(kShownSymbolWidth))
         note += std::string(note.empty() ? "" : "\n") + "Note: the symbol " + platform::Latin1ToUtf8(symbol) + " has " +
                 std::to_string(symbol.size()) + " characters; some readers show only the first " +

@@ -43,6 +43,7 @@ std::string ToMasterText(const std::string& utf8, std::string* latin1);
 // (Latin-1, as MASTER holds it) longer than they show. One line each, without a final line break;
 // "" when there is nothing to say.
 std::string FieldSetNote(const ConversionSettings& settings);
+std::string FieldSetNote(const std::vector<Field>& fields, const std::string& symbol);
 
 // The dialog's checks in its order: ranges and lengths as fields are read, then duplicate columns,
 // the symbol and the path. Returns the first message, or "" when the settings are accepted. On

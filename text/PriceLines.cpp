@@ -1,5 +1,6 @@
 #include "text/PriceLines.h"
 
+#include "text/InputText.h"
 #include "text/NumberText.h"
 #include "platform/Strings.h"
 
@@ -9,8 +10,10 @@
 
 namespace tavrix {
 namespace {
-constexpr int kMaxTokens = 20;
+// A row of at most 299 characters has at most 300 columns.
+constexpr int kMaxTokens = 300;
 constexpr std::size_t kExampleCount = 5;
+constexpr std::size_t kRangeLineCount = 3;
 constexpr std::size_t kStartLength = 40;
 
 const char* const kFieldNames[kFieldCount] = {"date", "open", "high", "low", "close", "volume", "open interest"};
@@ -20,8 +23,68 @@ bool IsBlank(char c)
     return c == ' ' || c == '\t';
 }
 
-// The row's first characters as readable UTF-8: control characters become '?', and bytes that
-// are no UTF-8 are taken as Latin-1.
+std::string WithThousands(long value)
+{
+    std::string digits = std::to_string(value);
+    for (int i = static_cast<int>(digits.size()) - 3; i > 0; i -= 3)
+        digits.insert(static_cast<std::size_t>(i), ",");
+    return digits;
+}
+
+char DelimiterChar(Delimiter delimiter)
+{
+    switch (delimiter)
+    {
+    case Delimiter::kTab:
+        return '\t';
+    case Delimiter::kSemicolon:
+        return ';';
+    case Delimiter::kPipe:
+        return '|';
+    case Delimiter::kSpace:
+        return ' ';
+    case Delimiter::kComma:
+        break;
+    }
+    return ',';
+}
+
+// The closing quote of a column that opens with one at `open`: a doubled quote inside is part
+// of the text. nullptr when the row does not close it.
+const char* ClosingQuote(const char* open, const char* end)
+{
+    for (const char* p = open + 1; p < end; ++p)
+    {
+        p = static_cast<const char*>(std::memchr(p, '"', static_cast<std::size_t>(end - p)));
+        if (!p)
+            return nullptr;
+        if (p + 1 < end && p[1] == '"')
+            ++p;
+        else
+            return p;
+    }
+    return nullptr;
+}
+} // namespace
+
+const char* DelimiterWord(Delimiter delimiter)
+{
+    switch (delimiter)
+    {
+    case Delimiter::kTab:
+        return "tab";
+    case Delimiter::kSemicolon:
+        return "semicolon";
+    case Delimiter::kPipe:
+        return "pipe";
+    case Delimiter::kSpace:
+        return "space";
+    case Delimiter::kComma:
+        break;
+    }
+    return "comma";
+}
+
 std::string StartOfRow(const char* row, std::size_t length)
 {
     std::string start(row, std::min(length, kStartLength));
@@ -36,44 +99,37 @@ std::string StartOfRow(const char* row, std::size_t length)
     return length > kStartLength ? start + "..." : start;
 }
 
-std::string WithThousands(long value)
+int SplitTokens(const char* row, std::size_t length, Delimiter delimiter, Token* tokens, int maxTokens)
 {
-    std::string digits = std::to_string(value);
-    for (int i = static_cast<int>(digits.size()) - 3; i > 0; i -= 3)
-        digits.insert(static_cast<std::size_t>(i), ",");
-    return digits;
-}
-} // namespace
-
-int SplitTokens(const char* row, std::size_t length, const std::string& delimiters, Token* tokens, int maxTokens)
-{
-    int count = 0;
     const char* p = row;
     const char* end = row + length;
-    const bool single = delimiters.size() == 1;
-    const char delimiter = delimiters.empty() ? ',' : delimiters[0];
-    const auto isDelimiter = [&](char c) { return single ? c == delimiter : delimiters.find(c) != std::string::npos; };
-    while (p < end && count < maxTokens)
+    const bool blankAligned = delimiter == Delimiter::kSpace;
+    const char mark = DelimiterChar(delimiter);
+    int count = 0;
+    if (length == 0)
+        return 0;
+    while (count < maxTokens)
     {
-        while (p < end && isDelimiter(*p))
+        while (p < end && IsBlank(*p) && (blankAligned || *p != mark))
             ++p;
-        if (p == end)
+        if (blankAligned && p == end)
             break;
-        const char* stop = nullptr;
-        if (single)
+        const char* first = p;
+        const char* scan = p;
+        if (p < end && *p == '"')
+            if (const char* close = ClosingQuote(p, end))
+                scan = close + 1;
+        const char* stop = scan;
+        if (blankAligned)
+            while (stop < end && !IsBlank(*stop))
+                ++stop;
+        else
         {
-            stop = static_cast<const char*>(std::memchr(p, delimiter, static_cast<std::size_t>(end - p)));
+            stop = static_cast<const char*>(std::memchr(scan, mark, static_cast<std::size_t>(end - scan)));
             if (!stop)
                 stop = end;
         }
-        else
-            for (stop = p; stop < end && !isDelimiter(*stop);)
-                ++stop;
-        const char* first = p;
         const char* last = stop;
-        p = stop;
-        while (first < last && IsBlank(*first))
-            ++first;
         while (last > first && IsBlank(last[-1]))
             --last;
         if (last - first >= 2 && *first == '"' && last[-1] == '"')
@@ -81,13 +137,20 @@ int SplitTokens(const char* row, std::size_t length, const std::string& delimite
             ++first;
             --last;
         }
-        if (first < last)
-            tokens[count++] = {first, static_cast<std::size_t>(last - first)};
+        tokens[count++] = {first, static_cast<std::size_t>(last - first)};
+        if (stop == end)
+            break;
+        p = stop + 1;
     }
     return count;
 }
 
-PriceLineReader::PriceLineReader(const PriceLineRules& rules) : m_rules(rules) {}
+PriceLineReader::PriceLineReader(const PriceLineRules& rules) : m_rules(rules)
+{
+    for (const int column : m_rules.column)
+        m_neededColumns = std::max(m_neededColumns, column + 1);
+    m_neededColumns = std::max(m_neededColumns, m_rules.timeColumn + 1);
+}
 
 void PriceLineReader::LeaveOut(const char* row, std::size_t length, const std::string& reason, long* category)
 {
@@ -98,6 +161,15 @@ void PriceLineReader::LeaveOut(const char* row, std::size_t length, const std::s
         m_report.examples.push_back({m_lineNumber, reason, StartOfRow(row, length)});
 }
 
+void PriceLineReader::AddRows(const InputText& input)
+{
+    for (std::size_t i = 0; i < input.RowCount(); ++i)
+    {
+        const TextRow row = input.Row(i);
+        AddRow(row.text, row.length);
+    }
+}
+
 void PriceLineReader::AddRow(const char* row, std::size_t length)
 {
     ++m_lineNumber;
@@ -105,37 +177,54 @@ void PriceLineReader::AddRow(const char* row, std::size_t length)
         return;
     Token tokens[kMaxTokens];
     const std::size_t kept = std::min(length, kMaxRowLength + 1);
-    const int count = SplitTokens(row, kept, m_rules.delimiters, tokens, kMaxTokens);
-    if (count == 0 && length <= kMaxRowLength)
+    const int wanted = std::clamp(m_neededColumns, 1, kMaxTokens);
+    const int count = SplitTokens(row, kept, m_rules.delimiter, tokens, wanted);
+    // Only blanks and delimiters: no row at all. The columns past those split are looked at only then.
+    const auto allEmpty = [&](int n) {
+        return std::all_of(tokens, tokens + n, [](const Token& t) { return t.length == 0; });
+    };
+    if (length <= kMaxRowLength && allEmpty(count) &&
+        (count < wanted || allEmpty(SplitTokens(row, kept, m_rules.delimiter, tokens, kMaxTokens))))
         return;
     ++m_report.rows;
     if (length > kMaxRowLength)
         return LeaveOut(row, kept, "longer than 299 characters");
-
-    int needed = 0;
-    for (int field = 0; field < kFieldCount; ++field)
-        if (m_rules.fieldOn[field])
-            needed = std::max(needed, m_rules.fieldCol[field] + 1);
-    if (count < needed)
+    if (count < m_neededColumns)
         return LeaveOut(row, length,
                         "has " + std::to_string(count) + (count == 1 ? " column" : " columns") + ", the fields need " +
-                            std::to_string(needed));
+                            std::to_string(m_neededColumns));
 
     PriceLine line;
     for (int field = kFieldOpen; field < kFieldCount; ++field)
     {
-        if (!m_rules.fieldOn[field])
+        if (m_rules.column[field] < 0)
             continue;
-        const Token& token = tokens[m_rules.fieldCol[field]];
-        const NumberRead read = ReadNumberText(token.text, token.length, &line.values[field]);
+        const Token& token = tokens[m_rules.column[field]];
+        if (token.length == 0)
+            return LeaveOut(row, length, std::string(kFieldNames[field]) + " is empty");
+        const NumberStyle style{m_rules.decimal, field >= kFieldVolume};
+        const NumberRead read = ReadNumberText(token.text, token.length, &line.values[field], style);
         if (read != NumberRead::kOk)
             return LeaveOut(row, length,
                             std::string(kFieldNames[field]) + (read == NumberRead::kTooLarge   ? " is too large"
                                                                : read == NumberRead::kTooSmall ? " is too small"
                                                                                                : " is not a number"));
     }
+    if (m_rules.timeColumn >= 0)
+    {
+        const Token& token = tokens[m_rules.timeColumn];
+        if (token.length == 0)
+            return LeaveOut(row, length, "time is empty");
+        line.time = ReadTimeText(token.text, token.length);
+        if (line.time < 0)
+            return LeaveOut(row, length, "time is not a time of day");
+    }
 
-    const Token& date = tokens[m_rules.fieldCol[kFieldDate]];
+    if (m_rules.column[kFieldDate] < 0)
+        return LeaveOut(row, length, "date has no column");
+    const Token& date = tokens[m_rules.column[kFieldDate]];
+    if (date.length == 0)
+        return LeaveOut(row, length, "date is empty");
     if (!m_sawDataRow)
     {
         m_sawDataRow = true;
@@ -143,6 +232,9 @@ void PriceLineReader::AddRow(const char* row, std::size_t length)
         m_firstDataLine = m_lineNumber;
         m_firstDataRow = StartOfRow(row, length);
     }
+    // A quote left in the column was not closed: the date reader would pass over it, we do not.
+    if (date.text[0] == '"' || date.text[date.length - 1] == '"')
+        return LeaveOut(row, length, "date has a double quote that is not closed");
     line.day = ReadDateText(date.text, date.length, m_rules.dateFormat);
     if (line.day == 0)
         return LeaveOut(row, length,
@@ -161,8 +253,25 @@ void PriceLineReader::AddRow(const char* row, std::size_t length)
             return LeaveOut(row, length, "date does not follow line " + std::to_string(m_lastKeptLine),
                             &m_report.outOfOrder);
     }
+    CheckRange(line);
     Keep(line);
     m_lastKeptLine = m_lineNumber;
+}
+
+void PriceLineReader::CheckRange(const PriceLine& line)
+{
+    const auto stored = [&](int field) { return m_rules.column[field] >= 0; };
+    const auto value = [&](int field) { return line.values[field]; };
+    bool outside = stored(kFieldHigh) && stored(kFieldLow) && value(kFieldHigh) < value(kFieldLow);
+    for (const int field : {kFieldOpen, kFieldClose})
+        if (stored(field))
+            outside = outside || (stored(kFieldHigh) && value(field) > value(kFieldHigh)) ||
+                      (stored(kFieldLow) && value(field) < value(kFieldLow));
+    if (!outside)
+        return;
+    if (m_report.outsideRangeLines.size() < kRangeLineCount)
+        m_report.outsideRangeLines.push_back(m_lineNumber);
+    ++m_report.outsideRange;
 }
 
 void PriceLineReader::Keep(const PriceLine& line)
@@ -203,5 +312,20 @@ std::string PriceLineReport::Text() const
         text += "\n" + WithThousands(cutByLimit) + " older " + (cutByLimit == 1 ? "row was" : "rows were") +
                 " left out: a price file holds at most 65,534 records.";
     return text;
+}
+
+std::string PriceLineReport::OutsideRangeText() const
+{
+    if (outsideRange == 0)
+        return "";
+    std::string lines;
+    for (const long line : outsideRangeLines)
+        lines += (lines.empty() ? "" : ", ") + std::to_string(line);
+    return WithThousands(outsideRange) + (outsideRange == 1 ? " row has" : " rows have") +
+           " high below low or open or close outside low to high, " +
+           (outsideRange == 1               ? "at line "
+            : outsideRangeLines.size() == 1 ? "first at line "
+                                            : "first at lines ") +
+           lines + ".";
 }
 } // namespace tavrix

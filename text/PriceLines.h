@@ -10,12 +10,37 @@
 #include <vector>
 
 namespace tavrix {
-// A row that became a price record: its day and the value of each field (the date's slot unused).
-struct PriceLine
+class InputText;
+
+// What ends a column. Every comma, tab, semicolon or pipe ends one, so `1,,2` has three columns;
+// kSpace is blank-aligned text, where a run of blanks (spaces and tabs) ends one.
+enum class Delimiter
 {
-    DayNumber day = 0;
-    std::array<float, kFieldCount> values{};
+    kComma,
+    kTab,
+    kSemicolon,
+    kPipe,
+    kSpace,
 };
+
+// "comma", "tab", "semicolon", "pipe", "space": the word of the --delimiter option.
+const char* DelimiterWord(Delimiter delimiter);
+
+// One column of a row, without the blanks around it and one pair of double quotes around it.
+struct Token
+{
+    const char* text;
+    std::size_t length;
+};
+
+// Splits a row into its columns; stores and counts at most `maxTokens`. A column that starts with
+// a double quote runs to its closing quote, so `"1,263.89"` is one column; a quote that is not
+// closed in the row is kept as a character of its column.
+int SplitTokens(const char* row, std::size_t length, Delimiter delimiter, Token* tokens, int maxTokens);
+
+// A row that became a price record: its day, its time of day (HHMMSS, -1 without a time column)
+// and the value of each field (the date's slot unused).
+using PriceLine = PriceBar;
 
 struct LeftOutRow
 {
@@ -27,30 +52,37 @@ struct LeftOutRow
 // What was left out of an input and why.
 struct PriceLineReport
 {
-    long rows = 0;                    // data rows: after the skipped ones, with at least one token
-    long leftOut = 0;                 // all rows left out, those cut by the record limit included
-    long cutByLimit = 0;              // older rows left out because a price file holds 65,534 records
-    long badDates = 0;                // rows left out because their date does not read in the layout
-    long outOfOrder = 0;              // rows left out because their date repeats or goes the other way
-    std::vector<LeftOutRow> examples; // the first five left out for a reason of their own
+    long rows = 0;                       // data rows: after the skipped ones, with a column not empty
+    long leftOut = 0;                    // all rows left out, those cut by the record limit included
+    long cutByLimit = 0;                 // older rows left out because a price file holds 65,534 records
+    long badDates = 0;                   // rows left out because their date does not read in the layout
+    long outOfOrder = 0;                 // rows left out because their date repeats or goes the other way
+    std::vector<LeftOutRow> examples;    // the first five left out for a reason of their own
+    long outsideRange = 0;               // rows kept whose high is below low, or open or close outside
+    std::vector<long> outsideRangeLines; // the first three of them
 
     // "3 of 263 rows were left out:" then "line N: reason: start" lines and "and M more."; "" when
     // nothing was left out.
     std::string Text() const;
+    // "2 rows have high below low or open or close outside low to high, first at lines 12, 40.";
+    // "" when there are none. Such rows are kept: the file holds them so, but they often mean a
+    // column mix-up.
+    std::string OutsideRangeText() const;
 };
 
 // How rows become price lines; columns are 0-based.
 struct PriceLineRules
 {
-    std::string delimiters = ",";
-    std::array<int, kFieldCount> fieldOn{};
-    std::array<int, kFieldCount> fieldCol{};
+    Delimiter delimiter = Delimiter::kComma;
+    DecimalMark decimal = DecimalMark::kPoint;
+    std::array<int, kFieldCount> column{0, 1, 2, 3, 4, 5, 6}; // -1: field not stored; date and close always stored
+    int timeColumn = -1;
     int dateFormat = 0;
-    int skipRows = 0;
+    int skipRows = 0; // rows before the data; a header row is skipped this way
 };
 
 // Turns rows into price lines, oldest first, without touching any file. Feed every row of the
-// file in order with AddRow.
+// file in order with AddRow, or all of them with AddRows.
 class PriceLineReader
 {
 public:
@@ -60,6 +92,7 @@ public:
 
     // `row` holds the row's first characters (up to kMaxRowLength + 1), `length` its whole length.
     void AddRow(const char* row, std::size_t length);
+    void AddRows(const InputText& input);
 
     const std::deque<PriceLine>& Lines() const { return m_lines; }
     const PriceLineReport& Report() const { return m_report; }
@@ -72,9 +105,11 @@ public:
 
 private:
     void LeaveOut(const char* row, std::size_t length, const std::string& reason, long* category = nullptr);
+    void CheckRange(const PriceLine& line);
     void Keep(const PriceLine& line);
 
     PriceLineRules m_rules;
+    int m_neededColumns = 0;
     std::deque<PriceLine> m_lines;
     PriceLineReport m_report;
     long m_lineNumber = 0;
@@ -86,13 +121,7 @@ private:
     bool m_sawDataRow = false;
 };
 
-// One token of a row: blanks around it and one pair of double quotes around it are dropped.
-struct Token
-{
-    const char* text;
-    std::size_t length;
-};
-// Splits at any of the delimiters; empty runs and tokens left empty give no column.
-int SplitTokens(const char* row, std::size_t length, const std::string& delimiters, Token* tokens, int maxTokens);
-
+// The row's first characters as readable UTF-8, for messages: control characters become '?',
+// and bytes that are no UTF-8 are taken as Latin-1; "..." when the row goes on.
+std::string StartOfRow(const char* row, std::size_t length);
 } // namespace tavrix

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <string>
 
 using namespace tavrix;
 using namespace testing_support;
@@ -30,7 +31,9 @@ std::vector<std::string> Rows(const std::string& text, std::size_t keep = 299)
 
 PriceLineRules AllFields()
 {
-    return {",", {1, 1, 1, 1, 1, 1, 1}, {0, 1, 2, 3, 4, 5, 6}, 3, 0};
+    PriceLineRules rules;
+    rules.dateFormat = 3;
+    return rules;
 }
 
 PriceLineReader ReadRows(const std::vector<std::string>& rows, const PriceLineRules& rules = AllFields())
@@ -49,7 +52,7 @@ std::string Row(int month, int day, const char* close = "4")
 }
 } // namespace
 
-TEST(PriceLines, RowsTokensAndNumbers)
+TEST(PriceLines, RowsEndAtAnyLineEnd)
 {
     using Texts = std::vector<std::string>;
     EXPECT_EQ(Rows("a\r\nb\nc"), (Texts{"a", "b", "c"}));
@@ -57,45 +60,40 @@ TEST(PriceLines, RowsTokensAndNumbers)
     EXPECT_EQ(Rows(std::string(7, 'x') + "\r\nyy", 5), (Texts{"xxxxx/7", "yy"})); // a long row comes whole
     // The reader fills 65,536 bytes at a time: a CR last in one fill and its LF first in the next.
     EXPECT_EQ(Rows(std::string(65535, 'y') + "\r\nlast\n", 1 << 17).size(), 2u);
+}
 
-    const std::pair<const char*, const char*> tokens[] = {
-        {"1,,2", "1|2"},      {" \"01/05/99\" , 12.5 ,\"\",x", "01/05/99|12.5|x"},
-        {"\"a\"b\"", "a\"b"}, {"\"01/05/99,1", "\"01/05/99|1"},
-        {"  ,   ", ""},
+// Every delimiter ends a column, but one inside a quoted column; blank-aligned text takes runs of blanks as one.
+TEST(PriceLines, ColumnsEndAtEachDelimiter)
+{
+    const struct
+    {
+        Delimiter delimiter;
+        const char* row;
+        const char* columns;
+    } cases[] = {
+        {Delimiter::kComma, "1,,2", "[1][][2]"},
+        {Delimiter::kComma, "2025-01-02,10,,9,10.5,1000,77", "[2025-01-02][10][][9][10.5][1000][77]"},
+        {Delimiter::kComma, " \"01/05/99\" , 12.5 ,\"\",x,", "[01/05/99][12.5][][x][]"},
+        {Delimiter::kComma, "\"1,263.89\",\"54.11M\"", "[1,263.89][54.11M]"},
+        {Delimiter::kComma, "\"a \"\"b\"\", c\",d", "[a \"\"b\"\", c][d]"},
+        {Delimiter::kComma, "\"a\"b\"", "[a\"b]"},
+        // A quote not closed is a character of its column, at either end.
+        {Delimiter::kComma, "\"01/05/99,1", "[\"01/05/99][1]"},
+        {Delimiter::kComma, "01/05/99\",1", "[01/05/99\"][1]"},
+        {Delimiter::kComma, "  ,   ", "[][]"},
+        {Delimiter::kTab, "a\t\tb\t c ", "[a][][b][c]"},
+        {Delimiter::kSemicolon, "14.11.2025;138,95;;1", "[14.11.2025][138,95][][1]"},
+        {Delimiter::kPipe, "a|b c|", "[a][b c][]"},
+        {Delimiter::kSpace, "  2025-01-02 \t  101.5   \"a b\"  ", "[2025-01-02][101.5][a b]"},
+        {Delimiter::kSpace, "   ", ""},
     };
-    for (const auto& [row, expected] : tokens)
+    for (const auto& c : cases)
     {
         Token found[20];
-        std::string joined;
-        for (int i = 0, n = SplitTokens(row, std::strlen(row), ",", found, 20); i < n; ++i)
-            joined += (i ? "|" : "") + std::string(found[i].text, found[i].length);
-        EXPECT_EQ(joined, expected) << row;
-    }
-
-    const std::pair<const char*, float> numbers[] = {{"100.5", 100.5f},  {"-300", -300.0f},
-                                                     {"0.1", 0.1f},      {"99.9999", 99.9999f},
-                                                     {"+.5", 0.5f},      {"5.", 5.0f},
-                                                     {"-0", 0.0f},       {"16777217", 16777216.0f},
-                                                     {"0.000000000000123456789", 1.23456789e-13f}};
-    for (const auto& [text, expected] : numbers)
-    {
-        float value = -1;
-        EXPECT_EQ(ReadNumberText(text, std::strlen(text), &value), NumberRead::kOk) << text;
-        EXPECT_EQ(value, expected) << text;
-    }
-    const std::string huge = "1" + std::string(39, '0');
-    const std::string tiny = "0." + std::string(40, '0') + "1";
-    const std::pair<std::string, NumberRead> refused[] = {
-        {huge, NumberRead::kTooLarge},      {"-" + huge, NumberRead::kTooLarge}, {tiny, NumberRead::kTooSmall},
-        {"n/a", NumberRead::kNotANumber},   {"12.5abc", NumberRead::kNotANumber}, {"1.2.3", NumberRead::kNotANumber},
-        {"1e5", NumberRead::kNotANumber},   {".", NumberRead::kNotANumber},       {"-", NumberRead::kNotANumber},
-        {"inf", NumberRead::kNotANumber},   {"0x10", NumberRead::kNotANumber},    {"1 000", NumberRead::kNotANumber},
-        {"1,5", NumberRead::kNotANumber}};
-    for (const auto& [text, expected] : refused)
-    {
-        float value = 7;
-        EXPECT_EQ(ReadNumberText(text.c_str(), text.size(), &value), expected) << text;
-        EXPECT_EQ(value, 7) << text;
+        std::string columns;
+        for (int i = 0, n = SplitTokens(c.row, std::strlen(c.row), c.delimiter, found, 20); i < n; ++i)
+            columns += "[" + std::string(found[i].text, found[i].length) + "]";
+        EXPECT_EQ(columns, c.columns) << c.row;
     }
 }
 
@@ -109,6 +107,10 @@ TEST(PriceLines, RowsThatAreNoPriceLinesAreLeftOutWithTheirReason)
     } cases[] = {
         {std::string(300, '1'), "longer than 299 characters"},
         {"01/04/25,1,2,3,4,5", "has 6 columns, the fields need 7"},
+        {"01/04/25,1,,3,4,5,6", "high is empty"},
+        {",1,2,3,4,5,6", "date is empty"},
+        {"\"01/04/25,1,2,3,4,5,6", "date has a double quote that is not closed"},
+        {"01/04/25,1,2,3,4,5,6\"", "open interest is not a number"},
         {"01/04/25,1,2,3,n/a,5,6", "close is not a number"},
         {"01/04/25,1,2,3,4,1" + std::string(39, '0') + ",6", "volume is too large"},
         {"02/30/25,1,2,3,4,5,6", "date is not a real day in the layout MM_DD_YY"},
@@ -124,8 +126,8 @@ TEST(PriceLines, RowsThatAreNoPriceLinesAreLeftOutWithTheirReason)
         EXPECT_EQ(reader.Report().examples[0].reason, c.reason) << c.row;
         EXPECT_EQ(reader.Lines().size(), 3u);
     }
-    // Rows without a token are no rows at all; a header row is left out, not taken for a date.
-    const PriceLineReader header = ReadRows({"Date,Open,High,Low,Close,Volume,OI", "", " , ", Row(1, 2)});
+    // Rows of blanks and delimiters are no rows at all; a header row is left out, not taken for a date.
+    const PriceLineReader header = ReadRows({"Date,Open,High,Low,Close,Volume,OI", "", " , ", ",,,,,,,,,", Row(1, 2)});
     EXPECT_EQ(header.Report().rows, 2);
     EXPECT_EQ(header.Report().examples[0].reason, "open is not a number");
     EXPECT_EQ(header.FirstDateText(), "01/02/25");
@@ -155,7 +157,9 @@ TEST(PriceLines, OverTheRecordLimitTheNewestRowsAreKept)
         std::snprintf(text, sizeof text, "%04d%02d%02d,%d", parts.year + 1900, parts.month, parts.day, day);
         rising.emplace_back(text);
     }
-    const PriceLineRules rules{",", {1, 0, 0, 0, 1, 0, 0}, {0, 0, 0, 0, 1, 0, 0}, DateFormatCode("CCYYMMDD"), 0};
+    PriceLineRules rules;
+    rules.column = {0, -1, -1, -1, 1, -1, -1};
+    rules.dateFormat = DateFormatCode("CCYYMMDD");
     for (const bool reversed : {false, true})
     {
         if (reversed)
@@ -184,4 +188,27 @@ TEST(PriceLines, TheReportCountsEveryRowOfTheFile)
                                       "line 8: has 3 columns, the fields need 7: x?y,\xc3\xa4,2\n"
                                       "line 9: has 3 columns, the fields need 7: x?y,\xc3\xa4,2\n"
                                       "and 2 more.");
+}
+
+// Rows whose prices do not fit in their own high and low are kept as the file holds them, and counted.
+TEST(PriceLines, RowsOutsideTheirRangeAreKeptAndCounted)
+{
+    PriceLineRules rules = AllFields();
+    rules.timeColumn = 7;
+    const PriceLineReader reader = ReadRows({"01/02/25,1,2,0.5,1.5,100,7,09:30", "01/03/25,1,0.5,2,1.5,100,7,09:30",
+                                             "01/06/25,3,2,0.5,1.5,100,7,09:30", "01/07/25,1,2,0.5,0.4,100,7,09:30",
+                                             "01/08/25,1,2,1,1,100,7,16:00:05", "01/09/25,1,2,1,2.5,100,7,16:00"},
+                                            rules);
+    ASSERT_EQ(reader.Lines().size(), 6u);
+    EXPECT_EQ(reader.Lines()[1].values[kFieldHigh], 0.5f);
+    EXPECT_EQ(reader.Lines()[4].time, 160005);
+    EXPECT_EQ(reader.Report().Text(), "");
+    EXPECT_EQ(reader.Report().OutsideRangeText(),
+              "4 rows have high below low or open or close outside low to high, first at lines 2, 3, 4.");
+    // Without a low there is nothing to be below.
+    rules.column[kFieldLow] = -1;
+    EXPECT_EQ(ReadRows({"01/02/25,1,0.5,9,0.5,100,7,09:30"}, rules).Report().OutsideRangeText(),
+              "1 row has high below low or open or close outside low to high, at line 1.");
+    EXPECT_EQ(ReadRows({"01/02/25,1,2,0.5,1.5,100,7,9.30"}, rules).Report().examples[0].reason,
+              "time is not a time of day");
 }

@@ -1,0 +1,119 @@
+#include "cli/CliApp.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <sstream>
+
+using namespace testing_support;
+
+namespace {
+const std::string kDownloads = std::string(TAVRIX_FIXTURES) + "/downloads/";
+
+struct Result
+{
+    int status;
+    std::string out, err;
+};
+
+Result Cli(const std::vector<std::string>& arguments)
+{
+    std::ostringstream out, err;
+    const int status = tavrix::cli::Main(arguments, out, err);
+    return {status, out.str(), err.str()};
+}
+
+// CSV rows split into cells; numbers compared as the singles they are stored as.
+std::vector<std::vector<std::string>> Cells(const std::string& text)
+{
+    std::vector<std::vector<std::string>> rows;
+    std::istringstream lines(text);
+    for (std::string line; std::getline(lines, line);)
+    {
+        rows.emplace_back();
+        std::istringstream cells(line);
+        for (std::string cell; std::getline(cells, cell, ',');)
+            rows.back().push_back(cell);
+    }
+    return rows;
+}
+
+bool SameCell(const std::string& a, const std::string& b)
+{
+    if (a == b)
+        return true;
+    char* endA = nullptr;
+    char* endB = nullptr;
+    const float x = std::strtof(a.c_str(), &endA);
+    const float y = std::strtof(b.c_str(), &endB);
+    return *endA == '\0' && *endB == '\0' && x == y;
+}
+} // namespace
+
+// Files as popular sources publish them convert with nothing but --dir and --symbol, into a
+// directory that does not exist yet, and every stored value is the file's own.
+TEST(Downloads, EachShapeConvertsRightWithoutDescribingTheFile)
+{
+    const char* shapes[] = {"yahoo.csv",      "stooq.csv",         "nasdaq.csv", "alphavantage.csv",
+                            "investing.csv",  "mt4.csv",           "mt5.csv",    "german.csv",
+                            "tab-padded.txt", "space-aligned.txt", "futures.csv"};
+    for (const std::string shape : shapes)
+    {
+        SCOPED_TRACE(shape);
+        TempDir dir;
+        const std::string out = dir / "new";
+        const Result convert = Cli({"convert", kDownloads + shape, "--dir", out, "--symbol", "X"});
+        ASSERT_EQ(convert.status, 0) << convert.err;
+        EXPECT_EQ(convert.err.rfind("Read as: ", 0), 0u) << convert.err;
+        const std::string expectedFile = kDownloads + shape.substr(0, shape.find('.')) + ".expected.csv";
+        const auto expected = Cells(ReadText(expectedFile));
+        const auto stored = Cells(Cli({"export", out, "X"}).out);
+        ASSERT_EQ(stored.size(), expected.size());
+        for (std::size_t row = 0; row < stored.size(); ++row)
+        {
+            ASSERT_EQ(stored[row].size(), expected[row].size()) << row;
+            for (std::size_t cell = 0; cell < stored[row].size(); ++cell)
+                EXPECT_TRUE(SameCell(stored[row][cell], expected[row][cell]))
+                    << "row " << row << ": " << stored[row][cell] << " against " << expected[row][cell];
+        }
+        // inspect shows the first rows as they were stored, and changes nothing.
+        const Result inspect = Cli({"inspect", kDownloads + shape});
+        EXPECT_EQ(inspect.status, 0) << inspect.err;
+        const auto shown = Cells(inspect.out.substr(inspect.out.find("\n\n") + 2));
+        EXPECT_EQ(shown.at(1), stored.at(1));
+    }
+}
+
+// A header that names the columns is checked against columns the user gives; an option the user
+// gives always wins; a file that reads two ways is refused with both readings named.
+TEST(Downloads, TheHeaderGuardsTheColumnsAndOptionsWin)
+{
+    TempDir dir;
+    const struct
+    {
+        std::vector<std::string> options;
+        int status;
+        const char* says;
+    } cases[] = {
+        {{"yahoo.csv", "--columns", "date=1,open=2,high=3,low=4,close=5,volume=6,oi=7"},
+         1,
+         "volume is column 6, headed Adj Close"},
+        {{"yahoo.csv", "--columns", "date=1,open=2,high=3,low=4,close=6,volume=7", "--without", "oi"},
+         1,
+         "close is column 6, headed Adj Close"},
+        {{"german.csv", "--decimal", "point"}, 1, "open is not a number"},
+        {{"stooq.csv", "--date-format", "DD_MM_CCYY"}, 1, "date is not a real day in the layout DD_MM_CCYY"},
+        {{"stooq.csv", "--columns", "date=1,open=2,high=3,low=4,close=5,volume=6", "--without", "oi"}, 0, ""},
+    };
+    int run = 0;
+    for (const auto& c : cases)
+    {
+        std::vector<std::string> arguments = {
+            "convert", kDownloads + c.options[0], "--dir", dir / std::to_string(++run), "--symbol", "X"};
+        arguments.insert(arguments.end(), c.options.begin() + 1, c.options.end());
+        const Result result = Cli(arguments);
+        EXPECT_EQ(result.status, c.status) << c.options[0] << " " << result.err;
+        EXPECT_NE(result.err.find(c.says), std::string::npos) << result.err;
+    }
+}
