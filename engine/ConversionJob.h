@@ -78,6 +78,9 @@ public:
     int Update(bool replace);
     // Removes the security the symbol names: its record first, then its files.
     int Remove();
+    // After Update: the days that differ from the price file ("2025-01-06: close is 6 in the price
+    // file, 6.5 in the input"), when they made it stop; Update(true) rewrites them.
+    std::vector<std::string> m_differences;
     // After Update: records added, rows already in the price file, records rewritten.
     int m_nAdded = 0;
     int m_nAlreadyPresent = 0;

@@ -1,7 +1,7 @@
 #include "engine/ConversionJob.h"
 
 #include "platform/FileOps.h"
-#include "settings/SettingsRules.h"
+#include "settings/ReadingChoices.h"
 
 #include <sys/stat.h>
 
@@ -12,53 +12,6 @@ bool AllDigits(const std::string& text)
     return text.find_first_not_of("0123456789") == std::string::npos;
 }
 
-// What the user gave of the file's reading; the rest is read from the file.
-GivenReading GivenOf(const ConversionSettings& settings, int dateFormat)
-{
-    GivenReading given;
-    switch (settings.m_nDelimiter)
-    {
-    case DelimiterChoice::kComma:
-        given.delimiter = Delimiter::kComma;
-        break;
-    case DelimiterChoice::kTab:
-        given.delimiter = Delimiter::kTab;
-        break;
-    case DelimiterChoice::kSpace:
-        given.delimiter = Delimiter::kSpace;
-        break;
-    case DelimiterChoice::kSemicolon:
-        given.delimiter = Delimiter::kSemicolon;
-        break;
-    case DelimiterChoice::kPipe:
-        given.delimiter = Delimiter::kPipe;
-        break;
-    default:
-        break;
-    }
-    if (settings.m_nDecimal != DecimalChoice::kAutomatic)
-        given.decimal = settings.m_nDecimal == DecimalChoice::kComma ? DecimalMark::kComma : DecimalMark::kPoint;
-    std::array<int, kFieldCount> columns{};
-    for (int field = 0; field < kFieldCount; ++field)
-    {
-        const FieldColumn& column = settings.m_fields[field];
-        const bool on = column.on || field == kFieldDate || field == kFieldClose;
-        columns[field] =
-            !on ? -1
-                : (column.column >= rules::kMinColumn && column.column <= rules::kMaxColumn ? column.column - 1 : 0);
-    }
-    if (settings.m_bColumnsGiven)
-        given.columns = columns;
-    else
-        given.fallbackColumns = columns;
-    if (settings.m_nTimeCol > 0)
-        given.timeColumn = settings.m_nTimeCol - 1;
-    if (dateFormat != ConversionJob::kAutoDateFormat)
-        given.dateFormat = dateFormat;
-    if (settings.m_bSkipOn)
-        given.skipRows = settings.m_nSkipRows;
-    return given;
-}
 } // namespace
 
 int ConversionJob::ReadInput()
@@ -84,7 +37,7 @@ int ConversionJob::ReadInput()
         return Fail(FileError("Cannot read the input file", m_strInputPath));
 
     const bool layoutGiven = m_nDateFormat != kAutoDateFormat;
-    m_reading = Detect(m_input, GivenOf(m_settings, m_nDateFormat));
+    m_reading = Detect(m_input, GivenReadingOf(m_settings, m_nDateFormat));
     if (!m_reading.error.empty())
     {
         JobError error;

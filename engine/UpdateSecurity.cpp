@@ -73,6 +73,7 @@ int ConversionJob::Update(bool replace)
 {
     m_error = {};
     m_leftOut = {};
+    m_differences.clear();
     m_nAdded = m_nAlreadyPresent = m_nReplaced = 0;
     m_settings.m_nExist = MasterChoice::kUseExisting;
     std::size_t index = 0;
@@ -157,6 +158,7 @@ int ConversionJob::Update(bool replace)
         }
         if (!conflicts.empty() && !replace)
         {
+            m_differences = conflicts;
             std::string list;
             for (std::size_t i = 0; i < conflicts.size() && i < 5; ++i)
                 list += "\n" + conflicts[i];
