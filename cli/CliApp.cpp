@@ -101,6 +101,7 @@ struct ParsingArgs
     static constexpr int kNoSkip = INT_MIN;
     int skip = kNoSkip;
     bool strict = false;
+    bool daily = false;
 
     void AddTo(CLI::App* command)
     {
@@ -117,6 +118,9 @@ struct ParsingArgs
         command->add_option("--without", without, "Fields the input lacks: open, high, low, volume, oi")
             ->delimiter(',');
         command->add_flag("--strict", strict, "Fail, writing nothing, when any row is not a price line");
+        command->add_flag("--daily", daily,
+                          "Make one daily bar of each day's intraday bars (first open, highest high, lowest low, "
+                          "last close, summed volume)");
     }
 
     std::string ApplyTo(ConversionSettings& settings) const
@@ -132,6 +136,7 @@ struct ParsingArgs
                                                    : DecimalChoice::kAutomatic;
         // The columns are the file's header's, or these, unless --columns or --without names them.
         settings.m_bColumnsGiven = false;
+        settings.m_bDaily = daily;
         if (skip != kNoSkip)
         {
             settings.m_bSkipOn = true;

@@ -29,7 +29,9 @@ struct BatchOutcome
     JobError error; // why the file was refused
 };
 
-// Many files into one directory under one lock; a refused file does not stop the others.
+// Many files into one directory, each its own security: every file is read first, then the
+// directory is locked once and the files that read are added in one change, committed once, so a
+// kill leaves none or all of them. A refused file does not stop the others.
 class BatchConversion
 {
 public:
@@ -42,11 +44,13 @@ public:
     // Before each file: its position from 0 and the count.
     std::function<void(std::size_t index, std::size_t count, const std::string& input)> m_onProgress;
     std::vector<BatchFile> m_files;
+    // Test seam: as ConversionJob::m_stepHook, for the one change of the whole batch.
+    std::function<bool(const std::string& step)> m_stepHook;
 
     // 0 when every file was converted.
     int Run();
     std::vector<BatchOutcome> m_outcomes;
-    JobError m_error;      // the directory could not be used at all
+    JobError m_error;      // the directory could not be used, or the change not committed: nothing went in
     std::string m_strPath; // the directory, resolved
     int Converted() const;
 };

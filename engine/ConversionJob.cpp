@@ -56,7 +56,8 @@ int ConversionJob::Run()
     m_strSettingsError.clear();
     m_leftOut = {};
     const int result = [this] {
-        if (ReadInput() || PrepareOutputDirectory() || CheckFieldCount() || CheckDuplicateSymbol() || AddSecurity())
+        if ((!m_lines && ReadInput()) || PrepareOutputDirectory() || CheckFieldCount() || CheckDuplicateSymbol() ||
+            AddSecurity())
             return 1;
         if (m_pProfileStore)
         {
@@ -100,11 +101,19 @@ int ConversionJob::PrepareOutputDirectory()
         return Fail(error);
     }
 
-    // One writer at a time; the lock is held until the run ends.
-    if (!m_bLockHeldByCaller && !m_lock.Acquire(m_strPath, m_onWaitForLock))
+    // One writer at a time; the lock is held until the run ends. A batch has taken it already.
+    if (!m_bLockHeldByCaller && !m_pSharedEdit && !m_lock.Acquire(m_strPath, m_onWaitForLock))
         return Fail(FileError("Cannot lock the output directory", m_strPath, m_lock.Error()));
-    if (JobError problem = DirectoryChange(m_strPath).Recover(); problem.Failed())
+    if (JobError problem = m_pSharedEdit ? JobError{} : DirectoryChange(m_strPath).Recover(); problem.Failed())
         return Fail(problem);
+    if (m_pSharedEdit)
+    {
+        // The batch has read the master files and made a new MASTER where it was to.
+        m_settings.m_nExist = m_pSharedEdit->MasterExisted() ? MasterChoice::kUseExisting : MasterChoice::kMakeNew;
+        m_strMasterName = platform::FindNameNoCase(m_strPath, kMasterFileName);
+        m_strMasterPath = platform::JoinPath(m_strPath, m_strMasterName.empty() ? kMasterFileName : m_strMasterName);
+        return 0;
+    }
 
     m_strMasterName = platform::FindNameNoCase(m_strPath, kMasterFileName);
     m_bMasterExists = !m_strMasterName.empty();
@@ -156,11 +165,20 @@ int ConversionJob::CheckFieldCount()
 
 int ConversionJob::CheckDuplicateSymbol()
 {
-    if (!UsesExistingMaster())
-        return 0;
-    std::vector<Security> securities;
-    ListSecurities(m_strPath, &securities, false);
     const std::string symbol = Symbol();
+    // A batch's securities so far are in its edit, not yet on disk.
+    std::vector<Security> securities;
+    if (m_pSharedEdit)
+        for (const SecurityRef& ref : m_pSharedEdit->Matching(symbol))
+            securities.push_back(m_pSharedEdit->Describe(ref));
+    if (!UsesExistingMaster() && securities.empty())
+        return 0;
+    if (UsesExistingMaster())
+    {
+        std::vector<Security> listed;
+        ListSecurities(m_strPath, &listed, false);
+        securities.insert(securities.end(), listed.begin(), listed.end());
+    }
     for (const Security& security : securities)
         if (SecurityMatchesKey(security, symbol.c_str()))
         {
@@ -177,21 +195,13 @@ int ConversionJob::CheckDuplicateSymbol()
 
 void ConversionJob::WarnAboutEmaster() const
 {
-    if (!m_image.emasterWarning.empty() && m_onWarning)
-        m_onWarning(m_image.emasterWarning);
+    if (m_edit && !m_edit->EmasterWarning().empty() && m_onWarning)
+        m_onWarning(m_edit->EmasterWarning());
 }
 
-RecordLayout ConversionJob::Layout() const
+std::string ConversionJob::PriceFileName() const
 {
-    RecordLayout layout;
-    layout.fields = m_fields;
-    layout.fieldCount = static_cast<int>(m_fields.size());
-    return layout;
-}
-
-std::string ConversionJob::FileName(const char* extension) const
-{
-    return "F" + std::to_string(m_nFileNumber) + extension;
+    return "F" + std::to_string(m_nFileNumber) + (m_nFileNumber > kMasterMaxSecurities ? ".MWD" : ".DAT");
 }
 
 std::string ConversionJob::Summary() const
@@ -200,6 +210,6 @@ std::string ConversionJob::Summary() const
     if (m_nLineCount == 0)
         return symbol + ": no price records";
     return symbol + ": " + std::to_string(m_nLineCount) + (m_nLineCount == 1 ? " price record, " : " price records, ") +
-           IsoDayText(m_nFirstDay) + " to " + IsoDayText(m_nLastDay) + ", " + FileName(".DAT") + " in " + m_strPath;
+           IsoDayText(m_nFirstDay) + " to " + IsoDayText(m_nLastDay) + ", " + PriceFileName() + " in " + m_strPath;
 }
 } // namespace tavrix

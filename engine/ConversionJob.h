@@ -1,7 +1,7 @@
 #pragma once
 
+#include "engine/DirectoryEdit.h"
 #include "engine/JobError.h"
-#include "engine/MasterImage.h"
 #include "marketdata/Dates.h"
 #include "marketdata/Master.h"
 #include "marketdata/PriceFile.h"
@@ -54,6 +54,9 @@ public:
     std::function<void()> m_onWaitForLock;
     // The caller holds the output directory's lock already (a batch of files under one lock).
     bool m_bLockHeldByCaller = false;
+    // A batch's change of the directory: Run stages the security into it and leaves the commit,
+    // and the lock, to the batch. The input may be read before (Inspect), outside the lock.
+    DirectoryEdit* m_pSharedEdit = nullptr;
     // Test seam, asked before each file step ("write F1.DAT", "rename MASTER"); false fails it.
     std::function<bool(const std::string& step)> m_stepHook;
 
@@ -107,10 +110,8 @@ public:
     // Set by PrepareOutputDirectory: the directory and MASTER as absolute paths.
     std::string m_strPath;
     std::string m_strMasterPath;
-    // Set by AddSecurity: the file number chosen for the security and the conversion day's date.
-    std::uint8_t m_nFileNumber = 0;
-    MbfBytes m_conversionDay{};
-    MasterRecord m_pendingRecord{};
+    // Set by AddSecurity: the file number chosen for the security (from 256 in XMASTER).
+    int m_nFileNumber = 0;
     // Set by ConvertInput: the price records written and their first and last day.
     int m_nLineCount = 0;
     DayNumber m_nFirstDay = 0;
@@ -128,16 +129,19 @@ private:
     int ReadInput();
     // The report's question or policy for rows left out; 0 to go on with the `kept` rows.
     int AcceptLeftOutRows(std::size_t kept);
-    // The one security of this directory's MASTER that the symbol names; errors for none or several.
-    int FindOwnSecurity(std::size_t* index);
+    // The one security of this directory (MASTER or XMASTER) the symbol names; errors for none,
+    // several, or one whose price file another record names too.
+    int FindOwnSecurity(SecurityRef* ref);
+    // Reads the directory's master files for a change.
+    int OpenEdit(bool makeNew);
     // Once per run: an EMASTER out of step with MASTER is left alone, and the user is told.
     void WarnAboutEmaster() const;
-    // Puts the dates into the security's record of the MASTER image.
-    void UpdateMasterDates(const MbfBytes& firstDate, const MbfBytes& lastDate, std::uint8_t fileNumber);
-    // Stages the price file, layout file and MASTER, renames them into place, then MASTER.BAK.
-    int WriteSecurity(const std::deque<PriceLine>& lines);
+    // The bars to store: the price lines, or one bar a day made of them (m_bDaily).
+    std::vector<PriceBar> Bars() const;
+    // What the security's records hold: the fields read, with a time for intraday bars.
     RecordLayout Layout() const;
-    std::string FileName(const char* extension) const;
+    bool Intraday() const { return m_reading.intraday && !m_settings.m_bDaily; }
+    std::string PriceFileName() const;
     bool UsesExistingMaster() const { return m_settings.m_nExist == MasterChoice::kUseExisting; }
 
     InputText m_input;
@@ -147,6 +151,7 @@ private:
     platform::DirectoryLock m_lock;
     std::string m_strMasterName; // MASTER as it is spelled in the directory
     bool m_bMasterExists = false;
-    MasterImage m_image; // the directory's MASTER (and EMASTER), changed in memory until the commit
+    std::unique_ptr<DirectoryEdit> m_ownEdit;
+    DirectoryEdit* m_edit = nullptr; // the directory's master files, changed in memory until the commit
 };
 } // namespace tavrix

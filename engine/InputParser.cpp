@@ -46,14 +46,6 @@ int ConversionJob::ReadInput()
         error.reason = m_reading.error;
         return Fail(error);
     }
-    if (m_reading.intraday)
-    {
-        JobError error;
-        error.what = "The input holds intraday bars (several a day), which are not converted yet:";
-        error.path = m_strInputPath;
-        error.reason = m_reading.description;
-        return Fail(error);
-    }
     m_nDateFormat = m_reading.rules.dateFormat;
     m_fields.clear();
     for (int field = 0; field < kFieldCount; ++field)
@@ -103,12 +95,4 @@ int ConversionJob::AcceptLeftOutRows(std::size_t kept)
     return 0;
 }
 
-int ConversionJob::ConvertInput()
-{
-    if (m_nFileNumber == 0 || !m_lines)
-        return 1; // no security was added: there is nothing to write
-    if (AcceptLeftOutRows(m_lines->Lines().size()))
-        return 1;
-    return WriteSecurity(m_lines->Lines());
-}
 } // namespace tavrix

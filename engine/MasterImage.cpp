@@ -28,6 +28,7 @@ JobError MasterImage::Load(const std::string& directory, const std::string& mast
                                  std::to_string(records.size()) +
                                  (file.extraBytes ? " and " + std::to_string(file.extraBytes) + " bytes more." : "."));
 
+    LoadXmaster();
     const std::string emasterName = platform::FindNameNoCase(directory, kEmasterFileName);
     if (emasterName.empty())
         return {};
@@ -58,6 +59,57 @@ void MasterImage::Clear(const std::string& directory, const std::string& masterN
     header = {};
     headerBytes = {};
     records.clear();
+    xmaster = XmasterFile{};
+    m_xmasterName.clear();
+    m_xmasterProblem.clear();
+    masterChanged = xmasterChanged = false;
+}
+
+void MasterImage::LoadXmaster()
+{
+    m_xmasterName = platform::FindNameNoCase(m_directory, kXmasterFileName);
+    if (m_xmasterName.empty())
+        return;
+    const std::string path = platform::JoinPath(m_directory, m_xmasterName);
+    std::string error = ReadRecordFile(path, kXmasterMaxRecords, &xmaster);
+    if (error.empty() && !HasXmasterSignature(xmaster.header))
+        error = "it does not begin with 5D FE 58 4D";
+    if (error.empty() && (xmaster.extraBytes != 0 || XmasterCount(xmaster.header) != xmaster.records.size()))
+        error = "its header counts " + std::to_string(XmasterCount(xmaster.header)) + " records, but it holds " +
+                std::to_string(xmaster.records.size()) + (xmaster.extraBytes ? " and some bytes more" : "");
+    if (!error.empty())
+        m_xmasterProblem = "The XMASTER file is damaged, so it is left as it is:\n" + path + "\n" + error + ".";
+}
+
+int MasterImage::NextNumberAbove() const
+{
+    int next = kFirstXmasterNumber;
+    if (!m_xmasterName.empty())
+        next = std::max<int>(next, XmasterNextNumber(xmaster.header));
+    for (const XmasterRecord& record : xmaster.records)
+        next = std::max(next, DecodeXmasterRecord(record).fileNumber + 1);
+    return next;
+}
+
+void MasterImage::AddAbove(const XmasterRecord& record)
+{
+    if (m_xmasterName.empty() && xmaster.records.empty())
+        xmaster.header =
+            NewXmasterHeader(headerBytes.data(), m_emasterName.empty() ? nullptr : m_emaster.header.data());
+    xmaster.records.push_back(record);
+    xmasterChanged = true;
+}
+
+void MasterImage::RemoveAbove(std::size_t index)
+{
+    xmaster.records.erase(xmaster.records.begin() + static_cast<long>(index));
+    xmasterChanged = true;
+}
+
+void MasterImage::SetDatesAbove(std::size_t index, std::int32_t firstDate, std::int32_t lastDate)
+{
+    SetXmasterDates(&xmaster.records[index], firstDate, lastDate);
+    xmasterChanged = true;
 }
 
 void MasterImage::SyncCounters(bool vendorCounter)
@@ -78,6 +130,7 @@ void MasterImage::SyncCounters(bool vendorCounter)
 
 void MasterImage::Add(const MasterRecord& record)
 {
+    masterChanged = true;
     const bool vendorCounter = header.count2 != header.count;
     records.push_back(record);
     if (vendorCounter)
@@ -91,6 +144,7 @@ void MasterImage::Add(const MasterRecord& record)
 
 void MasterImage::Remove(std::size_t index)
 {
+    masterChanged = true;
     const bool vendorCounter = header.count2 != header.count;
     records.erase(records.begin() + static_cast<long>(index));
     SyncCounters(vendorCounter);
@@ -100,6 +154,7 @@ void MasterImage::Remove(std::size_t index)
 
 void MasterImage::SetDates(std::size_t index, const MbfBytes& firstDate, const MbfBytes& lastDate)
 {
+    masterChanged = true;
     std::memcpy(&records[index][kRecFirstDate], firstDate.data(), 4);
     std::memcpy(&records[index][kRecLastDate], lastDate.data(), 4);
     if (!m_emasterName.empty())
@@ -118,6 +173,20 @@ std::vector<std::uint8_t> MasterImage::MasterBytes() const
 bool MasterImage::Stage(DirectoryChange* change, bool created) const
 {
     const std::vector<std::uint8_t> master = MasterBytes();
+    if (xmasterChanged)
+    {
+        XmasterFile above = xmaster;
+        int highest = kFirstXmasterNumber - 1;
+        for (const XmasterRecord& record : above.records)
+            highest = std::max(highest, DecodeXmasterRecord(record).fileNumber);
+        SetXmasterCounts(&above.header, static_cast<std::uint16_t>(above.records.size()),
+                         static_cast<std::uint16_t>(std::max(NextNumberAbove(), highest + 1)));
+        if (!change->Stage(m_xmasterName.empty() ? kXmasterFileName : m_xmasterName, "the XMASTER file", above.Bytes(),
+                           m_xmasterName.empty() ? DirectoryChange::kCreate : DirectoryChange::kReplace))
+            return false;
+    }
+    if (!masterChanged && !created)
+        return true;
     if (!m_emasterName.empty())
     {
         EmasterFile emaster = m_emaster;

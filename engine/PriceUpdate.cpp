@@ -1,54 +1,82 @@
 #include "engine/ConversionJob.h"
 
-#include "engine/DirectoryChange.h"
-#include "marketdata/FieldLayout.h"
-#include "marketdata/Master.h"
+#include <algorithm>
+#include <map>
 
 namespace tavrix {
-void ConversionJob::UpdateMasterDates(const MbfBytes& firstDate, const MbfBytes& lastDate, std::uint8_t fileNumber)
+RecordLayout ConversionJob::Layout() const
 {
-    // The security is found by its number; <DIR> entries whose first byte matches are no securities.
-    for (std::size_t i = 0; i < m_image.records.size(); ++i)
-        if (m_image.records[i][kRecFileNumber] == fileNumber && !IsDirectoryEntry(m_image.records[i].data()))
-            m_image.SetDates(i, firstDate, lastDate);
+    // Intraday records hold every field after the date and time, as vendors write them (and as
+    // every reader takes eight fields); a field the file lacks is 0 there.
+    if (Intraday())
+        return DefaultLayoutForCount(8);
+    RecordLayout layout;
+    layout.fields = m_fields;
+    layout.fieldCount = static_cast<int>(m_fields.size());
+    return layout;
 }
 
-int ConversionJob::WriteSecurity(const std::deque<PriceLine>& lines)
+std::vector<PriceBar> ConversionJob::Bars() const
 {
-    const RecordLayout layout = Layout();
-    // The whole price file is built in memory, so it is written with a few system calls.
-    std::vector<std::uint8_t> priceFile = MakePriceFileHeader(m_nFieldCount);
-    priceFile.reserve(priceFile.size() * (lines.size() + 1));
-    PriceBar bar;
+    const std::deque<PriceLine>& lines = m_lines->Lines();
+    if (!(m_reading.intraday && m_settings.m_bDaily))
+        return std::vector<PriceBar>(lines.begin(), lines.end());
+    // A day's bar: its first open, highest high, lowest low, last close, summed volume and last open interest.
+    std::vector<PriceBar> days;
+    double volume = 0; // summed wide, so a busy day's many bars lose nothing before the one rounding
     for (const PriceLine& line : lines)
     {
-        bar.day = line.day;
-        bar.values = line.values;
-        AppendPriceRecord(layout, bar, &priceFile);
+        if (days.empty() || days.back().day != line.day)
+        {
+            days.push_back(line);
+            days.back().time = -1;
+            volume = line.values[kFieldVolume];
+            continue;
+        }
+        PriceBar& day = days.back();
+        day.values[kFieldHigh] = std::max(day.values[kFieldHigh], line.values[kFieldHigh]);
+        day.values[kFieldLow] = std::min(day.values[kFieldLow], line.values[kFieldLow]);
+        day.values[kFieldClose] = line.values[kFieldClose];
+        volume += line.values[kFieldVolume];
+        day.values[kFieldVolume] = static_cast<float>(volume);
+        day.values[kFieldOpenInterest] = line.values[kFieldOpenInterest];
     }
-    SetPriceFileRecordCount(priceFile.data(), static_cast<std::uint16_t>(lines.size()));
-    const std::string layoutText = FieldLayoutText(layout.fields);
+    return days;
+}
 
-    // MASTER.BAK holds MASTER as it was before this change, so it can restore what was there.
-    const std::vector<std::uint8_t> backup = m_image.MasterBytes();
-    m_image.Add(m_pendingRecord);
-    m_nFirstDay = lines.front().day;
-    m_nLastDay = lines.back().day;
-    UpdateMasterDates(DayToDateValue(m_nFirstDay), DayToDateValue(m_nLastDay), m_nFileNumber);
-
-    // One change for all files, MASTER.BAK included, so a failure at any of them leaves nothing.
-    DirectoryChange change(m_strPath);
-    change.m_stepHook = m_stepHook;
-    const bool staged =
-        change.Stage(FileName(".DAT"), "the price file", priceFile, DirectoryChange::kCreate) &&
-        change.Stage(FileName(".DOP"), "the field layout file",
-                     std::vector<std::uint8_t>(layoutText.begin(), layoutText.end()), DirectoryChange::kCreate) &&
-        (!UsesExistingMaster() ||
-         change.Stage(m_strMasterName + ".BAK", "the Master backup", backup, DirectoryChange::kReplace)) &&
-        m_image.Stage(&change, !UsesExistingMaster());
-    if (!staged || !change.Commit())
-        return Fail(change.Error());
-    m_nLineCount = static_cast<int>(lines.size());
+int ConversionJob::ConvertInput()
+{
+    if (m_nFileNumber == 0 || !m_lines || !m_edit)
+        return 1; // no security was added: there is nothing to write
+    if (AcceptLeftOutRows(m_lines->Lines().size()))
+        return 1;
+    const std::vector<PriceBar> bars = Bars();
+    SecuritySpec spec;
+    spec.symbol = Symbol();
+    spec.name = Name();
+    spec.layout = Layout();
+    if (Intraday())
+    {
+        spec.period = 'I';
+        // The bar length: the most common step between bars of one day, in minutes.
+        std::map<int, int> steps;
+        for (std::size_t i = 1; i < bars.size(); ++i)
+            if (bars[i].day == bars[i - 1].day)
+            {
+                const auto seconds = [](int time) { return time / 10000 * 3600 + time / 100 % 100 * 60 + time % 100; };
+                ++steps[(seconds(bars[i].time) - seconds(bars[i - 1].time)) / 60];
+            }
+        spec.interval = steps.empty() ? 0 : std::max_element(steps.begin(), steps.end(), [](auto& a, auto& b) {
+                                                return a.second < b.second;
+                                            })->first;
+    }
+    if (JobError problem = m_edit->Add(spec, bars, &m_nFileNumber); problem.Failed())
+        return Fail(problem);
+    if (JobError problem = m_pSharedEdit ? JobError{} : m_edit->Commit(); problem.Failed())
+        return Fail(problem);
+    m_nFirstDay = bars.front().day;
+    m_nLastDay = bars.back().day;
+    m_nLineCount = static_cast<int>(bars.size());
     return 0;
 }
 } // namespace tavrix

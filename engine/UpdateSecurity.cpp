@@ -1,11 +1,9 @@
 #include "engine/ConversionJob.h"
 
-#include "engine/DirectoryChange.h"
-#include "marketdata/FieldLayout.h"
-#include "marketdata/Securities.h"
 #include "platform/FileOps.h"
 #include "platform/Strings.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <map>
 
@@ -18,54 +16,60 @@ JobError Plain(const std::string& what, const std::string& reason = "")
     error.reason = reason;
     return error;
 }
+
+// Bars are one a day, or one at each time of a day.
+long long KeyOf(DayNumber day, int time)
+{
+    return static_cast<long long>(day) * 1000000 + std::max(time, 0);
+}
+
+std::string WhenText(DayNumber day, int time)
+{
+    return IsoDayText(day) + (time >= 0 ? " " + TimeText(time) : "");
+}
 } // namespace
 
-int ConversionJob::FindOwnSecurity(std::size_t* index)
+int ConversionJob::FindOwnSecurity(SecurityRef* ref)
 {
     const std::string key = Symbol();
     const std::string symbol = platform::Latin1ToUtf8(key);
-    const std::vector<std::size_t> found = m_image.Matching(key.c_str());
-    if (found.size() == 1)
-    {
-        // A price file another record names too is not this security's alone to change or delete.
-        const int number = m_image.records[found.front()][kRecFileNumber];
-        std::string others;
-        for (std::size_t i = 0; i < m_image.records.size(); ++i)
-            if (i != found.front() && m_image.records[i][kRecFileNumber] == number)
-                others += "\nrecord " + std::to_string(i + 1) + ": " +
-                          platform::Latin1ToUtf8(IsDirectoryEntry(m_image.records[i].data())
-                                                     ? "<DIR> " + DirectoryEntryName(m_image.records[i].data())
-                                                     : RecordSymbol(m_image.records[i].data()));
-        if (!others.empty())
-            return Fail(Plain(symbol + " shares its file number " + std::to_string(number) +
-                                  " with another record of " + m_strMasterPath + ":",
-                              "record " + std::to_string(found.front() + 1) + ": " + symbol + others +
-                                  "\nNothing was changed; " + "tavrix-cli check tells what else is wrong there."));
-        *index = found.front();
-        return 0;
-    }
+    const std::vector<SecurityRef> found = m_edit->Matching(key);
     if (found.size() > 1)
     {
         std::string list;
-        for (const std::size_t i : found)
-            list += "\nF" + std::to_string(m_image.records[i][kRecFileNumber]) + " " +
-                    platform::Latin1ToUtf8(RecordSymbol(m_image.records[i].data())) + " (" +
-                    platform::Latin1ToUtf8(RecordName(m_image.records[i].data())) + ")";
-        return Fail(Plain(symbol + " names " + std::to_string(found.size()) + " securities in " + m_strMasterPath + ":",
+        for (const SecurityRef& one : found)
+        {
+            const Security security = m_edit->Describe(one);
+            list += "\nF" + std::to_string(security.fileNumber) + " " + platform::Latin1ToUtf8(security.symbol) + " (" +
+                    platform::Latin1ToUtf8(security.name) + ")";
+        }
+        return Fail(Plain(symbol + " names " + std::to_string(found.size()) + " securities in " + m_strPath + ":",
                           list.substr(1) + "\nName one by its full symbol or name."));
+    }
+    if (found.size() == 1)
+    {
+        // A price file another record names too is not this security's alone to change or delete.
+        const std::vector<std::string> others = m_edit->SharingItsNumber(found.front());
+        if (!others.empty())
+        {
+            std::string list;
+            for (const std::string& other : others)
+                list += "\n" + other;
+            return Fail(Plain(symbol + " shares its file number " +
+                                  std::to_string(m_edit->Describe(found.front()).fileNumber) +
+                                  " with another record of " + m_strMasterPath + ":",
+                              "record " + std::to_string(found.front().index + 1) + ": " + symbol + list +
+                                  "\nNothing was changed; tavrix-cli check tells what else is wrong there."));
+        }
+        *ref = found.front();
+        return 0;
     }
     std::vector<Security> securities;
     ListSecurities(m_strPath, &securities, false);
     for (const Security& security : securities)
-    {
-        if (!SecurityMatchesKey(security, key.c_str()))
-            continue;
-        if (security.source == Security::kXmaster && security.directory == m_strPath + "/")
-            return Fail(Plain(symbol + " is listed in XMASTER (" + security.PriceFileName() +
-                              "), which this program reads but does not change."));
-        return Fail(Plain("No security " + symbol + " in " + m_strMasterPath,
-                          "There is one in " + security.directory + "; name that directory instead."));
-    }
+        if (SecurityMatchesKey(security, key.c_str()))
+            return Fail(Plain("No security " + symbol + " in " + m_strMasterPath,
+                              "There is one in " + security.directory + "; name that directory instead."));
     return Fail(Plain("No security " + symbol + " in " + m_strMasterPath));
 }
 
@@ -76,31 +80,32 @@ int ConversionJob::Update(bool replace)
     m_differences.clear();
     m_nAdded = m_nAlreadyPresent = m_nReplaced = 0;
     m_settings.m_nExist = MasterChoice::kUseExisting;
-    std::size_t index = 0;
     const int result = [&] {
-        if (ReadInput() || PrepareOutputDirectory() || CheckFieldCount())
+        if (ReadInput() || PrepareOutputDirectory() || CheckFieldCount() || OpenEdit(false))
             return 1;
-        if (JobError problem = m_image.Load(m_strPath, m_strMasterName); problem.Failed())
-            return Fail(problem);
-        if (FindOwnSecurity(&index))
+        SecurityRef ref;
+        if (FindOwnSecurity(&ref))
             return 1;
-        const MasterRecord& record = m_image.records[index];
-        m_nFileNumber = record[kRecFileNumber];
-        m_nFieldCount = record[kRecFieldCount];
+        const Security security = m_edit->Describe(ref);
+        m_nFileNumber = security.fileNumber;
+        const RecordLayout& layout = security.layout;
 
-        // The input must give the security's own fields, as its layout file or its count says.
-        const RecordLayout layout = MasterRecordLayout(m_strPath, record);
+        // The input must give the security's own fields, as its record or layout file says. An
+        // intraday security holds every field; the input gives at least its date, time and close.
         const std::vector<Field>& given = m_fields;
-        if (!layout.Known() || layout.hasTime || given != layout.fields)
-            return Fail(Plain("The input gives " + FieldWords(given) + ",",
-                              "but " + platform::Latin1ToUtf8(Symbol()) + " holds " +
-                                  (layout.Known() && !layout.hasTime
-                                       ? FieldWords(layout.fields)
-                                       : std::to_string(m_nFieldCount) + " fields this program does not know") +
-                                  "."));
+        const bool fits =
+            layout.Known() && layout.hasTime == m_reading.intraday &&
+            (layout.hasTime ? std::includes(layout.fields.begin(), layout.fields.end(), given.begin(), given.end())
+                            : given == layout.fields);
+        if (!fits)
+            return Fail(
+                Plain("The input gives " + FieldWords(given) + (m_reading.intraday ? " with a time" : "") + ",",
+                      "but " + platform::Latin1ToUtf8(Symbol()) + " holds " +
+                          (layout.Known() ? FieldWords(layout.fields) + (layout.hasTime ? " with a time" : "")
+                                          : std::to_string(layout.fieldCount) + " fields this program does not know") +
+                          "."));
 
-        const std::string dataName = platform::FindNameNoCase(m_strPath, FileName(".DAT"));
-        const std::string dataPath = platform::JoinPath(m_strPath, dataName.empty() ? FileName(".DAT") : dataName);
+        const std::string dataPath = security.PriceFilePath();
         PriceFileContents stored;
         if (const std::string error = ReadPriceFile(dataPath, layout, &stored); !error.empty())
             return Fail(FileError("Cannot read the price file", dataPath, error));
@@ -109,37 +114,40 @@ int ConversionJob::Update(bool replace)
                                   "Its header counts " + std::to_string(stored.countWord ? stored.countWord - 1 : 0) +
                                       " records, but it holds " + std::to_string(stored.bars.size()) +
                                       (stored.trailingBytes ? " and some bytes more." : ".")));
-        std::map<DayNumber, PriceBar> days;
+        std::map<long long, PriceBar> bars;
         for (const StoredBar& bar : stored.bars)
         {
             const DayNumber day = DayOfDateValue(bar.date);
-            if (day == 0 || (!days.empty() && day <= days.rbegin()->first))
+            const int time = layout.hasTime ? static_cast<int>(bar.time) : -1;
+            const long long key = KeyOf(day, time);
+            if (day == 0 || (!bars.empty() && key <= bars.rbegin()->first))
                 return Fail(
                     FileError("The price file is damaged:", dataPath, "Its dates are not valid or do not rise."));
-            days[day] = PriceBar{day, -1, bar.values};
+            bars[key] = PriceBar{day, time, bar.values};
         }
-        const DayNumber lastStored = days.empty() ? 0 : days.rbegin()->first;
+        const long long lastStored = bars.empty() ? 0 : bars.rbegin()->first;
 
         if (AcceptLeftOutRows(m_lines->Lines().size()))
             return 1;
         std::vector<std::string> conflicts;
         for (const PriceLine& line : m_lines->Lines())
         {
-            const PriceBar value{line.day, -1, line.values};
-            if (line.day > lastStored)
+            const PriceBar value{line.day, layout.hasTime ? line.time : -1, line.values};
+            const long long key = KeyOf(value.day, value.time);
+            if (key > lastStored)
             {
-                days[line.day] = value;
+                bars[key] = value;
                 if (m_nAdded++ == 0)
                     m_nFirstDay = line.day;
                 m_nLastDay = line.day;
                 continue;
             }
-            const auto old = days.find(line.day);
+            const auto old = bars.find(key);
             std::string difference;
-            if (old == days.end())
+            if (old == bars.end())
                 difference = "not in the price file";
             else
-                for (const Field field : layout.fields)
+                for (const Field field : given)
                     if (field != kFieldDate && old->second.values[field] != line.values[field] && difference.empty())
                     {
                         char text[120];
@@ -153,8 +161,8 @@ int ConversionJob::Update(bool replace)
                 ++m_nAlreadyPresent;
                 continue;
             }
-            conflicts.push_back(IsoDayText(line.day) + ": " + difference);
-            days[line.day] = value;
+            conflicts.push_back(WhenText(value.day, value.time) + ": " + difference);
+            bars[key] = value;
         }
         if (!conflicts.empty() && !replace)
         {
@@ -172,27 +180,20 @@ int ConversionJob::Update(bool replace)
             return Fail(error);
         }
         m_nReplaced = static_cast<int>(conflicts.size());
-        if (days.size() > static_cast<std::size_t>(kMaxPriceRecords))
-            return Fail(Plain("The price file would hold " + std::to_string(days.size()) + " records,",
+        if (bars.size() > static_cast<std::size_t>(kMaxPriceRecords))
+            return Fail(Plain("The price file would hold " + std::to_string(bars.size()) + " records,",
                               "but it holds at most " + std::to_string(kMaxPriceRecords) + ". Nothing was changed."));
         if (m_nAdded == 0 && m_nReplaced == 0)
             return 0;
-
-        std::vector<PriceBar> bars;
-        bars.reserve(days.size());
-        for (const auto& day : days)
-            bars.push_back(day.second);
-        const std::vector<std::uint8_t> priceFile = BuildPriceFile(layout, bars);
-        m_image.SetDates(index, DayToDateValue(days.begin()->first), DayToDateValue(days.rbegin()->first));
-        WarnAboutEmaster();
-
-        DirectoryChange change(m_strPath);
-        change.m_stepHook = m_stepHook;
-        if (!change.Stage(dataName.empty() ? FileName(".DAT") : dataName, "the price file", priceFile,
-                          DirectoryChange::kReplace) ||
-            !m_image.Stage(&change, false) || !change.Commit())
-            return Fail(change.Error());
-        m_nLineCount = static_cast<int>(days.size());
+        std::vector<PriceBar> all;
+        all.reserve(bars.size());
+        for (const auto& bar : bars)
+            all.push_back(bar.second);
+        if (JobError problem = m_edit->Replace(ref, all); problem.Failed())
+            return Fail(problem);
+        if (JobError problem = m_edit->Commit(); problem.Failed())
+            return Fail(problem);
+        m_nLineCount = static_cast<int>(all.size());
         return 0;
     }();
     m_lock.Release();
@@ -204,27 +205,14 @@ int ConversionJob::Remove()
     m_error = {};
     m_settings.m_nExist = MasterChoice::kUseExisting;
     const int result = [&] {
-        if (PrepareOutputDirectory())
+        SecurityRef ref;
+        if (PrepareOutputDirectory() || OpenEdit(false) || FindOwnSecurity(&ref))
             return 1;
-        if (JobError problem = m_image.Load(m_strPath, m_strMasterName); problem.Failed())
+        m_nFileNumber = m_edit->Describe(ref).fileNumber;
+        if (JobError problem = m_edit->Remove(ref); problem.Failed())
             return Fail(problem);
-        std::size_t index = 0;
-        if (FindOwnSecurity(&index))
-            return 1;
-        m_nFileNumber = m_image.records[index][kRecFileNumber];
-        m_image.Remove(index);
-        WarnAboutEmaster();
-        DirectoryChange change(m_strPath);
-        change.m_stepHook = m_stepHook;
-        // MASTER stops naming the security first; its files go after, so no record names a missing file.
-        for (const auto& [extension, what] : {std::pair{".DAT", "the price file"}, {".DOP", "the field layout file"}})
-        {
-            const std::string name = platform::FindNameNoCase(m_strPath, FileName(extension));
-            if (!name.empty())
-                change.StageRemoval(name, what);
-        }
-        if (!m_image.Stage(&change, false) || !change.Commit())
-            return Fail(change.Error());
+        if (JobError problem = m_edit->Commit(); problem.Failed())
+            return Fail(problem);
         return 0;
     }();
     m_lock.Release();

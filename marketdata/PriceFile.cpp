@@ -3,6 +3,8 @@
 #include "marketdata/Bytes.h"
 #include "platform/FileOps.h"
 
+#include <cstring>
+
 namespace tavrix {
 std::vector<std::uint8_t> MakePriceFileHeader(int fieldCount)
 {
@@ -24,21 +26,24 @@ std::uint16_t PriceFileCountWord(const std::uint8_t* header)
 
 void AppendPriceRecord(const RecordLayout& layout, const PriceBar& bar, std::vector<std::uint8_t>* file)
 {
-    const auto put = [file](float value) {
-        const MbfBytes mbf = ToMbf(value);
-        file->insert(file->end(), mbf.begin(), mbf.end());
+    // Grown once per record and filled in place: a price file is written a record at a time.
+    const std::size_t start = file->size();
+    file->resize(start + kPriceFieldSize * static_cast<std::size_t>(layout.fieldCount));
+    std::uint8_t* at = file->data() + start;
+    const auto put = [&at](const MbfBytes& mbf) {
+        std::memcpy(at, mbf.data(), kPriceFieldSize);
+        at += kPriceFieldSize;
     };
     for (const Field field : layout.fields)
     {
         if (field != kFieldDate)
         {
-            put(bar.values[field]);
+            put(ToMbf(bar.values[field]));
             continue;
         }
-        const MbfBytes date = DayToDateValue(bar.day);
-        file->insert(file->end(), date.begin(), date.end());
+        put(DayToDateValue(bar.day));
         if (layout.hasTime)
-            put(static_cast<float>(bar.time < 0 ? 0 : bar.time));
+            put(ToMbf(static_cast<float>(bar.time < 0 ? 0 : bar.time)));
     }
 }
 

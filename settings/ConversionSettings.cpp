@@ -41,6 +41,7 @@ void ConversionSettings::Load(ProfileStore& store)
     m_bSkipOn = store.ReadInt(kSection, "SkipOn", defaults.m_bSkipOn) != 0;
     m_nDecimal = static_cast<DecimalChoice>(store.ReadInt(kSection, "Decimal", static_cast<int>(defaults.m_nDecimal)));
     m_nTimeCol = store.ReadInt(kSection, "TimeCol", defaults.m_nTimeCol);
+    m_bDaily = store.ReadInt(kSection, "Daily", defaults.m_bDaily) != 0;
     m_nSkipRows = store.ReadInt(kSection, "SkipRows", defaults.m_nSkipRows);
     for (int field = 0; field < kFieldCount; ++field)
     {
@@ -64,6 +65,7 @@ std::string ConversionSettings::Save(ProfileStore& store) const
     keep(store.WriteInt(kSection, "SkipRows", m_nSkipRows));
     keep(store.WriteInt(kSection, "Decimal", static_cast<int>(m_nDecimal)));
     keep(store.WriteInt(kSection, "TimeCol", m_nTimeCol));
+    keep(store.WriteInt(kSection, "Daily", m_bDaily));
     for (int field = 0; field < kFieldCount; ++field)
     {
         const FieldEntries& entries = kFieldEntries[field];

@@ -59,7 +59,8 @@ struct ConversionSettings
     std::array<FieldColumn, kFieldCount> m_fields = {
         {{true, 1}, {true, 2}, {true, 3}, {true, 4}, {true, 5}, {true, 6}, {true, 7}}};
     DecimalChoice m_nDecimal = DecimalChoice::kAutomatic;
-    int m_nTimeCol = 0; // 1-based; 0: none given, a time is found from the file
+    int m_nTimeCol = 0;    // 1-based; 0: none given, a time is found from the file
+    bool m_bDaily = false; // several bars a day become one daily bar each day
     // Whether the columns above are the user's own (confirmed in the dialog, or --columns); not
     // stored. When they are not, a header row names the columns, and these stand in only for a
     // file without one.

@@ -26,7 +26,8 @@ GivenReading GivenReadingOf(const ConversionSettings& settings, int dateFormat)
         const FieldColumn& column = settings.m_fields[field];
         const bool on = column.on || field == kFieldDate || field == kFieldClose;
         columns[field] =
-            !on ? -1 : (column.column >= rules::kMinColumn && column.column <= rules::kMaxColumn ? column.column - 1 : 0);
+            !on ? -1
+                : (column.column >= rules::kMinColumn && column.column <= rules::kMaxColumn ? column.column - 1 : 0);
     }
     if (settings.m_bColumnsGiven)
         given.columns = columns;

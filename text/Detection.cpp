@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <charconv>
 #include <map>
+#include <string_view>
 
 namespace tavrix {
 namespace {
@@ -442,6 +443,7 @@ private:
         const bool given = m_given.dateFormat.has_value();
 
         bool volumeHolds = false;
+        std::string_view lastDate;
         long unreadable = 0;
         std::size_t firstUnreadable = 0;
         std::string unreadableText;
@@ -471,6 +473,14 @@ private:
             const Token& date = cells[dateColumn];
             if (date.length == 0 || date.text[0] == '"' || date.text[date.length - 1] == '"')
                 continue; // left out whatever the layout
+            if (given)
+            {
+                // With the layout given only repeats matter here, and one layout writes a day one way.
+                const std::string_view text(date.text, date.length);
+                trials.front().repeats = trials.front().repeats || text == lastDate;
+                lastDate = text;
+                continue;
+            }
             bool anyRead = false;
             DayNumber days[kDateFormatCount] = {};
             for (std::size_t t = 0; t < trials.size(); ++t)
@@ -634,6 +644,7 @@ private:
             if (day == lastDay && time != lastTime)
             {
                 m_reading.intraday = true;
+                Rules().timeAfterDate = timeColumn < 0;
                 m_notes.push_back("Several bars a day: " + Line(lastIndex) + " and " + Line(index) + " are both " +
                                   IsoDayText(day) + ".");
                 return;

@@ -240,21 +240,40 @@ void PriceLineReader::AddRow(const char* row, std::size_t length)
         return LeaveOut(row, length,
                         std::string("date is not a real day in the layout ") + DateFormatName(m_rules.dateFormat),
                         &m_report.badDates);
+    if (m_rules.timeAfterDate)
+    {
+        // "2025-01-02 09:30" or "2025-01-02T09:30:00": the time is what follows the blank or the T.
+        const char* end = date.text + date.length;
+        const char* at = std::find_if(date.text, end, [](char c) { return c == ' ' || c == 'T'; });
+        while (at < end && (*at == ' ' || *at == 'T'))
+            ++at;
+        line.time = ReadTimeText(at, static_cast<std::size_t>(end - at));
+        if (line.time < 0)
+            return LeaveOut(row, length, "time after the date is not a time of day");
+    }
 
+    // Intraday bars are ordered by date and time, daily ones by date alone.
+    const bool timed = m_rules.timeColumn >= 0 || m_rules.timeAfterDate;
+    const long long key = static_cast<long long>(line.day) * 1000000 + (timed ? line.time : 0);
     if (!m_lines.empty() || m_report.cutByLimit > 0)
     {
-        const DayNumber last = m_lines.empty() ? 0 : (m_order >= 0 ? m_lines.back().day : m_lines.front().day);
-        if (line.day == last)
-            return LeaveOut(row, length, "same date as line " + std::to_string(m_lastKeptLine), &m_report.outOfOrder);
-        const int direction = line.day > last ? 1 : -1;
+        if (key == m_lastKey)
+            return LeaveOut(row, length,
+                            (timed ? "same date and time as line " : "same date as line ") +
+                                std::to_string(m_lastKeptLine),
+                            &m_report.outOfOrder);
+        const int direction = key > m_lastKey ? 1 : -1;
         if (m_order == 0)
             m_order = direction;
         else if (direction != m_order)
-            return LeaveOut(row, length, "date does not follow line " + std::to_string(m_lastKeptLine),
+            return LeaveOut(row, length,
+                            (timed ? "date and time do not follow line " : "date does not follow line ") +
+                                std::to_string(m_lastKeptLine),
                             &m_report.outOfOrder);
     }
     CheckRange(line);
     Keep(line);
+    m_lastKey = key;
     m_lastKeptLine = m_lineNumber;
 }
 

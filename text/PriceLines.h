@@ -77,6 +77,7 @@ struct PriceLineRules
     DecimalMark decimal = DecimalMark::kPoint;
     std::array<int, kFieldCount> column{0, 1, 2, 3, 4, 5, 6}; // -1: field not stored; date and close always stored
     int timeColumn = -1;
+    bool timeAfterDate = false; // without a time column: the time follows the date in its column
     int dateFormat = 0;
     int skipRows = 0; // rows before the data; a header row is skipped this way
 };
@@ -114,7 +115,8 @@ private:
     PriceLineReport m_report;
     long m_lineNumber = 0;
     long m_lastKeptLine = 0;
-    int m_order = 0; // 1 oldest first, -1 newest first, 0 not known yet
+    long long m_lastKey = 0; // date and time of the line kept last
+    int m_order = 0;         // 1 oldest first, -1 newest first, 0 not known yet
     std::string m_firstDateText;
     long m_firstDataLine = 0;
     std::string m_firstDataRow;

@@ -117,3 +117,38 @@ TEST(Downloads, TheHeaderGuardsTheColumnsAndOptionsWin)
         EXPECT_NE(result.err.find(c.says), std::string::npos) << result.err;
     }
 }
+
+// Several bars a day make an intraday security (period I, the bar minutes found from the bars,
+// every bar's time kept), which update extends bar by bar; --daily makes one bar a day instead.
+TEST(Downloads, IntradayBarsKeepTheirTimesOrBecomeDays)
+{
+    TempDir dir;
+    const std::string file = kDownloads + "intraday-5min.csv";
+    const std::string layout = "MM_DD_CCYY"; // three January days also read as June to August
+    ASSERT_EQ(Cli({"convert", file, "--dir", dir / "bars", "--symbol", "I", "--date-format", layout}).status, 0);
+    const Bytes master = ReadBytes(dir / "bars/MASTER");
+    EXPECT_EQ(Hex(Bytes(master.begin() + 53 + 3, master.begin() + 53 + 5)), "20 08");      // eight fields
+    EXPECT_EQ(Hex(Bytes(master.begin() + 53 + 33, master.begin() + 53 + 36)), "49 05 00"); // 'I', 5 minutes
+    const auto stored = Cells(Cli({"export", dir / "bars", "I"}).out);
+    const auto expected = Cells(ReadText(kDownloads + "intraday-5min.expected.csv"));
+    ASSERT_EQ(stored.size(), expected.size());
+    for (std::size_t row = 1; row < stored.size(); ++row)
+        for (std::size_t cell = 0; cell < expected[row].size(); ++cell)
+            ASSERT_TRUE(SameCell(stored[row][cell], expected[row][cell])) << row << ": " << stored[row][cell];
+    EXPECT_EQ(stored[1].back(), "0"); // open interest, which the file does not give
+
+    WriteText(dir / "more.csv", "Date,Time,Open,High,Low,Close,Volume\n01/08/2025,15:55,116.97,117.08,116.53,116.61,"
+                                "450000\n01/08/2025,16:00,116.6,116.8,116.5,116.7,5000\n");
+    const Result update =
+        Cli({"update", dir / "more.csv", "--dir", dir / "bars", "--symbol", "I", "--date-format", layout});
+    EXPECT_EQ(update.out, "I: 1 record added, 2025-01-08 to 2025-01-08; 1 row was already present\n") << update.err;
+    EXPECT_NE(Cli({"export", dir / "bars", "I"}).out.find("\n2025-01-08,16:00:00,116.6,"), std::string::npos);
+    EXPECT_EQ(Cli({"check", dir / "bars"}).status, 0);
+
+    ASSERT_EQ(Cli({"convert", file, "--dir", dir / "days", "--symbol", "D", "--date-format", layout, "--daily"}).status,
+              0);
+    EXPECT_EQ(Cli({"export", dir / "days", "D"}).out, "Date,Open,High,Low,Close,Volume\n"
+                                                      "2025-01-06,121.3,122.67,119.99,121.46,13052400\n"
+                                                      "2025-01-07,120.6,120.79,116.04,116.12,13071400\n"
+                                                      "2025-01-08,115.73,117.08,114.75,116.61,13250700\n");
+}

@@ -75,9 +75,6 @@ TEST_F(ConversionJobTest, ExistingMasterGetsTheLowestFreeNumberABackupAndA112Byt
 // Every refusal names its reason and leaves the directory byte for byte as it was.
 TEST_F(ConversionJobTest, RefusalsChangeNothing)
 {
-    std::vector<MasterRecord> all;
-    for (int n = 1; n <= 255; ++n)
-        all.push_back(SecurityRecord(static_cast<std::uint8_t>(n), "S" + std::to_string(n)));
     struct Case
     {
         const char* name;
@@ -100,14 +97,6 @@ TEST_F(ConversionJobTest, RefusalsChangeNothing)
          "Path does not exist\n" + (m_dir / "nowhere")},
         {"duplicate in any case", master({SecurityRecord(1, "XYZ", "acme")}), kRow, false, nullptr,
          "Duplicate Symbol\nACME is already the symbol or name of a security in\n" + m_out},
-        {"255 records", master(all), kRow, false, nullptr, "This portfolio already has the"},
-        {"every number taken on disk",
-         [this, all] {
-             WriteMaster(m_out, std::vector<MasterRecord>(all.begin(), all.begin() + 200));
-             for (int n = 201; n <= 255; ++n)
-                 WriteText(Out("f" + std::to_string(n) + ".dat"), "");
-         },
-         kRow, false, nullptr, "This portfolio already has the"},
         {"shorter than its header", [this] { WriteBytes(Out("MASTER"), Bytes(30, 7)); }, kRow, false, nullptr,
          "The Master file is damaged:"},
         {"count below its records", master({SecurityRecord(1, "A"), SecurityRecord(2, "B")}, 1), kRow, false, nullptr,

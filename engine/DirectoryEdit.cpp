@@ -1,0 +1,261 @@
+#include "engine/DirectoryEdit.h"
+
+#include "marketdata/FieldLayout.h"
+#include "platform/FileOps.h"
+#include "platform/Strings.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstring>
+#include <dirent.h>
+
+namespace tavrix {
+namespace {
+// The number of a price or layout file name (F12.DAT, f12.dop, F300.MWD in any letter case), or 0.
+int PriceFileNumber(const char* name)
+{
+    if (name[0] != 'F' && name[0] != 'f')
+        return 0;
+    int number = 0;
+    const char* p = name + 1;
+    if (*p < '1' || *p > '9')
+        return 0;
+    while (*p >= '0' && *p <= '9' && number < 100000)
+        number = number * 10 + (*p++ - '0');
+    if (std::strlen(p) != 4 || p[0] != '.')
+        return 0;
+    const std::string extension = platform::UpperAscii(p + 1);
+    return extension == "DAT" || extension == "DOP" || extension == "MWD" ? number : 0;
+}
+
+std::int32_t Yyyymmdd(DayNumber day)
+{
+    return static_cast<std::int32_t>(DateValueOfDay(day) + kDateValueToYyyymmdd);
+}
+
+JobError Refusal(const std::string& what, const std::string& reason = "")
+{
+    JobError error;
+    error.what = what;
+    error.reason = reason;
+    return error;
+}
+} // namespace
+
+DirectoryEdit::DirectoryEdit(std::string directory) : m_directory(std::move(directory)), m_change(m_directory) {}
+
+JobError DirectoryEdit::Load(const std::string& masterName, bool makeNew)
+{
+    m_masterName = masterName;
+    m_makeNew = makeNew;
+    m_change.m_stepHook = [this](const std::string& step) { return !m_stepHook || m_stepHook(step); };
+    if (makeNew)
+        m_image.Clear(m_directory, masterName);
+    else if (JobError problem = m_image.Load(m_directory, masterName); problem.Failed())
+        return problem;
+    m_masterBefore = m_image.MasterBytes();
+    // A number is free only when neither a master file nor any file on disk uses it.
+    if (DIR* handle = ::opendir(m_directory.c_str()))
+    {
+        while (const dirent* entry = ::readdir(handle))
+            if (const int number = PriceFileNumber(entry->d_name))
+                m_taken.insert(number);
+        ::closedir(handle);
+    }
+    return {};
+}
+
+std::vector<SecurityRef> DirectoryEdit::Matching(const std::string& key) const
+{
+    std::vector<SecurityRef> found;
+    for (const std::size_t index : m_image.Matching(key.c_str()))
+        found.push_back({false, index});
+    for (std::size_t i = 0; i < m_image.xmaster.records.size(); ++i)
+    {
+        const XmasterSecurity above = DecodeXmasterRecord(m_image.xmaster.records[i]);
+        if (NameOrSymbolMatchesKey(above.name, above.symbol, key.c_str()))
+            found.push_back({true, i});
+    }
+    return found;
+}
+
+Security DirectoryEdit::Describe(SecurityRef ref) const
+{
+    Security security;
+    security.directory = platform::JoinPath(m_directory, "");
+    security.index = ref.index;
+    if (!ref.above)
+    {
+        const MasterRecord& record = m_image.records[ref.index];
+        security.source = Security::kMaster;
+        security.fileNumber = record[kRecFileNumber];
+        security.symbol = RecordSymbol(record.data());
+        security.name = RecordName(record.data());
+        security.period = static_cast<char>(record[kRecPeriod]);
+        security.interval = record[kRecInterval] | record[kRecInterval + 1] << 8;
+        security.layout = MasterRecordLayout(m_directory, record);
+        security.firstDate = FromMbf(&record[kRecFirstDate]);
+        security.lastDate = FromMbf(&record[kRecLastDate]);
+        return security;
+    }
+    const XmasterSecurity above = DecodeXmasterRecord(m_image.xmaster.records[ref.index]);
+    security.source = Security::kXmaster;
+    security.fileNumber = above.fileNumber;
+    security.symbol = above.symbol;
+    security.name = above.name;
+    security.period = above.period;
+    security.interval = above.interval;
+    security.layout = above.layout;
+    security.firstDate = above.firstDate ? above.firstDate - static_cast<double>(kDateValueToYyyymmdd) : 0;
+    security.lastDate = above.lastDate ? above.lastDate - static_cast<double>(kDateValueToYyyymmdd) : 0;
+    return security;
+}
+
+std::vector<std::string> DirectoryEdit::SharingItsNumber(SecurityRef ref) const
+{
+    std::vector<std::string> others;
+    if (ref.above)
+        return others;
+    const int number = m_image.records[ref.index][kRecFileNumber];
+    for (std::size_t i = 0; i < m_image.records.size(); ++i)
+    {
+        const MasterRecord& record = m_image.records[i];
+        if (i != ref.index && record[kRecFileNumber] == number)
+            others.push_back("record " + std::to_string(i + 1) + ": " +
+                             platform::Latin1ToUtf8(IsDirectoryEntry(record.data())
+                                                        ? "<DIR> " + DirectoryEntryName(record.data())
+                                                        : RecordSymbol(record.data())));
+    }
+    return others;
+}
+
+int DirectoryEdit::NextFileNumber() const
+{
+    if (m_image.records.size() < static_cast<std::size_t>(kMasterMaxSecurities))
+    {
+        std::set<int> used(m_taken);
+        for (const int number : m_image.FileNumbers())
+            used.insert(number);
+        for (int number = 1; number <= kMasterMaxSecurities; ++number)
+            if (!used.count(number))
+                return number;
+    }
+    if (!m_image.XmasterProblem().empty())
+        return 0;
+    for (int number = m_image.NextNumberAbove(); number <= 65535; ++number)
+        if (!m_taken.count(number))
+            return number;
+    return 0;
+}
+
+std::string DirectoryEdit::PriceFileOf(SecurityRef ref) const
+{
+    const Security security = Describe(ref);
+    const std::string found = platform::FindNameNoCase(m_directory, security.PriceFileName());
+    return found.empty() ? security.PriceFileName() : found;
+}
+
+JobError DirectoryEdit::NoRoom() const
+{
+    JobError full = Refusal("This directory holds as many securities as its MASTER and XMASTER can number.");
+    if (!m_image.XmasterProblem().empty())
+        full = Refusal("MASTER holds 255 securities, and", m_image.XmasterProblem());
+    full.desktopAdvice = "Choose another directory, with \"Make New Master\".";
+    full.commandLineAdvice = "Convert into another directory; --new-master makes a MASTER there.";
+    return full;
+}
+
+JobError DirectoryEdit::Add(const SecuritySpec& spec, const std::vector<PriceBar>& bars, int* fileNumber)
+{
+    const int number = NextFileNumber();
+    if (number == 0)
+        return NoRoom();
+    const bool above = number > kMasterMaxSecurities;
+    const std::string priceName = "F" + std::to_string(number) + (above ? ".MWD" : ".DAT");
+    m_taken.insert(number);
+    if (!m_change.Stage(priceName, "the price file", BuildPriceFile(spec.layout, bars), DirectoryChange::kCreate))
+        return m_change.Error();
+    // A layout file names daily fields only; intraday and XMASTER records say their own fields.
+    if (!above && !spec.layout.hasTime)
+    {
+        const std::string text = FieldLayoutText(spec.layout.fields);
+        if (!m_change.Stage("F" + std::to_string(number) + ".DOP", "the field layout file",
+                            std::vector<std::uint8_t>(text.begin(), text.end()), DirectoryChange::kCreate))
+            return m_change.Error();
+    }
+    const DayNumber first = bars.front().day;
+    const DayNumber last = bars.back().day;
+    if (!above)
+    {
+        NewSecurity security;
+        security.fileNumber = static_cast<std::uint8_t>(number);
+        security.fieldCount = spec.layout.fieldCount;
+        security.name = spec.name;
+        security.symbol = spec.symbol;
+        security.firstDate = DayToDateValue(first);
+        security.lastDate = DayToDateValue(last);
+        security.period = spec.period;
+        security.interval = spec.interval;
+        m_image.Add(BuildSecurityRecord(security));
+    }
+    else
+    {
+        XmasterSecurity security;
+        security.fileNumber = number;
+        security.symbol = spec.symbol;
+        security.name = spec.name;
+        security.period = spec.period;
+        security.interval = spec.interval;
+        security.fieldBits = spec.layout.Bits();
+        security.firstDate = Yyyymmdd(first);
+        security.lastDate = Yyyymmdd(last);
+        m_image.AddAbove(BuildXmasterRecord(security));
+    }
+    *fileNumber = number;
+    return {};
+}
+
+JobError DirectoryEdit::Replace(SecurityRef ref, const std::vector<PriceBar>& bars)
+{
+    const Security security = Describe(ref);
+    if (!m_change.Stage(PriceFileOf(ref), "the price file", BuildPriceFile(security.layout, bars),
+                        DirectoryChange::kReplace))
+        return m_change.Error();
+    if (ref.above)
+        m_image.SetDatesAbove(ref.index, Yyyymmdd(bars.front().day), Yyyymmdd(bars.back().day));
+    else
+        m_image.SetDates(ref.index, DayToDateValue(bars.front().day), DayToDateValue(bars.back().day));
+    return {};
+}
+
+JobError DirectoryEdit::Remove(SecurityRef ref)
+{
+    const Security security = Describe(ref);
+    // Its record goes first; its files are deleted once no record names them.
+    const std::pair<std::string, std::string> files[] = {
+        {security.PriceFileName(), "the price file"},
+        {"F" + std::to_string(security.fileNumber) + ".DOP", "the field layout file"}};
+    for (const auto& [name, what] : files)
+    {
+        const std::string found = platform::FindNameNoCase(m_directory, name);
+        if (!found.empty())
+            m_change.StageRemoval(found, what);
+    }
+    if (ref.above)
+        m_image.RemoveAbove(ref.index);
+    else
+        m_image.Remove(ref.index);
+    return {};
+}
+
+JobError DirectoryEdit::Commit()
+{
+    // MASTER.BAK holds MASTER as it was before this change, so it can put back what was there.
+    if (!m_makeNew && m_image.masterChanged &&
+        !m_change.Stage(m_masterName + ".BAK", "the Master backup", m_masterBefore, DirectoryChange::kReplace))
+        return m_change.Error();
+    if (!m_image.Stage(&m_change, m_makeNew) || !m_change.Commit())
+        return m_change.Error();
+    return {};
+}
+} // namespace tavrix

@@ -1,0 +1,152 @@
+#include "JobFixture.h"
+
+#include "engine/BatchConversion.h"
+#include "engine/DirectoryReading.h"
+#include "marketdata/DirectoryCheck.h"
+#include "marketdata/Securities.h"
+#include "marketdata/Xmaster.h"
+
+#include <filesystem>
+
+using namespace tavrix;
+using namespace testing_support;
+
+namespace {
+const std::string kFixture = std::string(TAVRIX_FIXTURES) + "/metastock-sample";
+
+class BeyondMasterTest : public JobFixture
+{
+protected:
+    // A batch of `count` one-row files S0, S1, ... into m_out; the close of file i is i.
+    std::unique_ptr<BatchConversion> Batch(int count, MasterChoice master, const std::string& prefix = "S")
+    {
+        auto batch = std::make_unique<BatchConversion>();
+        batch->m_settings.m_strPath = m_out;
+        batch->m_settings.m_nExist = master;
+        batch->m_nDateFormat = DateFormatCode("MM_DD_YY");
+        for (int i = 0; i < count; ++i)
+            batch->m_files.push_back(
+                {Input("01/02/25,1," + std::to_string(i + 2) + ",0.5," + std::to_string(i) + ",100,7\n"),
+                 prefix + std::to_string(i), ""});
+        return batch;
+    }
+    std::string Problems()
+    {
+        std::string text;
+        for (const CheckFinding& finding : CheckDirectoryTree(m_out).findings)
+            text += finding.note ? "" : finding.file + ": " + finding.text + "\n";
+        return text;
+    }
+    std::vector<Security> Listed()
+    {
+        std::vector<Security> securities;
+        EXPECT_EQ(ListSecurities(m_out, &securities), "");
+        return securities;
+    }
+};
+} // namespace
+
+// Past 255 securities MASTER is full and XMASTER takes the rest, from F256.MWD, its records laid
+// out as a vendor's: the same constant bytes and zeros, the dates where the vendor keeps them.
+TEST_F(BeyondMasterTest, XmasterTakesTheSecuritiesPast255AsVendorsWriteThem)
+{
+    auto batch = Batch(300, MasterChoice::kMakeNew);
+    ASSERT_EQ(batch->Run(), 0) << batch->m_error.Text();
+    EXPECT_EQ(ReadBytes(Out("MASTER")).size(), 256u * kMasterRecordSize);
+    XmasterFile xmaster;
+    ASSERT_EQ(ReadRecordFile(Out("XMASTER"), kXmasterMaxRecords, &xmaster), "");
+    ASSERT_EQ(xmaster.records.size(), 45u);
+    EXPECT_EQ(Hex(Bytes(xmaster.header.begin(), xmaster.header.begin() + 22)),
+              "5d fe 58 4d 8b 02 00 00 00 00 2d 00 00 00 2d 00 00 00 2d 01 00 00");
+    XmasterFile vendor;
+    ASSERT_EQ(ReadRecordFile(kFixture + "/Xmaster", kXmasterMaxRecords, &vendor), "");
+    // The fixture's F256 (RCF GROUP, 2010-01-05 to 2010-07-09) written by us, byte for byte but
+    // the stale bytes the vendor leaves after the name's end.
+    XmasterSecurity rcf = DecodeXmasterRecord(vendor.records[0]);
+    rcf.fieldBits = 0x7F;
+    XmasterRecord expected = vendor.records[0];
+    for (const int stale : {38, 41, 46})
+        expected[stale] = 0;
+    const XmasterRecord ours = BuildXmasterRecord(rcf);
+    EXPECT_EQ(Hex(Bytes(ours.begin(), ours.end())), Hex(Bytes(expected.begin(), expected.end())));
+    const XmasterSecurity last = DecodeXmasterRecord(xmaster.records.back());
+    EXPECT_EQ(std::tuple(last.fileNumber, last.symbol, last.firstDate, last.lastDate),
+              std::tuple(300, std::string("S299"), 20250102, 20250102));
+    const std::vector<Security> securities = Listed();
+    ASSERT_EQ(securities.size(), 300u);
+    EXPECT_EQ(securities.back().PriceFileName(), "F300.MWD");
+    PriceFileContents bars;
+    ASSERT_EQ(ReadSecurityBars(securities.back(), &bars), "");
+    EXPECT_EQ(bars.bars.at(0).values[kFieldClose], 299.0f);
+    EXPECT_EQ(Problems(), "");
+
+    // Update and remove work on XMASTER's securities as on MASTER's; a duplicate is one across both.
+    auto update = MakeJob(Input("01/03/25,1,2,0.5,1.5,100,7\n"), false, 3, "S299");
+    ASSERT_EQ(update->Update(false), 0) << update->m_error.Text();
+    EXPECT_EQ(update->m_nAdded, 1);
+    auto duplicate = MakeJob(Input("01/03/25,1,2,0.5,1.5,100,7\n"), false, 3, "s270");
+    EXPECT_EQ(duplicate->Run(), 1);
+    EXPECT_EQ(duplicate->m_error.what, "Duplicate Symbol");
+    auto remove = MakeJob("", false, 3, "S299");
+    ASSERT_EQ(remove->Remove(), 0) << remove->m_error.Text();
+    EXPECT_FALSE(FileExists(Out("F300.MWD")));
+    ASSERT_EQ(ReadRecordFile(Out("XMASTER"), kXmasterMaxRecords, &xmaster), "");
+    EXPECT_EQ(std::tuple(xmaster.records.size(), XmasterCount(xmaster.header), XmasterNextNumber(xmaster.header)),
+              std::tuple(44u, 44, 301)); // a number once given is not given again
+    EXPECT_EQ(Problems(), "");
+}
+
+// A vendor's full MASTER with 207 in XMASTER takes 50 more there, keeping its serial and EMASTER;
+// a file number a <DIR> record holds is never given to a new security.
+TEST_F(BeyondMasterTest, VendorDirectoriesKeepTheirBytesAndNumbers)
+{
+    std::filesystem::remove_all(m_out);
+    std::filesystem::copy(kFixture, m_out, std::filesystem::copy_options::recursive);
+    const Bytes master = ReadBytes(Out("Master"));
+    auto batch = Batch(50, MasterChoice::kUseExisting, "NEW");
+    ASSERT_EQ(batch->Run(), 0) << batch->m_error.Text();
+    EXPECT_EQ(ReadBytes(Out("Master")), master);
+    XmasterFile xmaster;
+    ASSERT_EQ(ReadRecordFile(Out("Xmaster"), kXmasterMaxRecords, &xmaster), "");
+    EXPECT_EQ(std::tuple(xmaster.records.size(), XmasterNextNumber(xmaster.header)), std::tuple(257u, 513));
+    EXPECT_EQ(Bytes(xmaster.header.begin() + kXmSerial, xmaster.header.begin() + kXmSerial + 4),
+              Bytes(master.begin() + kMasterSerial, master.begin() + kMasterSerial + 4));
+    EXPECT_TRUE(FileExists(Out("F512.MWD")));
+    EXPECT_EQ(Problems(), "");
+
+    EmptyOut();
+    WriteMaster(m_out, {SecurityRecord(1, "A"), DirectoryRecord("SUB"), SecurityRecord(4, "D")});
+    Bytes withDir = ReadBytes(Out("MASTER"));
+    withDir[2 * kMasterRecordSize + kRecFileNumber] = 2;
+    WriteBytes(Out("MASTER"), withDir);
+    auto job = MakeJob(Input("01/02/25,1,2,0.5,1.5,100,7\n"), false);
+    ASSERT_EQ(job->Run(), 0) << job->m_error.Text();
+    EXPECT_EQ(job->m_nFileNumber, 3);
+}
+
+// A batch commits once: a kill at any step leaves none of its securities; a refused file does not
+// stop the others, and the rest go in together.
+TEST_F(BeyondMasterTest, ABatchGoesInWholeOrNotAtAll)
+{
+    ASSERT_EQ(MakeJob(Input("01/02/25,1,2,0.5,1.5,100,7\n"), true, 3, "BASE")->Run(), 0);
+    const auto before = SnapshotDir(m_out);
+    for (const char* step : {"write F3.DAT", "write journal", "rename F4.DAT", "rename MASTER"})
+    {
+        SCOPED_TRACE(step);
+        auto batch = Batch(4, MasterChoice::kUseExisting);
+        batch->m_stepHook = KillAt(step);
+        ASSERT_TRUE(KilledInChild([&] { batch->Run(); }));
+        ReadingLock reading;
+        ASSERT_FALSE(reading.Acquire(m_out).Failed());
+        EXPECT_EQ(Listed().size(), 1u);
+    }
+    auto batch = Batch(4, MasterChoice::kUseExisting);
+    batch->m_files[2].input = Input("not a price\n");
+    batch->m_files[1].symbol = "BASE";
+    EXPECT_EQ(batch->Run(), 1);
+    EXPECT_EQ(batch->Converted(), 2);
+    EXPECT_EQ(batch->m_outcomes[1].error.what, "Duplicate Symbol");
+    EXPECT_EQ(Listed().size(), 3u);
+    EXPECT_EQ(Problems(), "");
+    EXPECT_NE(SnapshotDir(m_out), before);
+}
