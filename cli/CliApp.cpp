@@ -165,11 +165,15 @@ int Main(const std::vector<std::string>& arguments, std::ostream& out, std::ostr
     bool newMaster = false;
     bool existingMaster = false;
     CLI::App* convert = app.add_subcommand("convert", "Convert input files into new securities");
-    convert->add_option("INPUT", inputs, "Delimited text files, one trading period per row; - reads standard input")
+    convert
+        ->add_option("INPUT", inputs,
+                     "Delimited text files, one trading period per row (or a file of many securities, one "
+                     "row per security and period); - reads standard input")
         ->required();
     convert->add_option("--dir", options.settings.m_strPath, "Output directory")->required();
     CLI::Option* symbolOption =
-        convert->add_option("--symbol", options.settings.m_strSymbol, "Symbol of the new security (one input)");
+        convert->add_option("--symbol", options.settings.m_strSymbol,
+                            "Symbol of the new security (one input; a file of many securities needs none)");
     CLI::Option* nameOption =
         convert->add_option("--name", options.settings.m_strName, "Name of the new security (one input)");
     CLI::Option* newFlag = convert->add_flag("--new-master", newMaster, "Make a new MASTER in the directory");
@@ -188,7 +192,9 @@ int Main(const std::vector<std::string>& arguments, std::ostream& out, std::ostr
     CLI::App* update = app.add_subcommand("update", "Add an input's new days to an existing security");
     update->add_option("INPUT", options.input, "Delimited text file; - reads standard input")->required();
     update->add_option("--dir", options.settings.m_strPath, "Directory holding the security's MASTER")->required();
-    update->add_option("--symbol", options.settings.m_strSymbol, "Symbol or name of the security")->required();
+    CLI::Option* updateSymbol = update->add_option(
+        "--symbol", options.settings.m_strSymbol,
+        "Symbol or name of the security (not for a file of many securities, which names each in a column)");
     update->add_flag("--replace", options.replace, "Rewrite stored days whose values differ from the input");
     parsing.AddTo(update);
 
@@ -215,8 +221,6 @@ int Main(const std::vector<std::string>& arguments, std::ostream& out, std::ostr
         if (*convert && inputs.size() > 1 && (*symbolOption || *nameOption))
             throw CLI::ValidationError("--symbol and --name", "take one input; with several, each file's name "
                                                               "gives its symbol");
-        if (*convert && inputs.size() == 1 && !*symbolOption)
-            throw CLI::RequiredError("--symbol");
     }
     catch (const CLI::ParseError& error)
     {
@@ -243,13 +247,28 @@ int Main(const std::vector<std::string>& arguments, std::ostream& out, std::ostr
         err << problem << "\n";
         return kExitUsage;
     }
+    // A file without --symbol is a file of many securities, which names each in a column.
     if (*update)
-        return RunUpdate(options, out, err);
+    {
+        if (*updateSymbol)
+            return RunUpdate(options, out, err);
+        options.settings.m_nExist = MasterChoice::kUseExisting;
+        return RunMarket(options, out, err);
+    }
     if (*inspect)
         return RunInspect(options, out, err);
     if (inputs.size() > 1)
         return RunConvertMany(options, inputs, out, err);
     options.input = inputs.front();
+    if (!*symbolOption)
+    {
+        if (*nameOption)
+        {
+            err << "--name takes --symbol; a file of many securities gives their names in a column.\n";
+            return kExitUsage;
+        }
+        return RunMarket(options, out, err);
+    }
     return RunConvert(options, out, err);
 }
 } // namespace tavrix::cli

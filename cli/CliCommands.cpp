@@ -1,6 +1,7 @@
 #include "cli/CliCommands.h"
 
 #include "engine/ConversionJob.h"
+#include "engine/MarketConversion.h"
 #include "engine/DirectoryReading.h"
 #include "engine/SecurityExport.h"
 #include "marketdata/Dates.h"
@@ -121,6 +122,38 @@ int RunConvert(ConvertOptions options, std::ostream& out, std::ostream& err)
 
 int RunInspect(ConvertOptions options, std::ostream& out, std::ostream& err)
 {
+    MarketConversion market;
+    market.m_strInputPath = options.input;
+    market.m_settings = options.settings;
+    market.m_nDateFormat = DateFormatOf(options.settings);
+    if (options.input != "-" && market.Inspect() == 0)
+    {
+        // A file of many securities: its tickers and their rows, then the first one's rows as stored.
+        out << market.m_reading.description << "\n\nTicker\tName\tRows\tPeriod\n";
+        for (const MarketConversion::Ticker& ticker : market.Tickers())
+            out << platform::Latin1ToUtf8(ticker.symbol) << "\t" << platform::Latin1ToUtf8(ticker.name) << "\t"
+                << ticker.rows.size() << "\t" << (ticker.periodProblem.empty() ? ticker.period : "refused") << "\n";
+        out << market.Tickers().size() << (market.Tickers().size() == 1 ? " ticker" : " tickers") << "\n";
+        PriceLineRules rules = market.m_reading.rules;
+        rules.skipRows = 0;
+        PriceLineReader reader(rules);
+        for (const long index : market.Tickers().front().rows)
+        {
+            const TextRow row = market.Row(static_cast<std::size_t>(index));
+            reader.AddRowAt(row.text, row.length, index + 1);
+        }
+        RecordLayout layout;
+        for (int field = 0; field < kFieldCount; ++field)
+            if (rules.column[field] >= 0)
+                layout.fields.push_back(static_cast<Field>(field));
+        layout.fieldCount = static_cast<int>(layout.fields.size());
+        const std::deque<PriceLine>& lines = reader.Lines();
+        out << "\n" << platform::Latin1ToUtf8(market.Tickers().front().symbol) << ":\n";
+        WriteBarsCsv(
+            layout, std::vector<PriceBar>(lines.begin(), lines.begin() + std::min<std::size_t>(10, lines.size())), out);
+        PrintReport(reader.Report(), out);
+        return kExitSuccess;
+    }
     ConversionJob job;
     options.settings.ApplyToJob(job, options.input, DateFormatOf(options.settings));
     const int result = job.Inspect();

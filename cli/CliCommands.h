@@ -49,6 +49,8 @@ int RunConvertMany(ConvertOptions options, const std::vector<std::string>& input
                    std::ostream& err);
 // How an input would be read, and its first rows as they would be stored; changes nothing.
 int RunInspect(ConvertOptions options, std::ostream& out, std::ostream& err);
+// A file of many securities: new tickers become securities, held ones get their new days; a table at the end.
+int RunMarket(ConvertOptions options, std::ostream& out, std::ostream& err);
 // Adds an input's new days to an existing security.
 int RunUpdate(ConvertOptions options, std::ostream& out, std::ostream& err);
 // Removes one security and its files.

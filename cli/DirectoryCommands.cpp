@@ -2,6 +2,7 @@
 
 #include "engine/BatchConversion.h"
 #include "engine/ConversionJob.h"
+#include "engine/MarketConversion.h"
 #include "marketdata/Dates.h"
 #include "platform/Strings.h"
 #include "settings/SettingsRules.h"
@@ -80,6 +81,70 @@ int RunConvertMany(ConvertOptions options, const std::vector<std::string>& input
             err << outcome.input << ": " << line << "\n";
     }
     return batch.Converted() == static_cast<int>(inputs.size()) ? kExitSuccess : kExitFailed;
+}
+
+int RunMarket(ConvertOptions options, std::ostream& out, std::ostream& err)
+{
+    if (options.saveSettings)
+    {
+        err << "--save-settings takes a file of one security.\n";
+        return kExitUsage;
+    }
+    MarketConversion market;
+    market.m_strInputPath = options.input;
+    market.m_settings = options.settings;
+    market.m_nDateFormat = DateFormatOf(options.settings);
+    market.m_bReplace = options.replace;
+    market.m_bStrict = options.strict;
+    market.m_onWaitForLock = [&err, &market] { SayWaiting(err, market.m_strPath); };
+    market.m_onWarning = [&err](const std::string& warning) { err << warning << "\n"; };
+    const bool progress = ::isatty(STDERR_FILENO) == 1;
+    if (progress)
+        market.m_onProgress = [&err](std::size_t index, std::size_t count, const std::string& ticker) {
+            err << "\rReading " << index + 1 << " of " << count << ": " << ticker << "\x1b[K" << std::flush;
+        };
+    const int result = market.Run();
+    if (progress)
+        err << "\r\x1b[K" << std::flush;
+    if (!market.m_reading.description.empty())
+        err << market.m_reading.description << "\n";
+    if (market.m_error.Failed())
+    {
+        err << market.m_error.Text(Audience::kCommandLine) << "\n";
+        if (market.m_error.what.rfind("The input names no securities", 0) == 0)
+        {
+            err << "--symbol is required for a file of one security.\n";
+            return kExitUsage;
+        }
+        return kExitFailed;
+    }
+    out << "Ticker\tChange\tRecords\tFirst\tLast\tResult\n";
+    for (const TickerOutcome& outcome : market.m_outcomes)
+    {
+        out << platform::Latin1ToUtf8(outcome.ticker) << "\t" << (outcome.isNew ? "new" : "added") << "\t";
+        if (outcome.converted)
+            out << outcome.records << "\t" << IsoDayText(outcome.firstDay) << "\t" << IsoDayText(outcome.lastDay)
+                << "\t"
+                << (outcome.isNew || outcome.present == 0
+                        ? std::string("converted")
+                        : "converted; " + std::to_string(outcome.present) +
+                              (outcome.present == 1 ? " row already present" : " rows already present"))
+                << "\n";
+        else
+            out << "-\t-\t-\tfailed: " << FirstLine(outcome.error.what) << "\n";
+    }
+    out << market.Converted() << " of " << market.m_outcomes.size() << " tickers went into " << market.m_strPath
+        << "\n";
+    for (const TickerOutcome& outcome : market.m_outcomes)
+    {
+        std::string text = outcome.converted ? "" : outcome.error.Text(Audience::kCommandLine);
+        if (outcome.converted && outcome.leftOut.leftOut > 0)
+            text = outcome.leftOut.Text();
+        std::istringstream lines(text);
+        for (std::string line; std::getline(lines, line);)
+            err << platform::Latin1ToUtf8(outcome.ticker) << ": " << line << "\n";
+    }
+    return result == 0 ? kExitSuccess : kExitFailed;
 }
 
 int RunUpdate(ConvertOptions options, std::ostream& out, std::ostream& err)

@@ -8,6 +8,7 @@
 #include <cctype>
 #include <cstring>
 #include <dirent.h>
+#include <map>
 
 namespace tavrix {
 namespace {
@@ -41,6 +42,18 @@ JobError Refusal(const std::string& what, const std::string& reason = "")
     return error;
 }
 } // namespace
+
+int BarMinutesOf(const std::vector<PriceBar>& bars)
+{
+    std::map<int, int> steps;
+    const auto seconds = [](int time) { return time / 10000 * 3600 + time / 100 % 100 * 60 + time % 100; };
+    for (std::size_t i = 1; i < bars.size(); ++i)
+        if (bars[i].day == bars[i - 1].day)
+            ++steps[(seconds(bars[i].time) - seconds(bars[i - 1].time)) / 60];
+    if (steps.empty())
+        return 0;
+    return std::max_element(steps.begin(), steps.end(), [](auto& a, auto& b) { return a.second < b.second; })->first;
+}
 
 DirectoryEdit::DirectoryEdit(std::string directory) : m_directory(std::move(directory)), m_change(m_directory) {}
 

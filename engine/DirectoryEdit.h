@@ -29,6 +29,9 @@ struct SecuritySpec
     int interval = 0; // bar minutes of an intraday security
 };
 
+// The bar length of intraday bars in minutes: the most common step between two bars of one day.
+int BarMinutesOf(const std::vector<PriceBar>& bars);
+
 // Changes to one directory made in memory and staged as they come, then committed at once: any
 // number of securities added, rewritten or removed go in with one journal, one flush and one
 // MASTER (and XMASTER, EMASTER), or not at all. The caller holds the directory's lock.

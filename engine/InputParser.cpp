@@ -1,5 +1,6 @@
 #include "engine/ConversionJob.h"
 
+#include "engine/MarketConversion.h"
 #include "platform/FileOps.h"
 #include "settings/ReadingChoices.h"
 
@@ -44,6 +45,16 @@ int ConversionJob::ReadInput()
         error.what = "The input cannot be read as it stands:";
         error.path = m_strInputPath;
         error.reason = m_reading.error;
+        return Fail(error);
+    }
+    if (IsMarketFile(m_reading))
+    {
+        JobError error;
+        error.what =
+            "The input holds many securities, named in column " + std::to_string(m_reading.tickerColumn + 1) + ":";
+        error.path = m_strInputPath;
+        error.commandLineAdvice = "Convert it without --symbol: each ticker becomes its own security.";
+        error.desktopAdvice = "Each ticker becomes its own security when it is opened as a file of many.";
         return Fail(error);
     }
     m_nDateFormat = m_reading.rules.dateFormat;

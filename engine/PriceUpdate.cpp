@@ -1,7 +1,6 @@
 #include "engine/ConversionJob.h"
 
 #include <algorithm>
-#include <map>
 
 namespace tavrix {
 RecordLayout ConversionJob::Layout() const
@@ -58,17 +57,7 @@ int ConversionJob::ConvertInput()
     if (Intraday())
     {
         spec.period = 'I';
-        // The bar length: the most common step between bars of one day, in minutes.
-        std::map<int, int> steps;
-        for (std::size_t i = 1; i < bars.size(); ++i)
-            if (bars[i].day == bars[i - 1].day)
-            {
-                const auto seconds = [](int time) { return time / 10000 * 3600 + time / 100 % 100 * 60 + time % 100; };
-                ++steps[(seconds(bars[i].time) - seconds(bars[i - 1].time)) / 60];
-            }
-        spec.interval = steps.empty() ? 0 : std::max_element(steps.begin(), steps.end(), [](auto& a, auto& b) {
-                                                return a.second < b.second;
-                                            })->first;
+        spec.interval = BarMinutesOf(bars);
     }
     if (JobError problem = m_edit->Add(spec, bars, &m_nFileNumber); problem.Failed())
         return Fail(problem);

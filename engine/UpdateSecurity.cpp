@@ -1,11 +1,10 @@
 #include "engine/ConversionJob.h"
+#include "engine/PriceMerge.h"
 
 #include "platform/FileOps.h"
 #include "platform/Strings.h"
 
 #include <algorithm>
-#include <cstdio>
-#include <map>
 
 namespace tavrix {
 namespace {
@@ -17,16 +16,6 @@ JobError Plain(const std::string& what, const std::string& reason = "")
     return error;
 }
 
-// Bars are one a day, or one at each time of a day.
-long long KeyOf(DayNumber day, int time)
-{
-    return static_cast<long long>(day) * 1000000 + std::max(time, 0);
-}
-
-std::string WhenText(DayNumber day, int time)
-{
-    return IsoDayText(day) + (time >= 0 ? " " + TimeText(time) : "");
-}
 } // namespace
 
 int ConversionJob::FindOwnSecurity(SecurityRef* ref)
@@ -114,56 +103,18 @@ int ConversionJob::Update(bool replace)
                                   "Its header counts " + std::to_string(stored.countWord ? stored.countWord - 1 : 0) +
                                       " records, but it holds " + std::to_string(stored.bars.size()) +
                                       (stored.trailingBytes ? " and some bytes more." : ".")));
-        std::map<long long, PriceBar> bars;
-        for (const StoredBar& bar : stored.bars)
-        {
-            const DayNumber day = DayOfDateValue(bar.date);
-            const int time = layout.hasTime ? static_cast<int>(bar.time) : -1;
-            const long long key = KeyOf(day, time);
-            if (day == 0 || (!bars.empty() && key <= bars.rbegin()->first))
-                return Fail(
-                    FileError("The price file is damaged:", dataPath, "Its dates are not valid or do not rise."));
-            bars[key] = PriceBar{day, time, bar.values};
-        }
-        const long long lastStored = bars.empty() ? 0 : bars.rbegin()->first;
-
         if (AcceptLeftOutRows(m_lines->Lines().size()))
             return 1;
-        std::vector<std::string> conflicts;
-        for (const PriceLine& line : m_lines->Lines())
-        {
-            const PriceBar value{line.day, layout.hasTime ? line.time : -1, line.values};
-            const long long key = KeyOf(value.day, value.time);
-            if (key > lastStored)
-            {
-                bars[key] = value;
-                if (m_nAdded++ == 0)
-                    m_nFirstDay = line.day;
-                m_nLastDay = line.day;
-                continue;
-            }
-            const auto old = bars.find(key);
-            std::string difference;
-            if (old == bars.end())
-                difference = "not in the price file";
-            else
-                for (const Field field : given)
-                    if (field != kFieldDate && old->second.values[field] != line.values[field] && difference.empty())
-                    {
-                        char text[120];
-                        std::snprintf(text, sizeof text, "%s is %.9g in the price file, %.9g in the input",
-                                      NamesOf(field).word, static_cast<double>(old->second.values[field]),
-                                      static_cast<double>(line.values[field]));
-                        difference = text;
-                    }
-            if (difference.empty())
-            {
-                ++m_nAlreadyPresent;
-                continue;
-            }
-            conflicts.push_back(WhenText(value.day, value.time) + ": " + difference);
-            bars[key] = value;
-        }
+        const std::deque<PriceLine>& lines = m_lines->Lines();
+        const PriceMerge merge =
+            MergeBars(stored.bars, std::vector<PriceBar>(lines.begin(), lines.end()), given, layout.hasTime, replace);
+        if (!merge.problem.empty())
+            return Fail(FileError("The price file is damaged:", dataPath, merge.problem));
+        m_nAdded = merge.added;
+        m_nAlreadyPresent = merge.present;
+        m_nFirstDay = merge.firstAdded;
+        m_nLastDay = merge.lastAdded;
+        const std::vector<std::string>& conflicts = merge.differences;
         if (!conflicts.empty() && !replace)
         {
             m_differences = conflicts;
@@ -179,16 +130,13 @@ int ConversionJob::Update(bool replace)
             error.commandLineAdvice = "--replace rewrites these days.";
             return Fail(error);
         }
-        m_nReplaced = static_cast<int>(conflicts.size());
-        if (bars.size() > static_cast<std::size_t>(kMaxPriceRecords))
-            return Fail(Plain("The price file would hold " + std::to_string(bars.size()) + " records,",
+        m_nReplaced = merge.replaced;
+        if (merge.bars.size() > static_cast<std::size_t>(kMaxPriceRecords))
+            return Fail(Plain("The price file would hold " + std::to_string(merge.bars.size()) + " records,",
                               "but it holds at most " + std::to_string(kMaxPriceRecords) + ". Nothing was changed."));
         if (m_nAdded == 0 && m_nReplaced == 0)
             return 0;
-        std::vector<PriceBar> all;
-        all.reserve(bars.size());
-        for (const auto& bar : bars)
-            all.push_back(bar.second);
+        const std::vector<PriceBar>& all = merge.bars;
         if (JobError problem = m_edit->Replace(ref, all); problem.Failed())
             return Fail(problem);
         if (JobError problem = m_edit->Commit(); problem.Failed())

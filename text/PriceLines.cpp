@@ -277,6 +277,12 @@ void PriceLineReader::AddRow(const char* row, std::size_t length)
     m_lastKeptLine = m_lineNumber;
 }
 
+void PriceLineReader::AddRowAt(const char* row, std::size_t length, long line)
+{
+    m_lineNumber = line - 1;
+    AddRow(row, length);
+}
+
 void PriceLineReader::CheckRange(const PriceLine& line)
 {
     const auto stored = [&](int field) { return m_rules.column[field] >= 0; };

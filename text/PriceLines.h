@@ -94,6 +94,9 @@ public:
     // `row` holds the row's first characters (up to kMaxRowLength + 1), `length` its whole length.
     void AddRow(const char* row, std::size_t length);
     void AddRows(const InputText& input);
+    // A row of the file whose line number (from 1) is `line`, when the rows come picked out of it
+    // (one security's rows of a file of many).
+    void AddRowAt(const char* row, std::size_t length, long line);
 
     const std::deque<PriceLine>& Lines() const { return m_lines; }
     const PriceLineReport& Report() const { return m_report; }

@@ -1,7 +1,9 @@
 #include "JobFixture.h"
 
 #include "engine/BatchConversion.h"
+#include "engine/DirectoryChange.h"
 #include "engine/DirectoryReading.h"
+#include "engine/MarketConversion.h"
 #include "marketdata/DirectoryCheck.h"
 #include "marketdata/Securities.h"
 #include "marketdata/Xmaster.h"
@@ -149,4 +151,47 @@ TEST_F(BeyondMasterTest, ABatchGoesInWholeOrNotAtAll)
     EXPECT_EQ(Listed().size(), 3u);
     EXPECT_EQ(Problems(), "");
     EXPECT_NE(SnapshotDir(m_out), before);
+}
+
+// A market-wide file goes in as one change too: a kill leaves every held security as it was and
+// adds none of the new tickers; the run that is not killed extends and adds them all.
+TEST_F(BeyondMasterTest, AMarketFileGoesInWholeOrNotAtAll)
+{
+    const std::string market = Input("Ticker,Date,Open,High,Low,Close,Volume\nA,2025-01-02,1,2,0.5,1.5,10\n"
+                                     "B,2025-01-02,1,2,0.5,1.5,10\nA,2025-01-03,1,2,0.5,1.6,10\n");
+    const auto convert = [&](const std::string& input) {
+        auto run = std::make_unique<MarketConversion>();
+        run->m_strInputPath = input;
+        run->m_settings.m_strPath = m_out;
+        run->m_settings.m_nExist = MasterChoice::kAutomatic;
+        run->m_settings.m_bColumnsGiven = false;
+        run->m_nDateFormat = ConversionJob::kAutoDateFormat;
+        return run;
+    };
+    ASSERT_EQ(convert(market)->Run(), 0);
+    const auto before = SnapshotDir(m_out);
+    const std::string next = Input("Ticker,Date,Open,High,Low,Close,Volume\nA,2025-01-06,1,2,0.5,1.7,10\n"
+                                   "C,2025-01-06,1,2,0.5,1.5,10\nB,2025-01-06,1,2,0.5,1.7,10\n");
+    for (const char* step : {"write F1.DAT", "rename F3.DAT", "rename MASTER"})
+    {
+        SCOPED_TRACE(step);
+        ASSERT_TRUE(KilledInChild([&] {
+            auto run = convert(next);
+            run->m_stepHook = KillAt(step);
+            run->Run();
+        }));
+        ReadingLock reading;
+        ASSERT_FALSE(reading.Acquire(m_out).Failed());
+        reading.Release();
+        auto after = SnapshotDir(m_out); // what a killed run staged is hidden, and swept by the next writer
+        for (auto it = after.begin(); it != after.end();)
+            it = it->first.rfind(kTemporaryPrefix, 0) == 0 ? after.erase(it) : std::next(it);
+        EXPECT_EQ(after, before);
+    }
+    auto run = convert(next);
+    ASSERT_EQ(run->Run(), 0) << run->m_error.Text();
+    const std::vector<Security> securities = Listed();
+    ASSERT_EQ(securities.size(), 3u);
+    EXPECT_EQ(std::tuple(securities[0].lastDate, securities[1].lastDate, securities[2].symbol),
+              std::tuple(1250106.0, 1250106.0, std::string("C")));
 }
