@@ -1,6 +1,7 @@
 #include "app/DirectoryWindow.h"
 
 #include "app/FindingTarget.h"
+#include "app/JobOutcome.h"
 #include "app/MessageBox.h"
 #include "app/PriceChart.h"
 #include "app/PriceRecordModel.h"
@@ -18,6 +19,7 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QHeaderView>
+#include <QInputDialog>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenuBar>
@@ -57,23 +59,6 @@ std::string JobDirectory(const tavrix::Security& security)
     return directory;
 }
 
-// The one update failure that replacing cures is the one whose command-line advice is --replace.
-bool DaysDiffer(const tavrix::JobError& error)
-{
-    return error.commandLineAdvice.find("--replace") != std::string::npos;
-}
-
-// The engine's list of differing days, without its closing "Nothing was changed." that a question
-// about changing them would contradict.
-std::string DifferingDays(const tavrix::JobError& error)
-{
-    std::string reason = error.reason;
-    const std::string closing = "\nNothing was changed.";
-    if (reason.size() >= closing.size() && reason.compare(reason.size() - closing.size(), closing.size(), closing) == 0)
-        reason.erase(reason.size() - closing.size());
-    return error.what + "\n" + reason;
-}
-
 void TightRows(QTableView* table)
 {
     table->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
@@ -94,7 +79,8 @@ QString StartFolder()
 } // namespace
 
 CDirectoryWindow::CDirectoryWindow(const std::string& directory, tavrix::ProfileStore* store, QWidget* parent)
-    : QMainWindow(parent), m_strDirectory(FromQString(QFileInfo(ToQString(directory)).absoluteFilePath())),
+    : QMainWindow(parent),
+      m_strDirectory(FromQString(QDir::cleanPath(QFileInfo(ToQString(directory)).absoluteFilePath()))),
       m_pProfileStore(store), m_pSecurities(new CSecurityTableModel(this)), m_pSorted(new QSortFilterProxyModel(this)),
       m_pRecords(new CPriceRecordModel(this))
 {
@@ -377,25 +363,38 @@ void CDirectoryWindow::UpdateFromFile(const std::string& input)
         settings.Load(*m_pProfileStore);
     settings.m_strPath = JobDirectory(security);
     settings.m_strSymbol = security.symbol;
-    // A replacing run asks nothing the first run was answered.
+    // A later run asks nothing an earlier one was answered.
     bool convertOthers = false;
-    const auto run = [&](tavrix::ConversionJob& job, bool replace) {
-        settings.ApplyToJob(job, input, tavrix::ConversionJob::kAutoDateFormat);
+    int dateFormat = tavrix::ConversionJob::kAutoDateFormat;
+    int result = 0;
+    const auto run = [&](bool replace) {
+        auto job = std::make_unique<tavrix::ConversionJob>();
+        settings.ApplyToJob(*job, input, dateFormat);
         if (convertOthers)
-            job.m_nLeftOutPolicy = tavrix::ConversionJob::kConvertOthers;
-        job.m_askConvertOthers = [&convertOthers](const tavrix::PriceLineReport& report, std::size_t kept) {
+            job->m_nLeftOutPolicy = tavrix::ConversionJob::kConvertOthers;
+        job->m_askConvertOthers = [&convertOthers](const tavrix::PriceLineReport& report, std::size_t kept) {
             convertOthers = ui::AskYesNo(report.Text() + "\n\nAdd the other " + std::to_string(kept) +
                                          (kept == 1 ? " row?" : " rows?"));
             return convertOthers;
         };
-        job.m_onWarning = [](const std::string& warning) { ui::AfxMessageBox(warning, ui::Icon::kWarning); };
+        job->m_onWarning = [](const std::string& warning) { ui::AfxMessageBox(warning, ui::Icon::kWarning); };
         QApplication::setOverrideCursor(Qt::WaitCursor);
-        const int result = job.Update(replace);
+        result = job->Update(replace);
         QApplication::restoreOverrideCursor();
-        return result;
+        return job;
     };
-    auto job = std::make_unique<tavrix::ConversionJob>();
-    int result = run(*job, false);
+    std::unique_ptr<tavrix::ConversionJob> job = run(false);
+    if (const std::vector<int> formats = AmbiguousDateFormats(job->m_error); result != 0 && !formats.empty())
+    {
+        dateFormat =
+            ChooseDateFormat(formats, tavrix::DateFormatCode(settings.m_strDateFormat.c_str()), job->m_error.reason);
+        if (dateFormat == 0)
+        {
+            statusBar()->showMessage("Nothing was changed: no date layout was chosen.");
+            return;
+        }
+        job = run(false);
+    }
     if (result != 0 && DaysDiffer(job->m_error))
     {
         if (!ui::AskYesNo(DifferingDays(job->m_error) + "\n\nReplace them with the file's values?", ui::Answer::kNo))
@@ -403,8 +402,7 @@ void CDirectoryWindow::UpdateFromFile(const std::string& input)
             statusBar()->showMessage("Nothing was changed: the differing days were kept.");
             return;
         }
-        job = std::make_unique<tavrix::ConversionJob>();
-        result = run(*job, true);
+        job = run(true);
     }
     if (result != 0)
     {
@@ -425,6 +423,24 @@ void CDirectoryWindow::UpdateFromFile(const std::string& input)
     outcome += std::string(" (dates read as ") + tavrix::DateFormatName(job->m_nDateFormat) + ")";
     Reload(&security);
     statusBar()->showMessage(Utf8(outcome));
+}
+
+int CDirectoryWindow::ChooseDateFormat(const std::vector<int>& formats, int stored, const std::string& example)
+{
+    QStringList names;
+    int current = 0;
+    for (const int code : formats)
+    {
+        if (code == stored)
+            current = static_cast<int>(names.size());
+        names << tavrix::DateFormatName(code);
+    }
+    bool chosen = false;
+    const QString name = QInputDialog::getItem(
+        this, "Date Layout",
+        DisplayText("The dates of the file read in more than one way.\n" + example + "\n\nRead them as:"), names,
+        current, false, &chosen);
+    return chosen ? tavrix::DateFormatCode(FromQString(name).c_str()) : 0;
 }
 
 void CDirectoryWindow::OnRemove()
@@ -515,18 +531,24 @@ void CDirectoryWindow::OnCheckDirectory()
         item->setToolTip(ToQString(finding.file));
         item->setData(Qt::UserRole, static_cast<int>(i));
     }
-    const QString summary = QString("%1 problems and %2 notes in %3 directories holding %4 securities")
-                                .arg(result.Problems())
-                                .arg(result.Notes())
-                                .arg(result.directories)
-                                .arg(result.securities);
+    const auto count = [](int n, const char* one, const char* many) {
+        return QString("%1 %2").arg(n).arg(n == 1 ? one : many);
+    };
+    const QString summary = count(result.Problems(), "problem", "problems") + " and " +
+                            count(result.Notes(), "note", "notes") + " in " +
+                            count(result.directories, "directory", "directories") + " holding " +
+                            count(result.securities, "security", "securities");
     if (m_findings.empty())
     {
         auto* item = new QListWidgetItem("No problems found: " + summary.section(" in ", 1), m_pFindings);
         item->setData(Qt::UserRole, -1);
     }
     m_pCheckDock->setWindowTitle("Check Directory: " + summary.section(" in ", 0, 0));
-    m_pCheckDock->show();
+    if (!m_pCheckDock->isVisibleTo(this))
+    {
+        m_pCheckDock->show();
+        resizeDocks({m_pCheckDock}, {height() / 6}, Qt::Vertical);
+    }
     statusBar()->showMessage("Checked: " + summary);
 }
 

@@ -59,6 +59,9 @@ private:
     void OnSecurityChanged();
     void OnFindingActivated(QListWidgetItem* item);
     void UpdateActions();
+    // Asks which of the date formats that each read the input's dates to use, offering the stored
+    // one first; 0 when the user chose none.
+    int ChooseDateFormat(const std::vector<int>& formats, int stored, const std::string& example);
 
     std::string m_strDirectory;
     tavrix::ProfileStore* m_pProfileStore;

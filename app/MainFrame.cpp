@@ -242,7 +242,7 @@ void CMainFrame::OnFileOpenDirectory()
 
 CDirectoryWindow* CMainFrame::OpenDirectoryWindow(const std::string& directory)
 {
-    const QString wanted = QFileInfo(ToQString(directory)).absoluteFilePath();
+    const QString wanted = QDir::cleanPath(QFileInfo(ToQString(directory)).absoluteFilePath());
     m_directoryWindows.erase(std::remove(m_directoryWindows.begin(), m_directoryWindows.end(), nullptr),
                              m_directoryWindows.end());
     for (const QPointer<CDirectoryWindow>& window : m_directoryWindows)

@@ -10,6 +10,7 @@
 #include <QChart>
 #include <QChartView>
 #include <QGraphicsLineItem>
+#include <QGraphicsRectItem>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineSeries>
@@ -146,16 +147,13 @@ CPriceChart::CPriceChart(QWidget* parent) : QWidget(parent)
 
     m_pPriceChart = NewChart();
     m_pVolumeChart = NewChart();
-    for (QChart* chart : {m_pPriceChart, m_pVolumeChart})
-    {
-        chart->setBackgroundBrush(palette().window());
-        chart->setPlotAreaBackgroundBrush(palette().base());
-        chart->setPlotAreaBackgroundVisible(true);
-    }
     m_pPriceView = NewView(m_pPriceChart, this);
     m_pPriceView->setObjectName("m_priceView");
     m_pVolumeView = NewView(m_pVolumeChart, this);
     m_pVolumeView->setObjectName("m_volumeView");
+    // Room for three labels on each value axis.
+    m_pPriceView->setMinimumHeight(120);
+    m_pVolumeView->setMinimumHeight(90);
 
     m_pPriceDates = NewDateAxis();
     m_pVolumeDates = NewDateAxis();
@@ -185,6 +183,17 @@ CPriceChart::CPriceChart(QWidget* parent) : QWidget(parent)
     Attach(m_pVolumeChart, m_pVolumeBars, m_pVolumeX, m_pVolumeAxis);
     Attach(m_pVolumeChart, m_pVolumeArea, m_pVolumeX, m_pVolumeAxis);
 
+    // Above the chart's own plot area (z 0), below its grid (z 2).
+    m_pPricePlot = new QGraphicsRectItem(m_pPriceChart);
+    m_pVolumePlot = new QGraphicsRectItem(m_pVolumeChart);
+    for (QGraphicsRectItem* plot : {m_pPricePlot, m_pVolumePlot})
+    {
+        plot->setBrush(palette().base());
+        plot->setPen(Qt::NoPen);
+        plot->setZValue(0.5);
+    }
+    for (QChartView* view : {m_pPriceView, m_pVolumeView})
+        view->setBackgroundBrush(palette().window());
     const QPen markerPen(QColor(90, 90, 90), 0, Qt::DashLine);
     m_pPriceMarker = m_pPriceChart->scene()->addLine(QLineF(), markerPen);
     m_pVolumeMarker = m_pVolumeChart->scene()->addLine(QLineF(), markerPen);
@@ -321,6 +330,8 @@ void CPriceChart::LayOutPlots()
     const QSize volumeSize = m_pVolumeView->viewport()->size();
     m_pVolumeChart->setPlotArea(QRectF(kLeftMargin, 4, std::max(10.0, volumeSize.width() - kLeftMargin - kRightMargin),
                                        std::max(10.0, volumeSize.height() - 4 - kAxisHeight)));
+    m_pPricePlot->setRect(m_pPriceChart->plotArea());
+    m_pVolumePlot->setRect(m_pVolumeChart->plotArea());
 }
 
 double CPriceChart::PlotWidth() const
@@ -375,8 +386,8 @@ void CPriceChart::Rebuild()
     }
     else
     {
-        // Each pixel column's lowest and highest close, in the order they came, draw the same line
-        // as every close would; the bars just outside the view carry the line to its edges.
+        // Each pixel column's first, lowest, highest and last close, in the order they came, draw
+        // the line every close would; the bars just outside the view carry it to the edges.
         QList<QPointF> closes;
         QList<QPointF> volumes;
         const int from = std::max(0, begin - 1);
@@ -402,9 +413,11 @@ void CPriceChart::Rebuild()
                     loudest = std::max(loudest, static_cast<double>(bar.volume));
                 }
             }
-            closes << QPointF(std::min(lowest, highest), BarAt(std::min(lowest, highest)).close);
-            if (lowest != highest)
-                closes << QPointF(std::max(lowest, highest), BarAt(std::max(lowest, highest)).close);
+            int kept[] = {i, lowest, highest, j - 1};
+            std::sort(std::begin(kept), std::end(kept));
+            for (int k = 0; k < 4; ++k)
+                if (k == 0 || kept[k] != kept[k - 1])
+                    closes << QPointF(kept[k], BarAt(kept[k]).close);
             if (m_bHasVolume)
                 volumes << QPointF(loudestBar, BarAt(loudestBar).volume);
             i = j;

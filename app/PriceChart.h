@@ -12,6 +12,7 @@ class QCategoryAxis;
 class QChart;
 class QChartView;
 class QGraphicsLineItem;
+class QGraphicsRectItem;
 class QLabel;
 class QLineSeries;
 class QRubberBand;
@@ -116,6 +117,9 @@ private:
     QCategoryAxis* m_pVolumeDates;
     QValueAxis* m_pPriceAxis;
     QValueAxis* m_pVolumeAxis;
+    // A chart whose plot area is fixed draws no backgrounds of its own.
+    QGraphicsRectItem* m_pPricePlot;
+    QGraphicsRectItem* m_pVolumePlot;
     QGraphicsLineItem* m_pPriceMarker;
     QGraphicsLineItem* m_pVolumeMarker;
 
