@@ -247,11 +247,11 @@ void CPriceChart::SetBars(const tavrix::RecordLayout& layout, const std::vector<
         if (day == 0)
             continue;
         double when = day;
-        if (m_bIntraday && !tavrix::TimeText(stored.time).empty())
-        {
-            const auto time = static_cast<int>(stored.time);
+        // HHMMSS; a time that names no time of day counts as midnight.
+        const auto time = static_cast<int>(stored.time);
+        if (m_bIntraday && time >= 0 && static_cast<double>(time) == static_cast<double>(stored.time) &&
+            time / 10000 < 24 && time / 100 % 100 < 60 && time % 100 < 60)
             when += (time / 10000 * 3600 + time / 100 % 100 * 60 + time % 100) / 86400.0;
-        }
         if (!m_bars.empty() && when <= m_bars.back().when)
             continue;
         const auto& v = stored.values;
