@@ -136,13 +136,12 @@ CDirectoryWindow::CDirectoryWindow(const std::string& directory, tavrix::Profile
     auto* prices = new QSplitter(Qt::Horizontal);
     prices->addWidget(m_pChart);
     prices->addWidget(m_pRecordTable);
-    prices->setStretchFactor(0, 3);
-    prices->setStretchFactor(1, 1);
+    prices->setSizes({3000, 1000});
     auto* panes = new QSplitter(Qt::Vertical);
     panes->addWidget(securities);
     panes->addWidget(prices);
-    panes->setStretchFactor(0, 2);
-    panes->setStretchFactor(1, 3);
+    // A third for the table, the rest for the prices, whatever the window's size.
+    panes->setSizes({1000, 2000});
     setCentralWidget(panes);
 
     m_pFindings = new QListWidget;
