@@ -6,15 +6,19 @@
 #include "app/TavrixApp.h"
 #include "engine/ConversionJob.h"
 #include "engine/SecurityExport.h"
+#include "marketdata/Master.h"
 #include "marketdata/Securities.h"
 
 #include <QAction>
 #include <QCandlestickSeries>
 #include <QCandlestickSet>
+#include <QCategoryAxis>
+#include <QChartView>
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QLineSeries>
 #include <QListWidget>
+#include <QRegularExpression>
 #include <QStatusBar>
 #include <QTableView>
 
@@ -174,6 +178,124 @@ TEST_F(DirectoryWindowTest, ASelectedSecurityShowsItsRecordsInTheChartAndTheReco
     }
 }
 
+TEST_F(DirectoryWindowTest, TheChartZoomsAndPansByWheelDragAndKeysWithinTheRecords)
+{
+    Window().SelectSecurity(m_sample + "/", 3); // 131 records
+    CPriceChart& chart = *Window().Chart();
+    auto* view = chart.findChild<QChartView*>("m_priceView");
+    QWidget* viewport = view->viewport();
+    const QRectF plot = view->chart()->plotArea();
+    const auto pixel = [&](double fraction) {
+        return QPoint(static_cast<int>(plot.left() + fraction * plot.width()), static_cast<int>(plot.center().y()));
+    };
+    // The position along the records under a pixel, before the gesture.
+    const auto under = [&](double fraction) {
+        return chart.ViewFirst() +
+               (pixel(fraction).x() - plot.left()) / plot.width() * (chart.ViewLast() - chart.ViewFirst());
+    };
+    const auto drag = [&](Qt::MouseButton button, Qt::KeyboardModifiers keys, double from, double to) {
+        QTest::mousePress(viewport, button, keys, pixel(from));
+        QTest::mouseMove(viewport, pixel((from + to) / 2));
+        QTest::mouseMove(viewport, pixel(to));
+        QTest::mouseRelease(viewport, button, keys, pixel(to));
+    };
+    const auto wheel = [&](double at, int notches) {
+        QWheelEvent event(pixel(at), viewport->mapToGlobal(pixel(at)), {}, QPoint(0, 120 * notches), Qt::NoButton,
+                          Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(viewport, &event);
+    };
+    using Range = std::pair<double, double>;
+    const Range all(-0.5, 130.5);
+    struct Step
+    {
+        const char* gesture;
+        std::function<Range()> expected; // from the view before it
+        std::function<void()> act;
+    };
+    const Step steps[] = {
+        {"right drag over the middle half", [&] { return Range(under(0.25), under(0.75)); },
+         [&] { drag(Qt::RightButton, Qt::NoModifier, 0.25, 0.75); }},
+        {"drag a quarter to the right",
+         [&] {
+             const double shift = under(0.75) - under(0.5);
+             return Range(chart.ViewFirst() - shift, chart.ViewLast() - shift);
+         },
+         [&] { drag(Qt::LeftButton, Qt::NoModifier, 0.5, 0.75); }},
+        {"Right key",
+         [&] {
+             const double t = (chart.ViewLast() - chart.ViewFirst()) / 10;
+             return Range(chart.ViewFirst() + t, chart.ViewLast() + t);
+         },
+         [&] { QTest::keyClick(view, Qt::Key_Right); }},
+        {"wheel up at the left edge",
+         [&] { return Range(chart.ViewFirst(), chart.ViewFirst() + (chart.ViewLast() - chart.ViewFirst()) / 1.25); },
+         [&] { wheel(0, 1); }},
+        {"shift drag zooms too", [&] { return Range(under(0.5), under(1)); },
+         [&] { drag(Qt::LeftButton, Qt::ShiftModifier, 0.5, 1); }},
+        {"wheel down far: no further than every record", [&] { return all; }, [&] { wheel(0.5, -20); }},
+        {"drag past the first record: it stays at the left edge", [&] { return all; },
+         [&] { drag(Qt::LeftButton, Qt::NoModifier, 0.2, 0.9); }},
+        {"+ many times: ten records at least, around the middle", [&] { return Range(60, 70); },
+         [&] {
+             for (int i = 0; i < 40; ++i)
+                 QTest::keyClick(view, Qt::Key_Plus);
+         }},
+        {"double click shows every record", [&] { return all; },
+         [&] { QTest::mouseDClick(viewport, Qt::LeftButton, {}, pixel(0.5)); }},
+    };
+    for (const Step& step : steps)
+    {
+        const Range expected = step.expected();
+        step.act();
+        EXPECT_NEAR(chart.ViewFirst(), expected.first, 1e-9) << step.gesture;
+        EXPECT_NEAR(chart.ViewLast(), expected.second, 1e-9) << step.gesture;
+    }
+
+    // A click picks the record under the pointer; its values are shown above the chart.
+    const int record = 40;
+    const double fraction = (record - all.first) / (all.second - all.first);
+    QTest::mouseClick(viewport, Qt::LeftButton, {}, pixel(fraction));
+    EXPECT_EQ(Table("m_records")->currentIndex().row(), record);
+    EXPECT_TRUE(chart.ValuesText().startsWith("ACE   " + Cell(record, 0, "m_records") + "   Open " +
+                                              Cell(record, 1, "m_records")))
+        << chart.ValuesText().toStdString();
+}
+
+TEST_F(DirectoryWindowTest, TheDateAxisLabelsMonthsWeeksOrTimesAsTheViewNeeds)
+{
+    struct Case
+    {
+        std::string directory;
+        double first, last;
+        const char* pattern;
+    };
+    const Case cases[] = {
+        {m_sample, -0.5, 130.5, "^2010-0[2-7]$"},                                // half a year: months
+        {m_sample, 80, 100, "^2010-\\d\\d-\\d\\d$"},                             // twenty days: Mondays
+        {m_sample + "/Intraday", 30000, 30060, "^\\d\\d-\\d\\d \\d\\d:\\d\\d$"}, // an hour of minutes
+    };
+    for (const Case& c : cases)
+    {
+        m_window.reset();
+        Window(c.directory).SelectSecurity(c.directory + "/", c.directory == m_sample ? 3 : 1);
+        Window().Chart()->ShowRange(c.first, c.last);
+        QStringList labels;
+        for (QAbstractAxis* axis :
+             Window().Chart()->findChild<QChartView*>("m_volumeView")->chart()->axes(Qt::Horizontal))
+            if (auto* dates = qobject_cast<QCategoryAxis*>(axis))
+                labels = dates->categoriesLabels();
+        EXPECT_GE(labels.size(), 2) << c.pattern;
+        for (const QString& label : labels)
+        {
+            EXPECT_TRUE(QRegularExpression(c.pattern).match(label).hasMatch()) << label.toStdString();
+            if (label.size() == 10)
+            {
+                EXPECT_EQ(QDate::fromString(label, Qt::ISODate).dayOfWeek(), 1) << label.toStdString();
+            }
+        }
+    }
+}
+
 TEST_F(DirectoryWindowTest, RemoveAsksFirstThenTakesTheSecurityOutOfMasterAndTheTable)
 {
     Window().SelectSecurity(m_sample + "/", 300);
@@ -199,18 +321,22 @@ TEST_F(DirectoryWindowTest, CheckListsPlantedProblemsAndEachLeadsToTheSecurityIt
     WriteText(m_sample + "/F463.MWD", "stray");
     for (const char* file : {"/F12.DAT", "/F300.MWD"})
         WriteText(m_sample + file, ReadText(m_sample + file) + "abc");
+    Bytes master = ReadBytes(m_sample + "/Master");
+    master[7 * tavrix::kMasterRecordSize + tavrix::kRecFileType] = 0x41;
+    WriteBytes(m_sample + "/Master", master);
     Trigger("ID_CHECK_DIRECTORY");
     auto* findings = Window().findChild<QListWidget*>("m_findings");
-    ASSERT_EQ(findings->count(), 3);
+    ASSERT_EQ(findings->count(), 4);
     const std::pair<const char*, const char*> cases[] = {
         {"F12.DAT: 3 bytes after the last whole 28-byte record", "F12.DAT"},
         {"F300.MWD: 3 bytes after the last whole 28-byte record", "F300.MWD"},
+        {"Master: record 7 ", "F7.DAT"},
         {"F463.MWD: is a price file that no master file lists", "F1.DAT"}, // none: the selection stays
     };
     for (const auto& [finding, selected] : cases)
     {
         Window().SelectSecurity(m_sample + "/", 1);
-        const QList<QListWidgetItem*> items = findings->findItems(finding, Qt::MatchExactly);
+        const QList<QListWidgetItem*> items = findings->findItems(finding, Qt::MatchStartsWith);
         ASSERT_EQ(items.size(), 1) << finding;
         findings->setCurrentItem(items.front());
         EXPECT_EQ(Cell(Table()->currentIndex().row(), Column::kFile), selected) << finding;
