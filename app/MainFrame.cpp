@@ -1,5 +1,6 @@
 #include "app/MainFrame.h"
 
+#include "app/DirectoryWindow.h"
 #include "app/FramePlacement.h"
 #include "app/TavrixDoc.h"
 #include "app/TavrixView.h"
@@ -73,6 +74,9 @@ CMainFrame::CMainFrame(tavrix::ProfileStore* store, QWidget* parent)
     QAction* open =
         AddAction(m_pFileMenu, ID_FILE_OPEN, "&Open...", "Open an existing document\nOpen", ":/res/open.xpm");
     open->setShortcut(QKeySequence("Ctrl+O"));
+    QAction* openDirectory = AddAction(m_pFileMenu, ID_FILE_OPEN_DIRECTORY, "Open &Directory...",
+                                       "Show the securities of a MetaStock-format directory\nOpen Directory");
+    openDirectory->setShortcut(QKeySequence("Ctrl+Shift+O"));
     QAction* settings =
         AddAction(m_pFileMenu, ID_SETTINGS, "Settings...", "File conversion settings\nSettings", ":/res/settings.xpm");
     m_pFileMenu->addSeparator();
@@ -122,6 +126,7 @@ CMainFrame::CMainFrame(tavrix::ProfileStore* store, QWidget* parent)
     });
 
     connect(open, &QAction::triggered, this, &CMainFrame::OnFileOpen);
+    connect(openDirectory, &QAction::triggered, this, &CMainFrame::OnFileOpenDirectory);
     connect(settings, &QAction::triggered, m_pView, &CTavrixView::OnSettings);
     connect(clear, &QAction::triggered, m_pView, &CTavrixView::OnClearWindow);
     connect(exitAction, &QAction::triggered, this, &QWidget::close);
@@ -139,6 +144,8 @@ CMainFrame::CMainFrame(tavrix::ProfileStore* store, QWidget* parent)
 
 CMainFrame::~CMainFrame()
 {
+    for (const QPointer<CDirectoryWindow>& window : m_directoryWindows)
+        delete window.data();
     delete m_pDoc;
 }
 
@@ -224,6 +231,35 @@ void CMainFrame::OnFileOpen()
     const QString path = QFileDialog::getOpenFileName(this, "Open", OpenFolder(), "All Files (*)");
     if (!path.isEmpty())
         OpenDocument(FromQString(path));
+}
+
+void CMainFrame::OnFileOpenDirectory()
+{
+    const QString directory = QFileDialog::getExistingDirectory(this, "Open Directory", OpenFolder());
+    if (!directory.isEmpty())
+        OpenDirectoryWindow(FromQString(directory));
+}
+
+CDirectoryWindow* CMainFrame::OpenDirectoryWindow(const std::string& directory)
+{
+    const QString wanted = QDir::cleanPath(QFileInfo(ToQString(directory)).absoluteFilePath());
+    m_directoryWindows.erase(std::remove(m_directoryWindows.begin(), m_directoryWindows.end(), nullptr),
+                             m_directoryWindows.end());
+    for (const QPointer<CDirectoryWindow>& window : m_directoryWindows)
+        if (ToQString(window->Directory()) == wanted)
+        {
+            window->OnRefresh();
+            window->showNormal();
+            window->raise();
+            window->activateWindow();
+            return window;
+        }
+    // A window of its own, not one kept above the log: both are worked in side by side.
+    auto* window = new CDirectoryWindow(directory, m_pProfileStore);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    m_directoryWindows.emplace_back(window);
+    window->show();
+    return window;
 }
 
 bool CMainFrame::OpenDocument(const std::string& path)

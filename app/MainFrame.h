@@ -2,9 +2,13 @@
 
 #include <QMainWindow>
 
+#include <QPointer>
+
 #include <functional>
 #include <string>
+#include <vector>
 
+class CDirectoryWindow;
 class CTavrixDoc;
 class CTavrixView;
 class QAction;
@@ -20,6 +24,7 @@ enum CommandId
 {
     ID_SETTINGS = 32771,
     ID_CLEAR_WINDOW = 32774,
+    ID_FILE_OPEN_DIRECTORY = 32775,
     ID_FILE_NEW = 57600,
     ID_FILE_OPEN = 57601,
     ID_FILE_MRU_FILE1 = 57616,
@@ -45,6 +50,9 @@ public:
     QAction* Action(int id) const;
 
     void OnFileOpen();
+    void OnFileOpenDirectory();
+    // Shows a directory's securities in a window of their own; a directory already shown is raised.
+    CDirectoryWindow* OpenDirectoryWindow(const std::string& directory);
     bool OpenDocument(const std::string& path);
     void OnUpdateSettings();
     void OnHelpFinder();
@@ -80,4 +88,5 @@ private:
     QAction* m_pRecentPlaceholder = nullptr;
     QAction* m_pRecentSeparator = nullptr;
     std::vector<QAction*> m_recentActions;
+    std::vector<QPointer<CDirectoryWindow>> m_directoryWindows;
 };

@@ -10,6 +10,7 @@
 #include "settings/ProfileStore.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QMessageBox>
 
 #include <cstring>
@@ -27,7 +28,14 @@ bool CTavrixApp::InitInstance(const QStringList& arguments)
     m_pMainFrame = std::make_unique<CMainFrame>(m_pProfileStore.get());
     QObject::connect(m_pMainFrame.get(), &CMainFrame::AboutRequested, [this] { OnAppAbout(); });
     m_pMainFrame->show();
-    // A file named on the command line opens once the window and its view exist, as File > Open.
+    // A file named on the command line opens once the window and its view exist, as File > Open; a
+    // directory opens as File > Open Directory.
+    if (arguments.size() > 1 && QFileInfo(arguments.at(1)).isDir())
+    {
+        m_pMainFrame->GetDocument()->OnNewDocument();
+        m_pMainFrame->OpenDirectoryWindow(FromQString(arguments.at(1)));
+        return true;
+    }
     if (arguments.size() > 1)
         return m_pMainFrame->OpenDocument(FromQString(arguments.at(1)));
     return m_pMainFrame->GetDocument()->OnNewDocument();
@@ -85,7 +93,8 @@ int AnswerInfoOptions(int argc, char** argv, std::FILE* out)
         {
             std::fputs("Usage: tavrix [--] [FILE]\n"
                        "Converts delimited price files into MetaStock-format data directories.\n"
-                       "Opens FILE, shows its first lines and the Conversion Settings dialog.\n\n"
+                       "Opens FILE, shows its first lines and the Conversion Settings dialog.\n"
+                       "A DIRECTORY in place of FILE shows its securities and their prices.\n\n"
                        "  -h, --help  show this help and exit\n"
                        "  --version   show the version and exit\n"
                        "  --          the next argument is a file name, even if it starts with -\n\n"

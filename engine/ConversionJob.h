@@ -68,6 +68,9 @@ public:
     PriceLineReport m_leftOut;
     // After the input was read: how, in one or two lines ("Read as: comma-separated, ...").
     std::string ReadAs() const { return m_reading.description; }
+    // After the input was read: the date layouts that each read its dates, when it stopped because
+    // they give different days (the user picks one).
+    const std::vector<int>& AmbiguousDateFormats() const { return m_reading.dateFormats; }
     // After a successful Run, e.g. "ACME: 260 price records, 2025-01-02 to 2025-12-31, F1.DAT in /data".
     std::string Summary() const;
 

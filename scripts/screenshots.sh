@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Shoots the main window with a preview and a result, the settings dialog, the directory chooser
-# and the About box as real windows under Xvfb, into doc/guide/screenshots/ (build directory:
-# $TAVRIX_BUILD_DIR, else build/).
+# Shoots the main window with a preview and a result, the settings dialog, the directory chooser,
+# the About box and the directory window with a chart as real windows under Xvfb, into
+# doc/guide/screenshots/ (build directory: $TAVRIX_BUILD_DIR, else build/).
 # The pictures show a plausible home folder, /home/jane, not a scratch one: a private mount
 # namespace lays an empty /home over the real one for the screenshot taker alone. Where such
 # namespaces are not allowed, the pictures show a temporary folder instead.

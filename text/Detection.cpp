@@ -588,11 +588,14 @@ private:
             const DayNumber a = ReadDateText(date.text, date.length, first.code);
             const DayNumber b = ReadDateText(date.text, date.length, second.code);
             if (a != b && a != 0 && b != 0)
+            {
+                m_reading.dateFormats = {first.code, second.code};
                 return Fail("The dates read " + std::string(count > 2 ? "several" : "two") + " ways: " + Line(index) +
                             " (" + Readable(date) + ") is " + IsoDayText(a) + " as " + DateFormatName(first.code) +
                             " and " + IsoDayText(b) + " as " + DateFormatName(second.code) +
                             ".\nChoose one with --date-format " + DateFormatName(first.code) + " or --date-format " +
                             DateFormatName(second.code) + ".");
+            }
         }
         return TakeLayout(first);
     }

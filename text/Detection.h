@@ -7,6 +7,7 @@
 #include <array>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace tavrix {
 // What the user said about the file; everything left empty is read from the file.
@@ -38,6 +39,8 @@ struct Reading
     std::string description;
     // Why nothing can be converted (two readings, columns that do not fit); "" when `rules` hold.
     std::string error;
+    // When the error is that the dates read two ways: the layouts that read them so.
+    std::vector<int> dateFormats;
 };
 
 // Reads what the user did not give from the rows: the delimiter, a header and the columns from

@@ -1,10 +1,12 @@
 // Takes the screenshots of the README and the user guide: the main window with a preview and a
-// result, the Conversion Settings dialog, the Choose Directory dialog and the About box, as real
-// windows (run it under Xvfb). Everything goes below HOME (scripts/screenshots.sh gives it a
-// plausible one in a private mount namespace), or below a temporary folder when none is given, so
-// the user's own settings are never touched.
+// result, the Conversion Settings dialog, the Choose Directory dialog, the About box and the
+// directory window with the converted security's chart, as real windows (run it under Xvfb). Everything goes below HOME
+// (scripts/screenshots.sh gives it a plausible one in a private mount namespace), or below a temporary folder when none
+// is given, so the user's own settings are never touched.
 #include "about/AboutDlg.h"
+#include "app/DirectoryWindow.h"
 #include "app/MainFrame.h"
+#include "app/PriceChart.h"
 #include "app/TavrixView.h"
 #include "dialogs/ChooseDir.h"
 #include "dialogs/SettingsDlg.h"
@@ -14,6 +16,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QPushButton>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -93,11 +96,11 @@ int main(int argc, char** argv)
             });
             return true;
         });
-        QTimer::singleShot(300, settings, [settings, &frame, &folder] {
+        QTimer::singleShot(300, settings, [settings, &frame, &folder, &data] {
             settings->findChild<QPushButton*>("IDC_BROWSE")->click();
             // Confirm, so the log ends with the result lines.
             settings->findChild<QPushButton*>("IDOK")->click();
-            QTimer::singleShot(300, &frame, [&frame, &folder] {
+            QTimer::singleShot(300, &frame, [&frame, &folder, &data] {
                 Save(&frame, folder + "/main-window.png");
                 int emailVisited = 0;
                 int webVisited = 1; // shows both link colours
@@ -107,7 +110,20 @@ int main(int argc, char** argv)
                     about.accept();
                 });
                 about.exec();
-                QApplication::quit();
+                // The directory just converted into, its security selected, its last months in view
+                // and a day's values shown as the pointer shows them.
+                CDirectoryWindow* window = frame.OpenDirectoryWindow(data.toStdString());
+                window->setGeometry(20, 20, 980, 700);
+                QTimer::singleShot(500, window, [window, &folder] {
+                    window->SelectSecurity(window->Directory() + "/", 1);
+                    const int records = window->findChild<QTableView*>("m_records")->model()->rowCount();
+                    window->Chart()->ShowRange(records - 80.5, records - 0.5);
+                    window->Chart()->ShowRecord(records - 12);
+                    QTimer::singleShot(500, window, [window, &folder] {
+                        Save(window, folder + "/directory-window.png");
+                        QApplication::quit();
+                    });
+                });
             });
         });
         return true;
