@@ -8,6 +8,7 @@
 #include "app/SecurityTableModel.h"
 #include "dialogs/DataExchange.h"
 #include "engine/ConversionJob.h"
+#include "engine/DirectoryReading.h"
 #include "engine/SecurityExport.h"
 #include "platform/Strings.h"
 #include "settings/ConversionSettings.h"
@@ -271,7 +272,11 @@ void CDirectoryWindow::Reload(const tavrix::Security* keep)
     const std::string keepDirectory = keep ? keep->directory : "";
     const int keepNumber = keep ? keep->fileNumber : 0;
     std::vector<tavrix::Security> securities;
-    const std::string error = tavrix::ListSecurities(m_strDirectory, &securities);
+    // Read under the directory's shared lock, after a cut-off change is put right: never half a change.
+    tavrix::ReadingLock reading;
+    const tavrix::JobError locked = reading.Acquire(m_strDirectory);
+    const std::string error = locked.Failed() ? locked.Text() : tavrix::ListSecurities(m_strDirectory, &securities);
+    reading.Release();
     {
         const QSignalBlocker blocker(m_pTable->selectionModel());
         m_pSecurities->SetSecurities(m_strDirectory, std::move(securities));
@@ -310,7 +315,10 @@ void CDirectoryWindow::OnSecurityChanged()
         return;
     }
     tavrix::PriceFileContents contents;
-    const std::string error = tavrix::ReadSecurityBars(*security, &contents);
+    tavrix::ReadingLock reading;
+    const tavrix::JobError locked = reading.Acquire(m_strDirectory);
+    const std::string error = locked.Failed() ? locked.Text() : tavrix::ReadSecurityBars(*security, &contents);
+    reading.Release();
     if (!error.empty())
         statusBar()->showMessage(Utf8("Cannot read the records of " + SymbolText(*security) + " in " +
                                       security->PriceFilePath() + ": " + error));
@@ -450,9 +458,8 @@ void CDirectoryWindow::OnRemove()
     if (!ui::AskYesNo("Remove " + symbol + (name.empty() || name == symbol ? "" : " (" + name + ")") + " from " +
                           JobDirectory(security) + "?\n\nIts record leaves " +
                           (security.source == tavrix::Security::kXmaster ? "XMASTER" : "MASTER") +
-                          ", and its price file " +
-                          security.PriceFileName() + " and any layout file F" + std::to_string(security.fileNumber) +
-                          ".DOP are deleted.",
+                          ", and its price file " + security.PriceFileName() + " and any layout file F" +
+                          std::to_string(security.fileNumber) + ".DOP are deleted.",
                       ui::Answer::kNo))
         return;
     const int row = m_pTable->currentIndex().row();
@@ -511,7 +518,12 @@ void CDirectoryWindow::OnExportCsv()
 void CDirectoryWindow::OnCheckDirectory()
 {
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const tavrix::CheckResult result = tavrix::CheckDirectoryTree(m_strDirectory);
+    tavrix::ReadingLock reading;
+    const tavrix::JobError locked = reading.Acquire(m_strDirectory);
+    tavrix::CheckResult result = tavrix::CheckDirectoryTree(m_strDirectory);
+    if (locked.Failed())
+        result.findings.insert(result.findings.begin(), {false, locked.path, locked.what + " " + locked.reason});
+    reading.Release();
     QApplication::restoreOverrideCursor();
     m_findings = result.findings;
     const QSignalBlocker blocker(m_pFindings);
