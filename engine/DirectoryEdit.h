@@ -80,6 +80,5 @@ private:
     std::vector<std::uint8_t> m_masterBefore;
     std::set<int> m_taken; // numbers of files on disk, and of those this edit stages
     DirectoryChange m_change;
-    bool m_failed = false;
 };
 } // namespace tavrix

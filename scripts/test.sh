@@ -20,7 +20,7 @@ ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:ha
 # finding leaves its reproducer in build-fuzz/artifacts/<target>/.
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTAVRIX_FUZZ=ON \
     -DTAVRIX_BUILD_GUI=OFF -DTAVRIX_BUILD_TESTS=OFF
-fuzz_targets=(date_text_fuzz hive_fuzz master_fuzz conversion_fuzz)
+fuzz_targets=(date_text_fuzz hive_fuzz master_fuzz conversion_fuzz detection_fuzz)
 cmake --build build-fuzz -j "$jobs" --target "${fuzz_targets[@]}"
 # The targets make and remove a directory tree per input: keep that in memory when we can.
 scratch_base=/tmp
