@@ -147,7 +147,7 @@ int RunInspect(ConvertOptions options, std::ostream& out, std::ostream& err)
             if (rules.column[field] >= 0)
                 layout.fields.push_back(static_cast<Field>(field));
         layout.fieldCount = static_cast<int>(layout.fields.size());
-        const std::deque<PriceLine>& lines = reader.Lines();
+        const std::vector<PriceLine>& lines = reader.Lines();
         out << "\n" << platform::Latin1ToUtf8(market.Tickers().front().symbol) << ":\n";
         WriteBarsCsv(
             layout, std::vector<PriceBar>(lines.begin(), lines.begin() + std::min<std::size_t>(10, lines.size())), out);
@@ -168,7 +168,7 @@ int RunInspect(ConvertOptions options, std::ostream& out, std::ostream& err)
     RecordLayout layout;
     layout.fields = job.m_fields;
     layout.fieldCount = static_cast<int>(job.m_fields.size());
-    const std::deque<PriceLine>& lines = job.Lines()->Lines();
+    const std::vector<PriceLine>& lines = job.Lines()->Lines();
     out << "\n";
     WriteBarsCsv(layout, std::vector<PriceBar>(lines.begin(), lines.begin() + std::min<std::size_t>(10, lines.size())),
                  out);

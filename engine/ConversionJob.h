@@ -87,6 +87,7 @@ public:
     // After Update: the days that differ from the price file ("2025-01-06: close is 6 in the price
     // file, 6.5 in the input"), when they made it stop; Update(true) rewrites them.
     std::vector<std::string> m_differences;
+    std::vector<PriceBar> m_dailyBars; // Bars() when intraday lines are made daily
     // After Update: records added, rows already in the price file, records rewritten.
     int m_nAdded = 0;
     int m_nAlreadyPresent = 0;
@@ -140,7 +141,7 @@ private:
     // Once per run: an EMASTER out of step with MASTER is left alone, and the user is told.
     void WarnAboutEmaster() const;
     // The bars to store: the price lines, or one bar a day made of them (m_bDaily).
-    std::vector<PriceBar> Bars() const;
+    const std::vector<PriceBar>& Bars();
     // What the security's records hold: the fields read, with a time for intraday bars.
     RecordLayout Layout() const;
     bool Intraday() const { return m_reading.intraday && !m_settings.m_bDaily; }

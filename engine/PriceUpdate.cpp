@@ -15,13 +15,14 @@ RecordLayout ConversionJob::Layout() const
     return layout;
 }
 
-std::vector<PriceBar> ConversionJob::Bars() const
+const std::vector<PriceBar>& ConversionJob::Bars()
 {
-    const std::deque<PriceLine>& lines = m_lines->Lines();
+    const std::vector<PriceLine>& lines = m_lines->Lines();
     if (!(m_reading.intraday && m_settings.m_bDaily))
-        return std::vector<PriceBar>(lines.begin(), lines.end());
+        return lines;
     // A day's bar: its first open, highest high, lowest low, last close, summed volume and last open interest.
-    std::vector<PriceBar> days;
+    std::vector<PriceBar>& days = m_dailyBars;
+    days.clear();
     double volume = 0; // summed wide, so a busy day's many bars lose nothing before the one rounding
     for (const PriceLine& line : lines)
     {
@@ -49,7 +50,7 @@ int ConversionJob::ConvertInput()
         return 1; // no security was added: there is nothing to write
     if (AcceptLeftOutRows(m_lines->Lines().size()))
         return 1;
-    const std::vector<PriceBar> bars = Bars();
+    const std::vector<PriceBar>& bars = Bars();
     SecuritySpec spec;
     spec.symbol = Symbol();
     spec.name = Name();

@@ -105,7 +105,7 @@ int ConversionJob::Update(bool replace)
                                       (stored.trailingBytes ? " and some bytes more." : ".")));
         if (AcceptLeftOutRows(m_lines->Lines().size()))
             return 1;
-        const std::deque<PriceLine>& lines = m_lines->Lines();
+        const std::vector<PriceLine>& lines = m_lines->Lines();
         const PriceMerge merge =
             MergeBars(stored.bars, std::vector<PriceBar>(lines.begin(), lines.end()), given, layout.hasTime, replace);
         if (!merge.problem.empty())

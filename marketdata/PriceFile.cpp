@@ -3,6 +3,7 @@
 #include "marketdata/Bytes.h"
 #include "platform/FileOps.h"
 
+#include <array>
 #include <cstring>
 
 namespace tavrix {
@@ -26,10 +27,9 @@ std::uint16_t PriceFileCountWord(const std::uint8_t* header)
 
 void AppendPriceRecord(const RecordLayout& layout, const PriceBar& bar, std::vector<std::uint8_t>* file)
 {
-    // Grown once per record and filled in place: a price file is written a record at a time.
-    const std::size_t start = file->size();
-    file->resize(start + kPriceFieldSize * static_cast<std::size_t>(layout.fieldCount));
-    std::uint8_t* at = file->data() + start;
+    // Made whole, then appended: no pass of zeros over memory about to be written.
+    std::array<std::uint8_t, kPriceFieldSize * kFieldCount + kPriceFieldSize> record;
+    std::uint8_t* at = record.data();
     const auto put = [&at](const MbfBytes& mbf) {
         std::memcpy(at, mbf.data(), kPriceFieldSize);
         at += kPriceFieldSize;
@@ -45,6 +45,7 @@ void AppendPriceRecord(const RecordLayout& layout, const PriceBar& bar, std::vec
         if (layout.hasTime)
             put(ToMbf(static_cast<float>(bar.time < 0 ? 0 : bar.time)));
     }
+    file->insert(file->end(), record.data(), at);
 }
 
 std::vector<std::uint8_t> BuildPriceFile(const RecordLayout& layout, const std::vector<PriceBar>& bars)

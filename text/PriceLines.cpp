@@ -163,6 +163,7 @@ void PriceLineReader::LeaveOut(const char* row, std::size_t length, const std::s
 
 void PriceLineReader::AddRows(const InputText& input)
 {
+    m_lines.reserve(m_lines.size() + std::min(input.RowCount(), static_cast<std::size_t>(kMaxPriceRecords)));
     for (std::size_t i = 0; i < input.RowCount(); ++i)
     {
         const TextRow row = input.Row(i);
@@ -301,25 +302,45 @@ void PriceLineReader::CheckRange(const PriceLine& line)
 
 void PriceLineReader::Keep(const PriceLine& line)
 {
-    // Newest-first files are kept reversed as they come, so the lines are always oldest first.
-    if (m_order < 0)
+    if (m_reversed)
     {
-        if (m_lines.size() == static_cast<std::size_t>(kMaxPriceRecords))
-        {
-            ++m_report.leftOut;
-            ++m_report.cutByLimit;
-            return; // an older row than all kept: the newest ones stay
-        }
-        m_lines.push_front(line);
-        return;
+        std::reverse(m_lines.begin(), m_lines.end());
+        m_reversed = false;
     }
-    m_lines.push_back(line);
-    if (m_lines.size() > static_cast<std::size_t>(kMaxPriceRecords))
+    const std::size_t limit = static_cast<std::size_t>(kMaxPriceRecords);
+    if (m_order < 0 && m_lines.size() == limit)
     {
-        m_lines.pop_front();
         ++m_report.leftOut;
         ++m_report.cutByLimit;
+        return; // an older row than all kept: the newest ones stay
     }
+    m_lines.push_back(line);
+    if (m_lines.size() - m_cutFront > limit)
+    {
+        ++m_cutFront;
+        ++m_report.leftOut;
+        ++m_report.cutByLimit;
+        if (m_cutFront == limit) // drop them in bulk: memory stays bounded and the cost linear
+        {
+            m_lines.erase(m_lines.begin(), m_lines.begin() + static_cast<std::ptrdiff_t>(m_cutFront));
+            m_cutFront = 0;
+        }
+    }
+}
+
+const std::vector<PriceLine>& PriceLineReader::Lines() const
+{
+    if (m_cutFront > 0)
+    {
+        m_lines.erase(m_lines.begin(), m_lines.begin() + static_cast<std::ptrdiff_t>(m_cutFront));
+        m_cutFront = 0;
+    }
+    if (m_order < 0 && !m_reversed)
+    {
+        std::reverse(m_lines.begin(), m_lines.end());
+        m_reversed = true;
+    }
+    return m_lines;
 }
 
 std::string PriceLineReport::Text() const

@@ -5,7 +5,6 @@
 #include "text/NumberText.h"
 
 #include <array>
-#include <deque>
 #include <string>
 #include <vector>
 
@@ -98,7 +97,8 @@ public:
     // (one security's rows of a file of many).
     void AddRowAt(const char* row, std::size_t length, long line);
 
-    const std::deque<PriceLine>& Lines() const { return m_lines; }
+    // The lines kept so far, oldest first.
+    const std::vector<PriceLine>& Lines() const;
     const PriceLineReport& Report() const { return m_report; }
     // The date text of the first row that passed every check but its date, and whether any did.
     const std::string& FirstDateText() const { return m_firstDateText; }
@@ -114,7 +114,11 @@ private:
 
     PriceLineRules m_rules;
     int m_neededColumns = 0;
-    std::deque<PriceLine> m_lines;
+    // Kept in the file's order and put oldest first when asked for: a newest-first file is
+    // reversed once, and the oldest lines cut by the record limit are dropped in bulk.
+    mutable std::vector<PriceLine> m_lines;
+    mutable std::size_t m_cutFront = 0; // lines at the front already cut by the limit
+    mutable bool m_reversed = false;    // m_lines is newest-first reversed to oldest first
     PriceLineReport m_report;
     long m_lineNumber = 0;
     long m_lastKeptLine = 0;
