@@ -65,7 +65,8 @@ long PeakResidentKiB()
     return usage.ru_maxrss;
 }
 
-void Convert(benchmark::State& state)
+// `detect`: nothing about the file is given; its delimiter, columns and date layout are found.
+void Convert(benchmark::State& state, bool detect = false)
 {
     const long lines = state.range(0);
     const std::string input = Input(lines);
@@ -78,7 +79,12 @@ void Convert(benchmark::State& state)
         tavrix::ConversionJob job;
         job.m_strInputPath = input;
         job.m_settings = Settings(out, "BENCH", tavrix::MasterChoice::kMakeNew);
-        job.m_nDateFormat = 4;
+        job.m_nDateFormat = detect ? tavrix::ConversionJob::kAutoDateFormat : 4;
+        if (detect)
+        {
+            job.m_settings.m_nDelimiter = tavrix::DelimiterChoice::kNone;
+            job.m_settings.m_bColumnsGiven = false;
+        }
         state.ResumeTiming();
         if (job.Run() != 0)
             state.SkipWithError(job.m_error.Text().c_str());
@@ -90,6 +96,11 @@ void Convert(benchmark::State& state)
 void BM_Convert(benchmark::State& state)
 {
     Convert(state);
+}
+
+void BM_ConvertDetected(benchmark::State& state)
+{
+    Convert(state, true);
 }
 
 // The floor any conversion stands on: read the input and write as many bytes, 64 KiB at a time,
@@ -153,6 +164,7 @@ BENCHMARK(BM_ConvertBatchOf255)->Unit(benchmark::kMillisecond);
 
 // Smaller input first: if the peak size does not rise for the larger one, memory is bounded.
 BENCHMARK(BM_Convert)->Arg(4096)->Arg(65534)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ConvertDetected)->Arg(65534)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PlainCopy)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)
