@@ -99,9 +99,9 @@ int main(int argc, char** argv)
             settings->findChild<QPushButton*>("IDOK")->click();
             QTimer::singleShot(300, &frame, [&frame, &folder] {
                 Save(&frame, folder + "/main-window.png");
-                int emailVisited = 0;
-                int webVisited = 1; // shows both link colours
-                CAboutDlg about(&emailVisited, &webVisited, &frame);
+                int licenceVisited = 0;
+                int guideVisited = 1; // shows both link colours
+                CAboutDlg about(&licenceVisited, &guideVisited, &frame);
                 QTimer::singleShot(300, &about, [&about, &folder] {
                     Save(&about, folder + "/about-box.png");
                     about.accept();
