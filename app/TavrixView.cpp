@@ -139,9 +139,11 @@ void CTavrixView::AppendToLog(const QString& text)
     QTextCursor cursor(document());
     cursor.movePosition(QTextCursor::End);
     cursor.insertText(text, QTextCharFormat());
+    // The start of the last line: the log shows its end rows from their left edge, not scrolled to
+    // the end of a long one.
+    cursor.movePosition(QTextCursor::StartOfBlock);
     setTextCursor(cursor);
     ensureCursorVisible();
-    horizontalScrollBar()->setValue(0); // rows start at the left; a long one is scrolled to on demand
     document()->setModified(false);
 }
 
@@ -156,6 +158,7 @@ void CTavrixView::AppendDirectoryLink(const std::string& directory)
     link.setFontUnderline(true);
     link.setForeground(palette().link());
     cursor.insertText("Show " + ToQString(directory), link);
+    cursor.movePosition(QTextCursor::StartOfBlock);
     setTextCursor(cursor);
     ensureCursorVisible();
     document()->setModified(false);
@@ -493,7 +496,12 @@ void CTavrixView::RunBatch(const tavrix::ConversionSettings& settings, const std
                                                  : "converted; " + std::to_string(leftOut.leftOut) + " of " +
                                                        std::to_string(leftOut.rows) + " rows left out"});
         else
-            rows.push_back({file, symbol, "-", "-", "-", "refused: " + FirstLine(outcome.error.what)});
+        {
+            std::string why = FirstLine(outcome.error.what);
+            if (!why.empty() && why.back() == ':')
+                why.pop_back();
+            rows.push_back({file, symbol, "-", "-", "-", "refused: " + why});
+        }
         // The reasons after the table, each line led by its file's name.
         std::istringstream lines(outcome.converted ? ReportText(leftOut)
                                                    : outcome.error.Text(tavrix::Audience::kDesktop));

@@ -209,8 +209,11 @@ CSettingsDlg::CSettingsDlg(int* dateFormat, QWidget* parent) : QDialog(parent), 
     m_tblPreview->setSelectionMode(QAbstractItemView::NoSelection);
     m_tblPreview->setFocusPolicy(Qt::NoFocus);
     m_tblPreview->setWordWrap(false);
-    m_tblPreview->verticalHeader()->setDefaultSectionSize(m_tblPreview->fontMetrics().height() + 4);
-    m_tblPreview->setMinimumHeight(m_tblPreview->fontMetrics().height() * 8);
+    const int rowHeight = m_tblPreview->fontMetrics().height() + 4;
+    m_tblPreview->verticalHeader()->setDefaultSectionSize(rowHeight);
+    // Every row shown, with the headings and the sideways scroll bar.
+    m_tblPreview->setMinimumHeight(rowHeight * (kPreviewRows + 1) +
+                                   m_tblPreview->horizontalScrollBar()->sizeHint().height() + 4);
     previewLayout->addWidget(m_tblPreview);
 
     // Output File: Path to Output Files

@@ -67,9 +67,7 @@ int main(int argc, char** argv)
     store->WriteInt("Setting", "Exist", 1);
     store->WriteString("Setting", "Symbol", "ACME");
     store->WriteString("Setting", "Name", "ACME CORP");
-    store->WriteString("Setting", "DateFormat", "MM_DD_CCYY");
-    store->WriteInt("Setting", "SkipOn", 1);
-    store->WriteInt("Setting", "SkipRows", 1);
+    // No date layout or rows to skip stored: the dialog shows itself filled from the file.
     store->WriteInt("Screen", "cx", 760);
     store->WriteInt("Screen", "cy", 520);
     store->WriteInt("Screen", "x", 20);
