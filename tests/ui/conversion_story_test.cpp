@@ -298,7 +298,7 @@ TEST_F(ConversionStoryTest, ThreeFilesDroppedAtOnceBecomeThreeSecuritiesAndARefu
               "Conversion failed for some files.\n"
               "File        Symbol  Records  First       Last        Result\n"
               "acme.csv    ACME    3        2000-01-03  2000-01-05  converted\n"
-              "nodata.csv  NODATA  -        -           -           refused: The input cannot be read as it stands:\n"
+              "nodata.csv  NODATA  -        -           -           refused: The input cannot be read as it stands\n"
               "bolt.txt    BOLT2   3        2000-01-03  2000-01-05  converted; 1 of 4 rows left out\n"
               "2 of 3 files converted into " +
                   m_out +
