@@ -126,6 +126,7 @@ void CTavrixView::SetInputPaths(const std::vector<std::string>& paths)
     m_strInputPath = paths.empty() ? "" : paths.front();
     m_pInput.reset();
     m_bNewFile = !paths.empty();
+    m_strPrepared.clear();
     emit InputPathChanged();
 }
 
@@ -246,7 +247,6 @@ void CTavrixView::OnShowPreview()
 
 void CTavrixView::PrepareForNewFile(tavrix::ConversionSettings& settings)
 {
-    m_strPrepared.clear();
     const int code = tavrix::DateFormatCode(settings.m_strDateFormat.c_str());
     if (std::string problem = reading::ReadingProblem(*m_pInput, settings, code);
         !problem.empty() && m_pInput->RowCount() > 0)
@@ -293,11 +293,13 @@ void CTavrixView::OnSettings()
         std::string error;
         m_pInput = reading::ReadFile(m_strInputPath, &error);
     }
+    // Until a run confirms settings for the file, a cancelled dialog comes back as prepared; the
+    // log says what was filled in once.
     if (m_bNewFile)
     {
-        m_bNewFile = false;
+        const std::string said = m_strPrepared;
         PrepareForNewFile(settings);
-        if (!m_strPrepared.empty())
+        if (!m_strPrepared.empty() && m_strPrepared != said)
             AppendText("\r\n" + m_strPrepared);
     }
     // A second MASTER cannot be made where one is; the choice of the last directory does not carry over.
@@ -311,6 +313,7 @@ void CTavrixView::OnSettings()
     if (dialog.DoModal() != QDialog::Accepted)
         return;
     dialog.StoreTo(settings);
+    m_bNewFile = false;
     m_bHaveLastAttempt = true;
     m_strLastPath = settings.m_strPath;
     if (!dialog.IsBatch())

@@ -342,6 +342,16 @@ TEST_F(ConversionStoryTest, ADialogForAYahooFileOpensFilledFromItAndDetectFillsI
         Click(dialog, "IDCANCEL");
     });
     ASSERT_TRUE(Frame().OpenDocument(input));
+    // Cancelled: the dialog comes back filled, and the log says so once.
+    QString again;
+    OnNextModal<CSettingsDlg>([&](CSettingsDlg* dialog) {
+        again =
+            Field(dialog, "m_nVolCol")->text() + " " + dialog->findChild<QComboBox*>("m_strDateFormat")->currentText();
+        Click(dialog, "IDCANCEL");
+    });
+    Frame().Action(ID_SETTINGS)->trigger();
+    EXPECT_EQ(again, "7 CCYY_MM_DD");
+    EXPECT_EQ(Log().find("The dialog was filled in"), Log().rfind("The dialog was filled in"));
     EXPECT_NE(
         Log().find("\n\nThe last settings do not read this file: The columns do not fit the header on line 1: volume "
                    "is column 6, headed Adj Close; open interest is column 7, headed Volume.\n"),
