@@ -2,12 +2,15 @@
 
 #include "about/AboutInfo.h"
 #include "about/StaticLink.h"
+#include "app/InstalledDocs.h"
 
 #include <QFontMetrics>
 #include <QGroupBox>
 #include <QIcon>
 #include <QLabel>
 #include <QPushButton>
+#include <QSysInfo>
+#include <QUrl>
 
 namespace {
 QLabel* CentredStatic(const QString& text, QWidget* parent)
@@ -17,6 +20,11 @@ QLabel* CentredStatic(const QString& text, QWidget* parent)
     label->setWordWrap(true);
     return label;
 }
+// A file's URL; a missing file gives none, and the link says so when clicked.
+std::string LinkTo(const QString& file)
+{
+    return file.isEmpty() ? "" : QUrl::fromLocalFile(file).toString().toStdString();
+}
 } // namespace
 
 std::string AboutLegalText()
@@ -25,8 +33,8 @@ std::string AboutLegalText()
            "  CompuTrac is a\nregistered trademark of\nDow Jones Telerate";
 }
 
-CAboutDlg::CAboutDlg(int* emailVisited, int* webVisited, QWidget* parent)
-    : QDialog(parent), m_strLegal(AboutLegalText()), m_pEmailVisited(emailVisited), m_pWebVisited(webVisited)
+CAboutDlg::CAboutDlg(int* licenceVisited, int* guideVisited, QWidget* parent)
+    : QDialog(parent), m_strLegal(AboutLegalText()), m_pLicenceVisited(licenceVisited), m_pGuideVisited(guideVisited)
 {
     setObjectName("CAboutDlg");
     setWindowTitle("About Tavrix");
@@ -57,15 +65,19 @@ CAboutDlg::CAboutDlg(int* emailVisited, int* webVisited, QWidget* parent)
     Place(CentredStatic("Converts historical financial data in ASCII form to data in MetaStock or CompuTrac format",
                         this),
           22, 20, 100, 32);
-    Place(CentredStatic(QString("A 32 bit application\nby\n") + about::kAuthorName, this), 165, 40, 64, 25);
-    m_linkEmail = new CStaticLink(about::kAuthorEmail, this);
-    m_linkEmail->setObjectName("m_linkEmail");
-    m_linkEmail->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-    Place(m_linkEmail, 150, 75, 100, 10);
-    m_linkWeb = new CStaticLink(about::kWebAddress, this);
-    m_linkWeb->setObjectName("m_linkWeb");
-    m_linkWeb->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-    Place(m_linkWeb, 140, 90, 120, 10);
+    Place(CentredStatic(QString("A %1-bit application\nby\n").arg(QSysInfo::WordSize) + about::kAuthorName, this), 165,
+          40, 64, 25);
+    // Both links lead to what is installed with the program, so they work without a network.
+    m_linkLicence = new CStaticLink("Licence", this);
+    m_linkLicence->m_strLink = LinkTo(InstalledDocument("copyright", "res/debian/copyright"));
+    m_linkLicence->setObjectName("m_linkLicence");
+    m_linkLicence->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    Place(m_linkLicence, 150, 75, 100, 10);
+    m_linkGuide = new CStaticLink("User Guide", this);
+    m_linkGuide->m_strLink = LinkTo(UserGuide());
+    m_linkGuide->setObjectName("m_linkGuide");
+    m_linkGuide->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    Place(m_linkGuide, 140, 90, 120, 10);
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
     OnInitDialog();
 }
@@ -78,8 +90,8 @@ void CAboutDlg::Place(QWidget* control, int x, int y, int width, int height) con
 
 void CAboutDlg::OnInitDialog()
 {
-    m_linkEmail->m_pbVisited = m_pEmailVisited;
-    m_linkWeb->m_pbVisited = m_pWebVisited;
+    m_linkLicence->m_pbVisited = m_pLicenceVisited;
+    m_linkGuide->m_pbVisited = m_pGuideVisited;
     m_legal->setText(QString::fromStdString(m_strLegal));
 }
 

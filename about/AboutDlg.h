@@ -13,12 +13,12 @@ class CAboutDlg : public QDialog
 {
     Q_OBJECT
 public:
-    CAboutDlg(int* emailVisited, int* webVisited, QWidget* parent = nullptr);
+    CAboutDlg(int* licenceVisited, int* guideVisited, QWidget* parent = nullptr);
 
     int DoModal();
 
-    CStaticLink* m_linkEmail;
-    CStaticLink* m_linkWeb;
+    CStaticLink* m_linkLicence;
+    CStaticLink* m_linkGuide;
     std::string m_strLegal;
 
 private:
@@ -26,8 +26,8 @@ private:
     // Places a control at a rectangle given in dialog units of the dialog's font.
     void Place(QWidget* control, int x, int y, int width, int height) const;
 
-    int* m_pEmailVisited;
-    int* m_pWebVisited;
+    int* m_pLicenceVisited;
+    int* m_pGuideVisited;
     QLabel* m_legal;
     double m_unitX;
     double m_unitY;

@@ -1,6 +1,5 @@
 #include "about/StaticLink.h"
 
-#include "about/AboutInfo.h"
 #include "app/MessageBox.h"
 
 #include <QBitmap>
@@ -145,8 +144,7 @@ void CStaticLink::OnClicked()
 {
     if (m_strLink.empty())
         m_strLink = text().toStdString();
-    const QString link = QString::fromStdString(m_strLink);
-    const QString target = m_strLink.find(about::kEmailMarker) != std::string::npos ? "mailto:" + link : link;
+    const QString target = QString::fromStdString(m_strLink);
     m_bCaptured = false;
     releaseMouse();
     m_bJustClicked = true;
@@ -155,7 +153,12 @@ void CStaticLink::OnClicked()
     m_nPauseTimer = startTimer(kPauseMilliseconds);
     if (!Opener()(target))
     {
+        // Nothing would show otherwise; say where the page is, as Help does.
         ui::MessageBeep(ui::Icon::kNone);
+        const QUrl url(target);
+        ui::AfxMessageBox("No program could open the link. Open it in a web browser:\n" +
+                              (url.isLocalFile() ? url.toLocalFile() : target).toStdString(),
+                          ui::Icon::kInformation);
         return;
     }
     if (m_pbVisited)

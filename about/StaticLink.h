@@ -9,8 +9,8 @@
 
 // A static text that acts as a link: underlined, blue until followed and purple after (on a dark
 // background the palette's link colours), a hand cursor while the pointer is over it, and a click
-// that opens its text (an e-mail address as "mailto:"). The visited flag belongs to the owner, so
-// it outlives the dialog.
+// that opens its link (its text when none is set); when nothing could open it, a message says
+// where it leads. The visited flag belongs to the owner, so it outlives the dialog.
 class CStaticLink : public QLabel
 {
     Q_OBJECT

@@ -1,5 +1,7 @@
 #include "app/FramePlacement.h"
 
+#include <cmath>
+
 FramePlacement ComputeFramePlacement(const FramePlacement& stored, int screenWidth, int screenHeight)
 {
     // x and y are compared with the screen alone, so a window may reach past the right or bottom.
@@ -14,4 +16,15 @@ FramePlacement ComputeFramePlacement(const FramePlacement& stored, int screenWid
     placement.x = (screenWidth - placement.cx) / 2;
     placement.y = (screenHeight - placement.cy) / 2;
     return placement;
+}
+
+int DevicePixels(int pixels, double ratio)
+{
+    return static_cast<int>(std::lround(pixels * ratio));
+}
+
+FramePlacement ScaleFramePlacement(const FramePlacement& placement, double ratio)
+{
+    return {DevicePixels(placement.x, ratio), DevicePixels(placement.y, ratio), DevicePixels(placement.cx, ratio),
+            DevicePixels(placement.cy, ratio)};
 }

@@ -11,3 +11,7 @@ struct FramePlacement
 };
 
 FramePlacement ComputeFramePlacement(const FramePlacement& stored, int screenWidth, int screenHeight);
+
+// A placement in other pixels: `ratio` device pixels to one (Qt's scale factor), or its inverse.
+FramePlacement ScaleFramePlacement(const FramePlacement& placement, double ratio);
+int DevicePixels(int pixels, double ratio);

@@ -2,6 +2,7 @@
 
 #include "app/DirectoryWindow.h"
 #include "app/FramePlacement.h"
+#include "app/InstalledDocs.h"
 #include "app/TavrixDoc.h"
 #include "app/TavrixView.h"
 #include "dialogs/DataExchange.h"
@@ -42,14 +43,15 @@ CMainFrame::GuideOpener& Opener()
     return opener;
 }
 
-// The first local file of a drag, or "" when it carries none.
-QString DroppedFile(const QMimeData* data)
+// The local files of a drag; none when it carries none.
+std::vector<std::string> DroppedFiles(const QMimeData* data)
 {
+    std::vector<std::string> files;
     if (data && data->hasUrls())
         for (const QUrl& url : data->urls())
             if (url.isLocalFile())
-                return url.toLocalFile();
-    return {};
+                files.push_back(FromQString(url.toLocalFile()));
+    return files;
 }
 
 // The status-bar prompt is the part before "\n"; the tooltip the part after it.
@@ -66,7 +68,7 @@ CMainFrame::CMainFrame(tavrix::ProfileStore* store, QWidget* parent)
 {
     InitResources();
     setObjectName("CMainFrame");
-    setWindowTitle("Tavrix"); // never the name of the open file
+    setWindowTitle("Tavrix");
     setWindowIcon(QIcon(":/res/tavrix-32.xpm"));
     setCentralWidget(m_pView);
 
@@ -78,7 +80,8 @@ CMainFrame::CMainFrame(tavrix::ProfileStore* store, QWidget* parent)
                                        "Show the securities of a MetaStock-format directory\nOpen Directory");
     openDirectory->setShortcut(QKeySequence("Ctrl+Shift+O"));
     QAction* settings =
-        AddAction(m_pFileMenu, ID_SETTINGS, "Settings...", "File conversion settings\nSettings", ":/res/settings.xpm");
+        AddAction(m_pFileMenu, ID_SETTINGS, "&Settings...", "File conversion settings\nSettings", ":/res/settings.xpm");
+    settings->setShortcut(QKeySequence("Ctrl+,"));
     m_pFileMenu->addSeparator();
     m_pRecentPlaceholder = AddAction(m_pFileMenu, ID_FILE_MRU_FILE1, "Recent File", "Open this document");
     m_pRecentPlaceholder->setEnabled(false);
@@ -135,6 +138,12 @@ CMainFrame::CMainFrame(tavrix::ProfileStore* store, QWidget* parent)
     connect(help, &QAction::triggered, this, &CMainFrame::OnHelpFinder);
     connect(about, &QAction::triggered, this, &CMainFrame::AboutRequested);
     connect(m_pView, &CTavrixView::InputPathChanged, this, &CMainFrame::OnUpdateSettings);
+    connect(m_pView, &CTavrixView::InputPathChanged, this, &CMainFrame::UpdateTitle);
+    connect(m_pView, &CTavrixView::DirectoryLinkActivated, this, &CMainFrame::OpenDirectoryWindow);
+    // A command that showed a dialog leaves the status bar with the prompt of the button that
+    // started it: the pointer left the button while the dialog had it. Back to the idle prompt.
+    for (QAction* action : findChildren<QAction*>())
+        connect(action, &QAction::triggered, statusBar(), &QStatusBar::clearMessage);
 
     OnUpdateSettings();
     UpdateRecentFileMenu();
@@ -175,8 +184,13 @@ void CMainFrame::PreCreateWindow()
     stored.y = m_pProfileStore ? m_pProfileStore->ReadInt("Screen", "y", 0) : 0;
     stored.cx = m_pProfileStore ? m_pProfileStore->ReadInt("Screen", "cx", 0) : 0;
     stored.cy = m_pProfileStore ? m_pProfileStore->ReadInt("Screen", "cy", 0) : 0;
-    const QRect screen = QGuiApplication::primaryScreen()->geometry();
-    const FramePlacement placement = ComputeFramePlacement(stored, screen.width(), screen.height());
+    // Stored in device pixels, so a scale factor in force when it was stored does not change the size.
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const double ratio = screen->devicePixelRatio();
+    const QRect area = screen->geometry();
+    const FramePlacement placement = ScaleFramePlacement(
+        ComputeFramePlacement(stored, DevicePixels(area.width(), ratio), DevicePixels(area.height(), ratio)),
+        1 / ratio);
     resize(placement.cx, placement.cy);
     move(placement.x, placement.y);
 }
@@ -187,10 +201,12 @@ void CMainFrame::closeEvent(QCloseEvent* event)
     if (!isMinimized() && m_pProfileStore)
     {
         const QRect frame = frameGeometry();
-        m_pProfileStore->WriteInt("Screen", "cx", width());
-        m_pProfileStore->WriteInt("Screen", "cy", height());
-        m_pProfileStore->WriteInt("Screen", "x", frame.x() < 0 ? 0 : frame.x());
-        m_pProfileStore->WriteInt("Screen", "y", frame.y() < 0 ? 0 : frame.y());
+        FramePlacement shown{frame.x() < 0 ? 0 : frame.x(), frame.y() < 0 ? 0 : frame.y(), width(), height()};
+        shown = ScaleFramePlacement(shown, devicePixelRatioF());
+        m_pProfileStore->WriteInt("Screen", "cx", shown.cx);
+        m_pProfileStore->WriteInt("Screen", "cy", shown.cy);
+        m_pProfileStore->WriteInt("Screen", "x", shown.x);
+        m_pProfileStore->WriteInt("Screen", "y", shown.y);
     }
     event->accept();
 }
@@ -203,17 +219,17 @@ void CMainFrame::OnUpdateSettings()
 
 void CMainFrame::dragEnterEvent(QDragEnterEvent* event)
 {
-    if (!DroppedFile(event->mimeData()).isEmpty())
+    if (!DroppedFiles(event->mimeData()).empty())
         event->acceptProposedAction();
 }
 
 void CMainFrame::dropEvent(QDropEvent* event)
 {
-    const QString path = DroppedFile(event->mimeData());
-    if (path.isEmpty())
+    const std::vector<std::string> paths = DroppedFiles(event->mimeData());
+    if (paths.empty())
         return;
     event->acceptProposedAction();
-    OpenDocument(FromQString(path));
+    OpenDocuments(paths);
 }
 
 QString CMainFrame::OpenFolder() const
@@ -228,9 +244,13 @@ QString CMainFrame::OpenFolder() const
 
 void CMainFrame::OnFileOpen()
 {
-    const QString path = QFileDialog::getOpenFileName(this, "Open", OpenFolder(), "All Files (*)");
-    if (!path.isEmpty())
-        OpenDocument(FromQString(path));
+    const QStringList paths = QFileDialog::getOpenFileNames(
+        this, "Open", OpenFolder(), "CSV and text files (*.csv *.txt *.tsv *.prn *.asc *.dat);;All Files (*)");
+    std::vector<std::string> files;
+    for (const QString& path : paths)
+        files.push_back(FromQString(path));
+    if (!files.empty())
+        OpenDocuments(files);
 }
 
 void CMainFrame::OnFileOpenDirectory()
@@ -264,32 +284,40 @@ CDirectoryWindow* CMainFrame::OpenDirectoryWindow(const std::string& directory)
 
 bool CMainFrame::OpenDocument(const std::string& path)
 {
-    if (!m_pDoc->OnOpenDocument(path))
-    {
-        RemoveFromRecentFileList(path);
-        return false;
-    }
-    AddToRecentFileList(m_pView->m_strInputPath);
-    return true;
+    return OpenDocuments({path});
+}
+
+bool CMainFrame::OpenDocuments(const std::vector<std::string>& paths)
+{
+    const std::vector<std::string> opened = m_pDoc->OnOpenDocuments(paths);
+    for (const std::string& path : paths)
+        if (std::find(opened.begin(), opened.end(), FromQString(QFileInfo(ToQString(path)).absoluteFilePath())) ==
+            opened.end())
+            RemoveFromRecentFileList(path);
+    for (auto file = opened.rbegin(); file != opened.rend(); ++file)
+        AddToRecentFileList(*file);
+    return !opened.empty();
+}
+
+void CMainFrame::UpdateTitle()
+{
+    const std::vector<std::string>& files = m_pView->InputPaths();
+    if (files.empty())
+        return setWindowTitle("Tavrix");
+    const QString first = QFileInfo(ToQString(files.front())).fileName();
+    setWindowTitle((files.size() == 1 ? first : QString("%1 and %2 more").arg(first).arg(files.size() - 1)) +
+                   " - Tavrix");
 }
 
 void CMainFrame::OnHelpFinder()
 {
-    // The guide is installed beside the program's data; from a build tree it is the source copy.
-    const QString base = QCoreApplication::applicationDirPath();
-    for (const QString& candidate : {base + "/../share/doc/tavrix/guide/index.html", base + "/../doc/guide/index.html",
-                                     QString(TAVRIX_SOURCE_DIR) + "/doc/guide/index.html"})
-        if (QFileInfo::exists(candidate))
-        {
-            const QString guide = QFileInfo(candidate).canonicalFilePath();
-            if (!Opener()(QUrl::fromLocalFile(guide)))
-                ui::AfxMessageBox("No program could show the user guide. Open it in a web browser:\n" +
-                                      FromQString(guide),
-                                  ui::Icon::kInformation);
-            return;
-        }
-    ui::AfxMessageBox("The user guide is not installed. It belongs here:\n" +
-                      FromQString(QDir::cleanPath(base + "/../share/doc/tavrix/guide/index.html")));
+    const QString guide = UserGuide();
+    if (guide.isEmpty())
+        ui::AfxMessageBox("The user guide is not installed. It belongs here:\n" +
+                          FromQString(InstalledDocumentPlace("guide/index.html")));
+    else if (!Opener()(QUrl::fromLocalFile(guide)))
+        ui::AfxMessageBox("No program could show the user guide. Open it in a web browser:\n" + FromQString(guide),
+                          ui::Icon::kInformation);
 }
 
 CMainFrame::GuideOpener CMainFrame::SetGuideOpener(GuideOpener opener)

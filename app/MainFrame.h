@@ -36,8 +36,8 @@ enum CommandId
 };
 
 // The main window: menu, toolbar, status bar and the log view. It opens where it was last closed
-// (section "Screen" of the store), keeps a list of the four files opened last and opens a file
-// dropped on it.
+// (section "Screen" of the store, in device pixels), keeps a list of the four files opened last
+// and opens the files dropped on it.
 class CMainFrame : public QMainWindow
 {
     Q_OBJECT
@@ -54,6 +54,8 @@ public:
     // Shows a directory's securities in a window of their own; a directory already shown is raised.
     CDirectoryWindow* OpenDirectoryWindow(const std::string& directory);
     bool OpenDocument(const std::string& path);
+    // Several files, one security each, under one settings dialog; false when none opened.
+    bool OpenDocuments(const std::vector<std::string>& paths);
     void OnUpdateSettings();
     void OnHelpFinder();
     // The folder File > Open starts in: the last input file's.
@@ -80,6 +82,8 @@ private:
     void RemoveFromRecentFileList(const std::string& path);
     void StoreRecentFiles(const std::vector<std::string>& files);
     void UpdateRecentFileMenu();
+    // "acme.csv - Tavrix": the open file, or how many are open.
+    void UpdateTitle();
 
     tavrix::ProfileStore* m_pProfileStore;
     CTavrixView* m_pView;

@@ -28,16 +28,24 @@ bool CTavrixApp::InitInstance(const QStringList& arguments)
     m_pMainFrame = std::make_unique<CMainFrame>(m_pProfileStore.get());
     QObject::connect(m_pMainFrame.get(), &CMainFrame::AboutRequested, [this] { OnAppAbout(); });
     m_pMainFrame->show();
-    // A file named on the command line opens once the window and its view exist, as File > Open; a
-    // directory opens as File > Open Directory.
-    if (arguments.size() > 1 && QFileInfo(arguments.at(1)).isDir())
+    // A directory named on the command line opens as File > Open Directory.
+    if (arguments.size() == 2 && QFileInfo(arguments.at(1)).isDir())
     {
         m_pMainFrame->GetDocument()->OnNewDocument();
         m_pMainFrame->OpenDirectoryWindow(FromQString(arguments.at(1)));
         return true;
     }
+    // Files named on the command line open once the window and its view exist, as File > Open.
+    // One that cannot be opened is said and the window stays: from a file manager, a window that
+    // vanished would say nothing.
     if (arguments.size() > 1)
-        return m_pMainFrame->OpenDocument(FromQString(arguments.at(1)));
+    {
+        std::vector<std::string> files;
+        for (qsizetype i = 1; i < arguments.size(); ++i)
+            files.push_back(FromQString(arguments.at(i)));
+        m_pMainFrame->OpenDocuments(files);
+        return true;
+    }
     return m_pMainFrame->GetDocument()->OnNewDocument();
 }
 
@@ -91,10 +99,11 @@ int AnswerInfoOptions(int argc, char** argv, std::FILE* out)
     {
         if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0)
         {
-            std::fputs("Usage: tavrix [--] [FILE]\n"
+            std::fputs("Usage: tavrix [--] [FILE...]\n"
                        "Converts delimited price files into MetaStock-format data directories.\n"
-                       "Opens FILE, shows its first lines and the Conversion Settings dialog.\n"
-                       "A DIRECTORY in place of FILE shows its securities and their prices.\n\n"
+                       "Opens FILE, shows its first lines and the Conversion Settings dialog;\n"
+                       "several files become one security each. A DIRECTORY in place of\n"
+                       "FILE shows its securities and their prices.\n\n"
                        "  -h, --help  show this help and exit\n"
                        "  --version   show the version and exit\n"
                        "  --          the next argument is a file name, even if it starts with -\n\n"
@@ -114,17 +123,20 @@ int AnswerInfoOptions(int argc, char** argv, std::FILE* out)
 
 bool CheckFileArguments(QStringList* arguments, std::FILE* err)
 {
-    if (arguments->size() > 1 && arguments->at(1) == "--")
-        arguments->removeAt(1);
-    else if (arguments->size() > 1 && arguments->at(1).startsWith('-') && arguments->at(1) != "-")
+    // Options end at "--"; after it every argument is a file, even one that starts with a dash.
+    for (qsizetype i = 1; i < arguments->size(); ++i)
     {
-        std::fprintf(err, "tavrix: unknown option %s\nTry 'tavrix --help'.\n", qPrintable(arguments->at(1)));
-        return false;
-    }
-    if (arguments->size() > 2)
-    {
-        std::fprintf(err, "tavrix: one file at a time\nTry 'tavrix --help'.\n");
-        return false;
+        const QString& argument = arguments->at(i);
+        if (argument == "--")
+        {
+            arguments->removeAt(i);
+            return true;
+        }
+        if (argument.startsWith('-') && argument != "-")
+        {
+            std::fprintf(err, "tavrix: unknown option %s\nTry 'tavrix --help'.\n", qPrintable(argument));
+            return false;
+        }
     }
     return true;
 }

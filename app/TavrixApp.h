@@ -19,7 +19,8 @@ public:
     CTavrixApp();
     ~CTavrixApp();
 
-    // False when the program is to end at once (a file named on the command line failed to open).
+    // False when the program is to end at once; a file named on the command line that fails to
+    // open is said in a message and the window stays.
     bool InitInstance(const QStringList& arguments);
     int ExitInstance();
     void OnAppAbout();
@@ -40,6 +41,6 @@ void InstallQtPlatformHandlers();
 // Answers --help and --version on `out` before anything needs a display: the exit status, or -1
 // when the program is to start.
 int AnswerInfoOptions(int argc, char** argv, std::FILE* out);
-// The arguments left after Qt took its own: [--] [FILE]. Another option is refused on `err`
-// (false); a "--" is removed, so the file, if any, is the second argument.
+// The arguments left after Qt took its own: [--] [FILE...]. Another option is refused on `err`
+// (false); a "--" is removed, so the files, if any, start at the second argument.
 bool CheckFileArguments(QStringList* arguments, std::FILE* err);

@@ -1,11 +1,12 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 class CTavrixView;
 
-// The opened input file. It holds none of the file's content and is never saved; opening hands
-// the path to the view, which shows the preview and runs the conversion command.
+// The opened input files. It holds none of their content and is never saved; opening hands the
+// paths to the view, which shows the preview and runs the conversion command.
 class CTavrixDoc
 {
 public:
@@ -14,6 +15,9 @@ public:
     bool OnNewDocument();
     // False, with the path, log and date-format code left as they were, when the file cannot be opened.
     bool OnOpenDocument(const std::string& path);
+    // Several files at once: those that cannot be opened are named in one message and the others
+    // open; returns the ones that opened.
+    std::vector<std::string> OnOpenDocuments(const std::vector<std::string>& paths);
 
 private:
     CTavrixView* m_pView;

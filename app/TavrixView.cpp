@@ -2,26 +2,36 @@
 
 #include "app/MessageBox.h"
 #include "dialogs/DataExchange.h"
+#include "dialogs/FileReading.h"
 #include "dialogs/SettingsDlg.h"
+#include "engine/BatchConversion.h"
 #include "engine/ConversionJob.h"
-#include "text/PriceLines.h"
 #include "platform/FileOps.h"
+#include "platform/Strings.h"
 #include "settings/ConversionSettings.h"
 #include "settings/ProfileStore.h"
+#include "settings/SettingsRules.h"
+#include "text/PriceLines.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QFontDatabase>
+#include <QMouseEvent>
 #include <QRegularExpression>
 #include <QScrollBar>
 #include <QTextCursor>
+#include <QTime>
 
 #include <cstdio>
+#include <sstream>
 
 namespace {
 constexpr int kPreviewLines = 10;
 constexpr int kPreviewPiece = static_cast<int>(tavrix::PriceLineReader::kMaxRowLength);
 // Enough for ten pieces of 299 characters of up to four bytes, with their line ends.
 constexpr std::size_t kPreviewBytes = 16384;
+// Lines of differing days the update question shows; Show Details has them all.
+constexpr std::size_t kDifferencesShown = 5;
 
 // The log keeps line breaks as "\r\n" in its texts; the widget wants one character.
 QString LogText(const std::string& text)
@@ -46,25 +56,77 @@ void CutPartialCharacter(std::string& bytes)
         return;
     }
 }
+
+std::string FileName(const std::string& path)
+{
+    return path.substr(path.find_last_of('/') + 1);
+}
+
+std::string FirstLine(const std::string& text)
+{
+    return text.substr(0, text.find('\n'));
+}
+
+// The report and the rows kept whose values lie outside their day's range, as the log keeps them.
+std::string ReportText(const tavrix::PriceLineReport& report)
+{
+    std::string text = report.leftOut > 0 ? report.Text() : "";
+    if (const std::string range = report.OutsideRangeText(); !range.empty())
+        text += (text.empty() ? "" : "\n") + range;
+    return text;
+}
+
+// Columns padded to their widest cell, for the log's fixed-width font.
+std::string TableText(const std::vector<std::vector<std::string>>& rows)
+{
+    std::vector<std::size_t> widths;
+    for (const auto& row : rows)
+        for (std::size_t i = 0; i < row.size(); ++i)
+        {
+            widths.resize(std::max(widths.size(), row.size()));
+            widths[i] = std::max(widths[i], platform::CharacterCount(row[i]));
+        }
+    std::string text;
+    for (const auto& row : rows)
+    {
+        std::string line;
+        for (std::size_t i = 0; i < row.size(); ++i)
+            line +=
+                row[i] + (i + 1 < row.size() ? std::string(widths[i] - platform::CharacterCount(row[i]) + 2, ' ') : "");
+        text += "\r\n" + line;
+    }
+    return text;
+}
 } // namespace
 
 CTavrixView::CTavrixView(tavrix::ProfileStore* store, QWidget* parent) : QPlainTextEdit(parent), m_pProfileStore(store)
 {
     setObjectName("CTavrixView");
     setReadOnly(true);
-    setLineWrapMode(QPlainTextEdit::WidgetWidth);
-    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // A long row scrolls sideways instead of breaking in the middle of a number.
+    setLineWrapMode(QPlainTextEdit::NoWrap);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setUndoRedoEnabled(false);
     // Columns of the preview line up only in a fixed-width font.
     setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     // A file dropped on the log goes to the main window, which opens it.
     setAcceptDrops(false);
     viewport()->setAcceptDrops(false);
+    viewport()->setMouseTracking(true);
 }
 
 void CTavrixView::SetInputPath(const std::string& path)
 {
-    m_strInputPath = path;
+    SetInputPaths({path});
+}
+
+void CTavrixView::SetInputPaths(const std::vector<std::string>& paths)
+{
+    m_inputs = paths;
+    m_strInputPath = paths.empty() ? "" : paths.front();
+    m_pInput.reset();
+    m_bNewFile = !paths.empty();
+    m_strPrepared.clear();
     emit InputPathChanged();
 }
 
@@ -77,10 +139,44 @@ void CTavrixView::AppendToLog(const QString& text)
 {
     QTextCursor cursor(document());
     cursor.movePosition(QTextCursor::End);
-    cursor.insertText(text);
+    cursor.insertText(text, QTextCharFormat());
+    // The start of the last line: the log shows its end rows from their left edge, not scrolled to
+    // the end of a long one.
+    cursor.movePosition(QTextCursor::StartOfBlock);
     setTextCursor(cursor);
     ensureCursorVisible();
     document()->setModified(false);
+}
+
+void CTavrixView::AppendDirectoryLink(const std::string& directory)
+{
+    QTextCursor cursor(document());
+    cursor.movePosition(QTextCursor::End);
+    cursor.insertText("\n", QTextCharFormat());
+    QTextCharFormat link;
+    link.setAnchor(true);
+    link.setAnchorHref(ToQString(directory));
+    link.setFontUnderline(true);
+    link.setForeground(palette().link());
+    cursor.insertText("Show " + ToQString(directory), link);
+    cursor.movePosition(QTextCursor::StartOfBlock);
+    setTextCursor(cursor);
+    ensureCursorVisible();
+    document()->setModified(false);
+}
+
+void CTavrixView::mouseMoveEvent(QMouseEvent* event)
+{
+    QPlainTextEdit::mouseMoveEvent(event);
+    viewport()->setCursor(anchorAt(event->position().toPoint()).isEmpty() ? Qt::IBeamCursor : Qt::PointingHandCursor);
+}
+
+void CTavrixView::mouseReleaseEvent(QMouseEvent* event)
+{
+    QPlainTextEdit::mouseReleaseEvent(event);
+    const QString directory = anchorAt(event->position().toPoint());
+    if (event->button() == Qt::LeftButton && !directory.isEmpty() && !textCursor().hasSelection())
+        emit DirectoryLinkActivated(FromQString(directory));
 }
 
 bool CTavrixView::event(QEvent* event)
@@ -91,6 +187,17 @@ bool CTavrixView::event(QEvent* event)
         return true;
     }
     return QPlainTextEdit::event(event);
+}
+
+void CTavrixView::StartRun(const std::string& what)
+{
+    // Runs follow one another in the log; each starts on a line of its own with its time.
+    const std::string time = QTime::currentTime().toString("HH:mm:ss").toStdString();
+    const QString log = toPlainText();
+    AppendText(std::string(log.isEmpty()        ? ""
+                           : log.endsWith('\n') ? "\r\n"
+                                                : "\r\n\r\n") +
+               "----- " + time + "  " + what + " -----");
 }
 
 void CTavrixView::OnShowPreview()
@@ -105,8 +212,17 @@ void CTavrixView::OnShowPreview()
         CutPartialCharacter(start);
     file.reset();
     setPlainText(QString());
-    AppendText("To help you with the conversion settings, your file...\r\n\r\n\t" + m_strInputPath +
-               "\r\n\r\nlooks like this...\r\n\r\n");
+    if (m_inputs.size() > 1)
+    {
+        std::string list;
+        for (const std::string& input : m_inputs)
+            list += "\t" + input + "\r\n";
+        AppendText("To help you with the conversion settings, your " + std::to_string(m_inputs.size()) +
+                   " files...\r\n\r\n" + list + "\r\nbecome one security each. The first looks like this...\r\n\r\n");
+    }
+    else
+        AppendText("To help you with the conversion settings, your file...\r\n\r\n\t" + m_strInputPath +
+                   "\r\n\r\nlooks like this...\r\n\r\n");
     if (opened)
     {
         // A file in UTF-8 shows as UTF-8; any other bytes are taken as Latin-1. A row longer than
@@ -129,6 +245,35 @@ void CTavrixView::OnShowPreview()
     OnSettings();
 }
 
+void CTavrixView::PrepareForNewFile(tavrix::ConversionSettings& settings)
+{
+    const int code = tavrix::DateFormatCode(settings.m_strDateFormat.c_str());
+    if (std::string problem = reading::ReadingProblem(*m_pInput, settings, code);
+        !problem.empty() && m_pInput->RowCount() > 0)
+    {
+        problem = FirstLine(problem);
+        while (!problem.empty() && (problem.back() == ':' || problem.back() == '.'))
+            problem.pop_back();
+        std::string error;
+        const std::string description = reading::FillFromFile(*m_pInput, &settings, &error);
+        m_strPrepared = "The last settings do not read this file: " + problem + ".\r\n" +
+                        (error.empty() ? "The dialog was filled in from the file. " + description
+                                       : "The file does not say how to read it either: " + FirstLine(error));
+    }
+    tavrix::Security taken;
+    if (m_inputs.size() == 1 && target::FindSecurity(settings.m_strPath, settings.m_strSymbol, false, &taken))
+    {
+        // Yesterday's symbol is already in the directory; this file is most likely another security.
+        std::string symbol;
+        if (tavrix::rules::ToMasterText(tavrix::SymbolOfFile(m_strInputPath), &symbol).empty() &&
+            symbol.size() <= tavrix::rules::kMaxSymbolLength && symbol != settings.m_strSymbol)
+        {
+            settings.m_strSymbol = symbol;
+            settings.m_strName.clear();
+        }
+    }
+}
+
 void CTavrixView::OnSettings()
 {
     if (!CanConvert() || !m_pProfileStore)
@@ -143,56 +288,240 @@ void CTavrixView::OnSettings()
         settings.m_strSymbol = m_strLastSymbol;
         settings.m_strName = m_strLastName;
     }
+    if (!m_pInput)
+    {
+        std::string error;
+        m_pInput = reading::ReadFile(m_strInputPath, &error);
+    }
+    // Until a run confirms settings for the file, a cancelled dialog comes back as prepared; the
+    // log says what was filled in once.
+    if (m_bNewFile)
+    {
+        const std::string said = m_strPrepared;
+        PrepareForNewFile(settings);
+        if (!m_strPrepared.empty() && m_strPrepared != said)
+            AppendText("\r\n" + m_strPrepared);
+    }
+    // A second MASTER cannot be made where one is; the choice of the last directory does not carry over.
+    if (settings.m_nExist == tavrix::MasterChoice::kMakeNew && target::HasMaster(settings.m_strPath))
+        settings.m_nExist = tavrix::MasterChoice::kUseExisting;
+
     CSettingsDlg dialog(&m_nDateFormat, window());
     dialog.LoadFrom(settings);
+    dialog.SetInput(m_pInput, m_strInputPath);
+    dialog.SetFiles(m_inputs);
     if (dialog.DoModal() != QDialog::Accepted)
         return;
     dialog.StoreTo(settings);
+    m_bNewFile = false;
     m_bHaveLastAttempt = true;
     m_strLastPath = settings.m_strPath;
-    m_strLastSymbol = settings.m_strSymbol;
-    m_strLastName = settings.m_strName;
+    if (!dialog.IsBatch())
+    {
+        m_strLastSymbol = settings.m_strSymbol;
+        m_strLastName = settings.m_strName;
+    }
     std::string settingsError = settings.Save(*m_pProfileStore);
 
-    int result = 1;
-    std::string outcome;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    if (dialog.IsBatch())
     {
-        tavrix::ConversionJob job(m_pProfileStore);
-        settings.ApplyToJob(job, m_strInputPath, m_nDateFormat);
-        job.m_askConvertOthers = [](const tavrix::PriceLineReport& report, std::size_t kept) {
-            return ui::AskYesNo(report.Text() + "\n\nConvert the other " + std::to_string(kept) +
-                                (kept == 1 ? " row?" : " rows?"));
-        };
-        job.m_onWarning = [](const std::string& warning) { ui::AfxMessageBox(warning, ui::Icon::kWarning); };
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-        result = job.Run();
-        // What was written, or the first line of the message that made the run fail.
-        if (result == 0)
-            outcome = job.Summary();
-        else
-        {
-            // The left-out question's No is the user's own answer: no message box for it.
-            if (!job.m_error.declined)
-                ui::AfxMessageBox(job.m_error.Text(tavrix::Audience::kDesktop));
-            outcome = job.m_error.declined ? "Nothing was converted: the other rows were not accepted."
-                                           : job.m_error.what.substr(0, job.m_error.what.find('\n'));
-        }
-        if (settingsError.empty())
-            settingsError = job.m_strSettingsError;
+        RunBatch(settings, dialog.Files());
+        if (!m_pProfileStore->WriteString("Setting", "Path", settings.m_strPath.c_str()) && settingsError.empty())
+            settingsError = m_pProfileStore->LastWriteError();
     }
+    else if (dialog.m_bUpdate)
+        RunUpdate(settings);
+    else
+        RunConversion(settings, &settingsError);
+    QApplication::restoreOverrideCursor();
+    // Once per run, however many entries could not be stored.
+    if (!settingsError.empty())
+        ui::AfxMessageBox(settingsError, ui::Icon::kWarning);
+}
+
+bool CTavrixView::AskConvertOthers(const tavrix::PriceLineReport& report, std::size_t kept)
+{
+    // The headline and the first row left out; the details hold every one the report names.
+    const std::string text = report.Text();
+    std::string headline = FirstLine(text);
+    if (!headline.empty() && headline.back() == ':')
+        headline.back() = '.';
+    const std::size_t second = text.find('\n');
+    const std::string first = second == std::string::npos ? "" : FirstLine(text.substr(second + 1));
+    const bool most = report.leftOut * 2 > report.rows;
+    return ui::AskYesNo(headline + (first.empty() ? "" : "\nThe first: " + first) +
+                            (report.leftOut > 1 ? "\nShow Details lists them." : "") + "\n\nConvert the other " +
+                            std::to_string(kept) + (kept == 1 ? " row?" : " rows?"),
+                        most ? ui::Answer::kNo : ui::Answer::kYes, ReportText(report));
+}
+
+void CTavrixView::RunConversion(tavrix::ConversionSettings& settings, std::string* settingsError)
+{
+    StartRun(FileName(m_strInputPath));
+    tavrix::ConversionJob job(m_pProfileStore);
+    settings.ApplyToJob(job, m_strInputPath, m_nDateFormat);
+    job.m_askConvertOthers = &CTavrixView::AskConvertOthers;
+    job.m_onWarning = [](const std::string& warning) { ui::AfxMessageBox(warning, ui::Icon::kWarning); };
+    const int result = job.Run();
+    if (!job.ReadAs().empty())
+        AppendText("\r\n" + job.ReadAs());
     if (result == 0)
     {
-        AppendText("\r\nConversion completed successfully!");
+        AppendText("\r\nConversion completed successfully!\r\n" + job.Summary());
+        if (const std::string report = ReportText(job.m_leftOut); !report.empty())
+            AppendText("\r\n" + report);
+        AppendDirectoryLink(job.m_strPath);
         ui::MessageBeep(ui::Icon::kInformation);
     }
     else
-        AppendText("\r\nConversion failed.");
-    if (!outcome.empty())
-        AppendText("\r\n" + outcome);
-    QApplication::restoreOverrideCursor();
-    // Once per conversion, however many entries could not be stored.
-    if (!settingsError.empty())
-        ui::AfxMessageBox(settingsError, ui::Icon::kWarning);
+    {
+        // The left-out question's No is the user's own answer: no message box for it.
+        if (!job.m_error.declined)
+            ui::AfxMessageBox(job.m_error.Text(tavrix::Audience::kDesktop));
+        AppendText("\r\nConversion failed.\r\n" +
+                   (job.m_error.declined ? std::string("Nothing was converted: the other rows were not accepted.")
+                                         : FirstLine(job.m_error.what)));
+    }
+    if (settingsError->empty())
+        *settingsError = job.m_strSettingsError;
+}
+
+void CTavrixView::RunUpdate(tavrix::ConversionSettings& settings)
+{
+    StartRun(FileName(m_strInputPath));
+    bool askedRows = false;
+    const auto setUp = [&](tavrix::ConversionJob& job) {
+        settings.ApplyToJob(job, m_strInputPath, m_nDateFormat);
+        job.m_askConvertOthers = [&askedRows](const tavrix::PriceLineReport& report, std::size_t kept) {
+            askedRows = true;
+            return AskConvertOthers(report, kept);
+        };
+        job.m_onWarning = [](const std::string& warning) { ui::AfxMessageBox(warning, ui::Icon::kWarning); };
+    };
+    auto job = std::make_unique<tavrix::ConversionJob>();
+    setUp(*job);
+    int result = job->Update(false);
+    if (!job->ReadAs().empty())
+        AppendText("\r\n" + job->ReadAs());
+    bool keptDays = false;
+    if (result != 0 && !job->m_differences.empty())
+    {
+        // Stored days are changed only when the user has seen how they differ and agreed.
+        const std::vector<std::string>& days = job->m_differences;
+        std::string shown, all;
+        for (std::size_t i = 0; i < days.size(); ++i)
+        {
+            all += (i ? "\n" : "") + days[i];
+            if (i < kDifferencesShown)
+                shown += "\n" + days[i];
+        }
+        if (days.size() > kDifferencesShown)
+            shown += "\nand " + std::to_string(days.size() - kDifferencesShown) + " more (Show Details).";
+        const std::string question =
+            std::to_string(days.size()) + (days.size() == 1 ? " day differs" : " days differ") +
+            " from what the price file holds:" + shown + "\n\nReplace the stored values with the file's?";
+        if (ui::AskYesNo(question, ui::Answer::kNo, all))
+        {
+            job = std::make_unique<tavrix::ConversionJob>();
+            setUp(*job);
+            if (askedRows) // answered already
+                job->m_nLeftOutPolicy = tavrix::ConversionJob::kConvertOthers;
+            result = job->Update(true);
+        }
+        else
+            keptDays = true;
+    }
+    const std::string symbol = platform::Latin1ToUtf8(job->Symbol());
+    if (result == 0)
+    {
+        std::string summary =
+            symbol + ": " + std::to_string(job->m_nAdded) + (job->m_nAdded == 1 ? " record added" : " records added");
+        if (job->m_nAdded > 0)
+            summary += ", " + tavrix::IsoDayText(job->m_nFirstDay) + " to " + tavrix::IsoDayText(job->m_nLastDay);
+        summary += "; " + std::to_string(job->m_nAlreadyPresent) +
+                   (job->m_nAlreadyPresent == 1 ? " row was" : " rows were") + " already present";
+        if (job->m_nReplaced > 0)
+            summary +=
+                "; " + std::to_string(job->m_nReplaced) + (job->m_nReplaced == 1 ? " day" : " days") + " replaced";
+        AppendText("\r\nUpdate completed successfully!\r\n" + summary);
+        if (const std::string report = ReportText(job->m_leftOut); !report.empty())
+            AppendText("\r\n" + report);
+        AppendDirectoryLink(job->m_strPath);
+        ui::MessageBeep(ui::Icon::kInformation);
+        return;
+    }
+    if (!job->m_error.declined && !keptDays)
+        ui::AfxMessageBox(job->m_error.Text(tavrix::Audience::kDesktop));
+    std::string why = FirstLine(job->m_error.what);
+    if (job->m_error.declined)
+        why = "Nothing was changed: the other rows were not accepted.";
+    else if (keptDays)
+        why = "Nothing was changed: the days that differ were kept as stored.";
+    AppendText("\r\nUpdate failed.\r\n" + why);
+}
+
+void CTavrixView::RunBatch(const tavrix::ConversionSettings& settings, const std::vector<tavrix::BatchFile>& files)
+{
+    StartRun(std::to_string(files.size()) + " files");
+    tavrix::BatchConversion batch;
+    batch.m_settings = settings;
+    batch.m_nDateFormat = m_nDateFormat;
+    // One question for each of many files would be a chore; the table and the reports below it say
+    // what was left out.
+    batch.m_nLeftOutPolicy = tavrix::ConversionJob::kConvertOthers;
+    std::string warnings;
+    batch.m_onWarning = [&warnings](const std::string& warning) {
+        if (warnings.find(warning) == std::string::npos)
+            warnings += (warnings.empty() ? "" : "\n") + warning;
+    };
+    batch.m_files = files;
+    batch.Run();
+    if (!warnings.empty())
+        ui::AfxMessageBox(warnings, ui::Icon::kWarning);
+    if (batch.m_error.Failed())
+    {
+        ui::AfxMessageBox(batch.m_error.Text(tavrix::Audience::kDesktop));
+        AppendText("\r\nConversion failed.\r\n" + FirstLine(batch.m_error.what));
+        return;
+    }
+    std::vector<std::vector<std::string>> rows = {{"File", "Symbol", "Records", "First", "Last", "Result"}};
+    std::string reasons;
+    for (const tavrix::BatchOutcome& outcome : batch.m_outcomes)
+    {
+        const std::string file = FileName(outcome.input);
+        const std::string symbol = platform::Latin1ToUtf8(outcome.symbol);
+        const tavrix::PriceLineReport& leftOut = outcome.leftOut;
+        if (outcome.converted)
+            rows.push_back({file, symbol, std::to_string(outcome.records), tavrix::IsoDayText(outcome.firstDay),
+                            tavrix::IsoDayText(outcome.lastDay),
+                            leftOut.leftOut == 0 ? "converted"
+                                                 : "converted; " + std::to_string(leftOut.leftOut) + " of " +
+                                                       std::to_string(leftOut.rows) + " rows left out"});
+        else
+        {
+            std::string why = FirstLine(outcome.error.what);
+            if (!why.empty() && why.back() == ':')
+                why.pop_back();
+            rows.push_back({file, symbol, "-", "-", "-", "refused: " + why});
+        }
+        // The reasons after the table, each line led by its file's name.
+        std::istringstream lines(outcome.converted ? ReportText(leftOut)
+                                                   : outcome.error.Text(tavrix::Audience::kDesktop));
+        for (std::string line; std::getline(lines, line);)
+            reasons += "\r\n" + file + ": " + line;
+    }
+    const int converted = batch.Converted();
+    AppendText(std::string("\r\n") +
+               (converted == static_cast<int>(files.size()) ? "Conversion completed successfully!"
+                                                            : "Conversion failed for some files.") +
+               TableText(rows) + "\r\n" + std::to_string(converted) + " of " + std::to_string(files.size()) +
+               " files converted into " + batch.m_strPath + reasons);
+    if (converted > 0)
+    {
+        AppendDirectoryLink(batch.m_strPath);
+        ui::MessageBeep(ui::Icon::kInformation);
+    }
 }
 
 void CTavrixView::OnClearWindow()

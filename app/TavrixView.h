@@ -4,11 +4,17 @@
 #include <QPlainTextEdit>
 
 #include <functional>
+#include <memory>
 #include <string>
+#include <vector>
 
 namespace tavrix {
+class InputText;
 class ProfileStore;
-}
+struct ConversionSettings;
+struct BatchFile;
+struct PriceLineReport;
+} // namespace tavrix
 
 // Sent by the document to the view, synchronously, once a file has been opened.
 class ShowPreviewEvent : public QEvent
@@ -18,9 +24,10 @@ public:
     ShowPreviewEvent() : QEvent(kType) {}
 };
 
-// The log: a read-only, wrapping text view that shows a preview of the opened file and the result
-// of each conversion. It holds the input path, the last confirmed date-format code and the path,
-// symbol and name of the last attempt, which the next dialog shows even when that run failed.
+// The log: a read-only text view that shows a preview of the opened file (long rows scroll
+// sideways) and the result of each run, each under a line with its time. It holds the input
+// files, the last confirmed date-format code and the path, symbol and name of the last attempt,
+// which the next dialog shows even when that run failed.
 class CTavrixView : public QPlainTextEdit
 {
     Q_OBJECT
@@ -34,6 +41,9 @@ public:
     void OnClearWindow();
     bool CanConvert() const { return !m_strInputPath.empty(); }
     void SetInputPath(const std::string& path);
+    // Several files converted together, each its own security; the first is m_strInputPath.
+    void SetInputPaths(const std::vector<std::string>& paths);
+    const std::vector<std::string>& InputPaths() const { return m_inputs; }
 
     std::string m_strInputPath;
     int m_nDateFormat = 1;
@@ -42,14 +52,36 @@ public:
     std::string m_strLastSymbol; // Latin-1, as the dialog holds it
     std::string m_strLastName;
 
+    // The left-out rows question: true converts the `kept` rows. No is the default when most rows
+    // are left out; Show Details holds the whole report.
+    static bool AskConvertOthers(const tavrix::PriceLineReport& report, std::size_t kept);
+
 signals:
     void InputPathChanged();
+    // A directory named in the log was clicked.
+    void DirectoryLinkActivated(const std::string& directory);
 
 protected:
     bool event(QEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
     void AppendToLog(const QString& text);
+    // A line that opens the directory window when clicked.
+    void AppendDirectoryLink(const std::string& directory);
+    // The line that starts a run's part of the log: its time and file.
+    void StartRun(const std::string& what);
+    // What the dialog opens with for a file opened just now: the file's own reading when the
+    // stored settings do not read it cleanly, a symbol of its own when the stored one is taken.
+    void PrepareForNewFile(tavrix::ConversionSettings& settings);
+    void RunConversion(tavrix::ConversionSettings& settings, std::string* settingsError);
+    void RunUpdate(tavrix::ConversionSettings& settings);
+    void RunBatch(const tavrix::ConversionSettings& settings, const std::vector<tavrix::BatchFile>& files);
 
     tavrix::ProfileStore* m_pProfileStore;
+    std::vector<std::string> m_inputs;
+    std::shared_ptr<const tavrix::InputText> m_pInput; // the first file, read whole
+    bool m_bNewFile = false;                           // no dialog shown for it yet
+    std::string m_strPrepared;                         // what PrepareForNewFile filled in, for the log
 };

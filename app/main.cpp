@@ -17,7 +17,7 @@ int main(int argc, char** argv)
     if (!app.InitInstance(arguments))
     {
         app.ExitInstance();
-        return 1; // the file named on the command line did not open
+        return 1;
     }
     const int result = QApplication::exec();
     app.ExitInstance();

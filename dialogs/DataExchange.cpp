@@ -159,6 +159,17 @@ void DDX_Radio(CDataExchange& dx, const std::vector<QAbstractButton*>& buttons, 
     }
 }
 
+void DDX_CBIndex(CDataExchange& dx, QComboBox* box, int& index)
+{
+    if (dx.m_bFailed)
+        return;
+    dx.m_pLastField = box;
+    if (dx.m_bSaveAndValidate)
+        index = box->currentIndex();
+    else
+        box->setCurrentIndex(index >= 0 && index < box->count() ? index : -1);
+}
+
 void DDX_CBString(CDataExchange& dx, QComboBox* box, std::string& value)
 {
     if (dx.m_bFailed)

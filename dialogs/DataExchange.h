@@ -46,6 +46,16 @@ void DDX_Radio(CDataExchange& dx, const std::vector<QAbstractButton*>& buttons, 
     if (dx.m_bSaveAndValidate && !dx.m_bFailed)
         value = static_cast<Choice>(index);
 }
+// The selected entry's index, -1 when none; writing an index outside the list selects none.
+void DDX_CBIndex(CDataExchange& dx, QComboBox* box, int& index);
+// The same for a choice whose value plus `offset` is the entry's index.
+template <typename Choice> void DDX_CBIndex(CDataExchange& dx, QComboBox* box, Choice& value, int offset)
+{
+    int index = static_cast<int>(value) + offset;
+    DDX_CBIndex(dx, box, index);
+    if (dx.m_bSaveAndValidate && !dx.m_bFailed)
+        value = static_cast<Choice>(index - offset);
+}
 // Writing selects the first entry that begins with the text without regard to case, or shows the
 // text with nothing selected; reading takes the text the box shows.
 void DDX_CBString(CDataExchange& dx, QComboBox* box, std::string& value);

@@ -54,7 +54,8 @@ int ConversionJob::Run()
 {
     m_error = {};
     m_strSettingsError.clear();
-    m_leftOut = {};
+    if (!m_lines)
+        m_leftOut = {}; // else the input was read already (Inspect) and its report stands
     const int result = [this] {
         if ((!m_lines && ReadInput()) || PrepareOutputDirectory() || CheckFieldCount() || CheckDuplicateSymbol() ||
             AddSecurity())

@@ -70,9 +70,7 @@ int main(int argc, char** argv)
     store->WriteInt("Setting", "Exist", 1);
     store->WriteString("Setting", "Symbol", "ACME");
     store->WriteString("Setting", "Name", "ACME CORP");
-    store->WriteString("Setting", "DateFormat", "MM_DD_CCYY");
-    store->WriteInt("Setting", "SkipOn", 1);
-    store->WriteInt("Setting", "SkipRows", 1);
+    // No date layout or rows to skip stored: the dialog shows itself filled from the file.
     store->WriteInt("Screen", "cx", 760);
     store->WriteInt("Screen", "cy", 520);
     store->WriteInt("Screen", "x", 20);
@@ -102,9 +100,9 @@ int main(int argc, char** argv)
             settings->findChild<QPushButton*>("IDOK")->click();
             QTimer::singleShot(300, &frame, [&frame, &folder, &data] {
                 Save(&frame, folder + "/main-window.png");
-                int emailVisited = 0;
-                int webVisited = 1; // shows both link colours
-                CAboutDlg about(&emailVisited, &webVisited, &frame);
+                int licenceVisited = 0;
+                int guideVisited = 1; // shows both link colours
+                CAboutDlg about(&licenceVisited, &guideVisited, &frame);
                 QTimer::singleShot(300, &about, [&about, &folder] {
                     Save(&about, folder + "/about-box.png");
                     about.accept();

@@ -25,10 +25,12 @@ for size in 16 32 48 64 128 256; do
 done
 desktop=share/applications/tavrix.desktop
 desktop-file-validate "$desktop" || fail "desktop entry does not validate"
-grep -q '^Exec=tavrix %f$' "$desktop" || fail "desktop entry does not hand tavrix the file"
-for type in text/csv text/plain text/tab-separated-values; do
+grep -q '^Exec=tavrix %F$' "$desktop" || fail "desktop entry does not hand tavrix the files"
+for type in text/csv text/tab-separated-values; do
     grep -q "^MimeType=.*$type;" "$desktop" || fail "desktop entry does not open $type"
 done
+# Claiming text/plain would make Tavrix the program for every .txt file on a minimal desktop.
+grep -q '^MimeType=.*text/plain' "$desktop" && fail "desktop entry claims text/plain"
 appstreamcli validate --no-net share/metainfo/org.example.tavrix.metainfo.xml >"$work/appstream.txt" 2>&1 ||
     { cat "$work/appstream.txt"; fail "AppStream metainfo does not validate"; }
 # Every picture the guide shows is installed beside it.
@@ -57,9 +59,12 @@ else
     dpkg-deb -f "$package" Depends | grep -q libqt6widgets6 || fail "package does not depend on Qt Widgets"
     if ! command -v lintian >/dev/null; then
         fail "lintian is not installed (scripts/setup.sh installs it)"
-    elif ! lintian --fail-on error "$package" >"$work/lintian.txt" 2>&1; then
+    elif ! lintian -I --fail-on error "$package" >"$work/lintian.txt" 2>&1; then
         cat "$work/lintian.txt"
         fail "lintian reports errors"
+    elif grep -q 'spelling' "$work/lintian.txt"; then
+        grep 'spelling' "$work/lintian.txt"
+        fail "lintian finds misspellings"
     fi
 fi
 

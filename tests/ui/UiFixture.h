@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QRegularExpression>
 #include <QTest>
 #include <QTimer>
 
@@ -65,7 +66,11 @@ protected:
         return *m_frame;
     }
     CTavrixView& View() { return *Frame().GetActiveView(); }
-    std::string Log() { return View().toPlainText().toStdString(); }
+    // The log with each run's time as hh:mm:ss.
+    std::string Log()
+    {
+        return View().toPlainText().replace(QRegularExpression("\\d\\d:\\d\\d:\\d\\d"), "hh:mm:ss").toStdString();
+    }
     std::string Input(const std::string& text)
     {
         const std::string path = m_dir / ("input" + std::to_string(++m_inputs) + ".csv");

@@ -1,9 +1,11 @@
 #include "UiFixture.h"
 
 #include "about/AboutDlg.h"
-#include "about/AboutInfo.h"
 #include "about/StaticLink.h"
+#include "app/InstalledDocs.h"
 #include "app/TavrixApp.h"
+
+#include <QUrl>
 
 using namespace testing_support;
 
@@ -18,7 +20,7 @@ QColor Painted(CStaticLink* link)
 
 using AboutTest = UiFixture;
 
-TEST_F(AboutTest, LinksShowWhetherTheyWereFollowedInColoursThatSuitTheBackgroundAndAFailedOpenBeeps)
+TEST_F(AboutTest, LinksLeadToTheInstalledGuideAndLicenceShowWhetherTheyWereFollowedAndAFailedOpenIsSaid)
 {
     std::vector<std::string> opened;
     const auto oldOpener = CStaticLink::SetUrlOpener([&](const QString& target) {
@@ -29,17 +31,21 @@ TEST_F(AboutTest, LinksShowWhetherTheyWereFollowedInColoursThatSuitTheBackground
     CTavrixApp app;
     ASSERT_TRUE(app.InitInstance({"tavrix"}));
     OnNextModal<CAboutDlg>([this, &app](CAboutDlg* dialog) {
-        QTest::mouseClick(dialog->m_linkWeb, Qt::LeftButton);
-        EXPECT_EQ(std::tuple(m_beeps, app.m_bWebLinkVisited, Painted(dialog->m_linkWeb)),
+        QTest::mouseClick(dialog->m_linkGuide, Qt::LeftButton);
+        EXPECT_EQ(std::tuple(m_beeps, app.m_bWebLinkVisited, Painted(dialog->m_linkGuide)),
                   std::tuple(1, 0, QColor(0, 0, 255)));
-        QTest::mouseClick(dialog->m_linkWeb, Qt::LeftButton);
-        EXPECT_EQ(Painted(dialog->m_linkWeb), QColor(128, 0, 128));
+        // No browser: the message says where the page is, as Help does.
+        ASSERT_EQ(m_boxes.texts.size(), 1u);
+        EXPECT_EQ(m_boxes.texts[0],
+                  "No program could open the link. Open it in a web browser:\n" + UserGuide().toStdString());
+        QTest::mouseClick(dialog->m_linkGuide, Qt::LeftButton);
+        EXPECT_EQ(Painted(dialog->m_linkGuide), QColor(128, 0, 128));
         Click(dialog, "IDOK");
     });
     app.MainFrame()->Action(ID_APP_ABOUT)->trigger();
     OnNextModal<CAboutDlg>([](CAboutDlg* dialog) {
-        EXPECT_EQ(Painted(dialog->m_linkWeb), QColor(128, 0, 128));
-        EXPECT_EQ(Painted(dialog->m_linkEmail), QColor(0, 0, 255));
+        EXPECT_EQ(Painted(dialog->m_linkGuide), QColor(128, 0, 128));
+        EXPECT_EQ(Painted(dialog->m_linkLicence), QColor(0, 0, 255));
         // On a dark background the theme's link colours, or light ones where the theme kept the light colours.
         QPalette dark = dialog->palette();
         dark.setColor(QPalette::Window, QColor(0x20, 0x20, 0x20));
@@ -51,14 +57,17 @@ TEST_F(AboutTest, LinksShowWhetherTheyWereFollowedInColoursThatSuitTheBackground
             dark.setColor(QPalette::Link, link);
             dark.setColor(QPalette::LinkVisited, visited);
             dialog->setPalette(dark);
-            EXPECT_EQ(Painted(dialog->m_linkEmail), email);
-            EXPECT_EQ(Painted(dialog->m_linkWeb), web);
+            EXPECT_EQ(Painted(dialog->m_linkLicence), email);
+            EXPECT_EQ(Painted(dialog->m_linkGuide), web);
         }
-        QTest::mouseClick(dialog->m_linkEmail, Qt::LeftButton);
+        QTest::mouseClick(dialog->m_linkLicence, Qt::LeftButton);
         Click(dialog, "IDOK");
     });
     app.MainFrame()->Action(ID_APP_ABOUT)->trigger();
-    const std::string mailto = std::string("mailto:") + about::kAuthorEmail; // the web address as it stands
-    EXPECT_EQ(opened, (std::vector<std::string>{about::kWebAddress, about::kWebAddress, mailto}));
+    ASSERT_FALSE(UserGuide().isEmpty());
+    const std::string guide = QUrl::fromLocalFile(UserGuide()).toString().toStdString();
+    const std::string licence =
+        QUrl::fromLocalFile(InstalledDocument("copyright", "res/debian/copyright")).toString().toStdString();
+    EXPECT_EQ(opened, (std::vector<std::string>{guide, guide, licence}));
     EXPECT_EQ(std::pair(app.m_bEmailLinkVisited, app.m_bWebLinkVisited), std::pair(1, 1));
 }

@@ -7,6 +7,7 @@
 #include <QDropEvent>
 #include <QFileDialog>
 #include <QMimeData>
+#include <QStatusBar>
 #include <QUrl>
 
 #include <cstdlib>
@@ -26,14 +27,14 @@ TEST_F(MainFrameTest, HelpAndVersionAnswerWithoutADisplayAndOtherOptionsAreRefus
         return std::pair(ReadText(m_dir / "stdout"), WIFEXITED(status) ? WEXITSTATUS(status) : -1);
     };
     const auto help = run("--help");
-    EXPECT_EQ(std::pair(help.first.substr(0, 26), help.second),
-              std::pair(std::string("Usage: tavrix [--] [FILE]\n"), 0));
+    EXPECT_EQ(std::pair(help.first.substr(0, 29), help.second),
+              std::pair(std::string("Usage: tavrix [--] [FILE...]\n"), 0));
     EXPECT_EQ(run("--version"), std::pair(std::string("tavrix 1.5.0\n"), 0));
-    for (const char* refused : {" --bogus", " a.csv b.csv"})
+    for (const char* refused : {" --bogus", " a.csv --bogus"})
         EXPECT_EQ(run(std::string("-platform offscreen") + refused).second, 2) << refused;
-    QStringList arguments = {"tavrix", "--", "--help"}; // "--" lets a file's name start with a dash
+    QStringList arguments = {"tavrix", "a.csv", "--", "--help"}; // "--" lets a file's name start with a dash
     EXPECT_TRUE(CheckFileArguments(&arguments, stderr));
-    EXPECT_EQ(arguments, (QStringList{"tavrix", "--help"}));
+    EXPECT_EQ(arguments, (QStringList{"tavrix", "a.csv", "--help"}));
 }
 
 TEST_F(MainFrameTest, ADroppedFileOpensAsFileOpenDoesAndFileOpenStartsInItsFolder)
@@ -60,14 +61,33 @@ TEST_F(MainFrameTest, ADroppedFileOpensAsFileOpenDoesAndFileOpenStartsInItsFolde
     EXPECT_EQ(View().m_strInputPath, first);
 
     ASSERT_EQ(::chdir(m_out.c_str()), 0); // as a conversion leaves it
+    // The pointer on the toolbar button put its prompt in the status bar; the dialog took the pointer.
+    Frame().statusBar()->showMessage(Frame().Action(ID_FILE_OPEN)->statusTip());
     OnNextModal<QFileDialog>([&](QFileDialog* dialog) {
         EXPECT_EQ(dialog->directory().absolutePath().toStdString(), m_dir / "inputs");
+        EXPECT_EQ(std::pair(dialog->nameFilters().size(), dialog->fileMode()),
+                  std::pair(qsizetype(2), QFileDialog::ExistingFiles));
+        EXPECT_TRUE(dialog->nameFilters()[0].contains("*.csv") && dialog->nameFilters()[0].contains("*.txt") &&
+                    dialog->nameFilters()[1] == "All Files (*)");
         dialog->selectFile(QString::fromStdString(second));
         OnNextModal<CSettingsDlg>([](CSettingsDlg* settings) { Click(settings, "IDCANCEL"); }, dialog);
         static_cast<QDialog*>(dialog)->accept(); // as the Open button does
     });
     Frame().Action(ID_FILE_OPEN)->trigger();
     EXPECT_EQ(View().m_strInputPath, second);
+    EXPECT_EQ(std::pair(Frame().statusBar()->currentMessage(), Frame().windowTitle()),
+              std::pair(QString("For Help, press F1"), QString("second.csv - Tavrix")));
+
+    // Ctrl+, opens the settings again.
+    bool shown = false;
+    OnNextModal<CSettingsDlg>([&](CSettingsDlg* settings) {
+        shown = true;
+        Click(settings, "IDCANCEL");
+    });
+    Frame().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&Frame()));
+    QTest::keyClick(&Frame(), Qt::Key_Comma, Qt::ControlModifier);
+    EXPECT_TRUE(shown);
 }
 
 TEST_F(MainFrameTest, HelpShowsTheGuideOrAMessageNamingItAndCtrlQQuitsStoringThePlacement)

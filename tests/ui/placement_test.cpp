@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <tuple>
 
 TEST(FramePlacement, StoredPlacementOnlyWhenItFitsTheScreen)
 {
@@ -21,5 +22,23 @@ TEST(FramePlacement, StoredPlacementOnlyWhenItFitsTheScreen)
     {
         const FramePlacement p = ComputeFramePlacement({c[0], c[1], c[2], c[3]}, c[4], c[5]);
         EXPECT_EQ((std::array<int, 4>{p.x, p.y, p.cx, p.cy}), (std::array<int, 4>{c[6], c[7], c[8], c[9]})) << c[4];
+    }
+}
+
+TEST(FramePlacement, ASizeStoredAtOneScaleFactorKeepsItsSizeOnTheScreenAtAnother)
+{
+    // The window as closed (logical pixels) and its scale factor; the scale factor of the next
+    // start, on a 1280 by 800 screen; the window it opens (logical pixels).
+    const std::tuple<FramePlacement, double, double, std::array<int, 4>> cases[] = {
+        {{10, 20, 544, 340}, 2.0, 1.0, {20, 40, 1088, 680}},
+        {{20, 40, 1088, 680}, 1.0, 2.0, {10, 20, 544, 340}},
+        {{10, 20, 544, 340}, 2.0, 2.0, {10, 20, 544, 340}},
+        {{0, 0, 800, 600}, 1.0, 1.5, {0, 0, 533, 400}},
+    };
+    for (const auto& [shown, closedAt, openedAt, opens] : cases)
+    {
+        const FramePlacement stored = ScaleFramePlacement(shown, closedAt);
+        const FramePlacement p = ScaleFramePlacement(ComputeFramePlacement(stored, 1280, 800), 1 / openedAt);
+        EXPECT_EQ((std::array<int, 4>{p.x, p.y, p.cx, p.cy}), opens) << closedAt << " to " << openedAt;
     }
 }

@@ -4,11 +4,17 @@
 #include "dialogs/SettingsDlg.h"
 #include "dialogs/SpinButton.h"
 #include "settings/SettingsRules.h"
+#include "text/InputText.h"
 
+#include <QCheckBox>
+#include <QLabel>
 #include <QListWidget>
+#include <QTableWidget>
 #include <QScrollArea>
 
 #include <cstdlib>
+#include <map>
+#include <unistd.h>
 
 using namespace testing_support;
 
@@ -41,7 +47,8 @@ TEST_F(SettingsDlgTest, RefusalsComeInTheDialogsOrderAndNameTheirFieldAndCleared
 {
     Show();
     EXPECT_EQ(Edit("m_strName")->text(), "M\u00FCller");
-    EXPECT_TRUE(Checked("m_nExist0") && Checked("m_nDelimiter0") && !Edit("m_nSkipRows")->isEnabled());
+    EXPECT_TRUE(Checked("m_nExist0") && !Edit("m_nSkipRows")->isEnabled());
+    EXPECT_EQ(m_dlg.findChild<QComboBox*>("m_nDelimiter")->currentText(), "Comma");
     EXPECT_EQ(m_dlg.focusWidget(), m_dlg.findChild<QWidget*>("IDOK"));
     const std::string control = tavrix::rules::kNoControlCharacters;
     // What is typed ("" is the date layout), the prompt, and the refused field, which takes the focus.
@@ -58,6 +65,13 @@ TEST_F(SettingsDlgTest, RefusalsComeInTheDialogsOrderAndNameTheirFieldAndCleared
         {{{"m_strSymbol", QString("x") + QChar(0x85)}}, control + "\nSymbol", "m_strSymbol"},
         {{{"m_strName", QString(17, QChar(0xC4))}}, "Please enter no more than 16 characters.\nName", "m_strName"},
         {{{"m_strSymbol", QString(17, 'S')}}, "Please enter no more than 16 characters.\nSymbol", "m_strSymbol"},
+        // A long path pasted whole is refused with a word, not cut.
+        {{{"m_strPath", "/" + QString(200, 'p')}},
+         "Please enter no more than 200 characters.\nDirectory Path",
+         "m_strPath"},
+        {{{"m_bTimeOn", ""}, {"m_nTimeCol", "5"}},
+         "Duplicate columns specified\nClose and Time both use column 5\nCorrect or disable",
+         nullptr},
         {{{"", "mm/dd/yyyy"}}, "Please choose a date format from the list.\nDate Format", "m_strDateFormat"},
         // Last: the reading stops at Open, so the duplicate is not reported and Close not read.
         {{{"m_nOpenCol", "25"}, {"m_nCloCol", "1"}}, "Please enter an integer between 1 and 20.\nOpen", "m_nOpenCol"},
@@ -66,7 +80,12 @@ TEST_F(SettingsDlgTest, RefusalsComeInTheDialogsOrderAndNameTheirFieldAndCleared
     {
         Show();
         for (const auto& [name, text] : typed)
-            *name ? Edit(name)->setText(text) : DateFormat()->setEditText(text);
+            if (!*name)
+                DateFormat()->setEditText(text);
+            else if (m_dlg.findChild<QCheckBox*>(name))
+                Click(&m_dlg, name);
+            else
+                Edit(name)->setText(text);
         Click(&m_dlg, "IDOK");
         EXPECT_EQ(m_boxes.texts.empty() ? "" : m_boxes.texts.back(), prompt);
         EXPECT_TRUE(!focus || m_dlg.focusWidget() == m_dlg.findChild<QWidget*>(focus)) << prompt;
@@ -203,4 +222,64 @@ TEST_F(SettingsDlgTest, BrowseTakesTypedNamesFromTheFolderShownSaysWhyItRefusesA
     EXPECT_EQ(QStringList({Edit("m_strPath")->text(), Edit("m_strSymbol")->text(), Edit("m_strName")->text(),
                            DateFormat()->currentText()}),
               QStringList({QString::fromStdString(shown + "/reldir"), "XYZ", "\u20AC", "YYMMDD"}));
+}
+
+TEST_F(SettingsDlgTest, EveryControlHasAMnemonicOfItsOwn)
+{
+    Show();
+    // A control is reached by its own text or by the caption whose buddy it is.
+    std::map<QWidget*, QString> reached;
+    for (auto* label : m_dlg.findChildren<QLabel*>())
+        if (label->buddy())
+            reached[label->buddy()] = label->text();
+    for (auto* button : m_dlg.findChildren<QAbstractButton*>())
+        if (!button->text().isEmpty() && button->objectName() != "IDOK" && button->objectName() != "IDCANCEL")
+            reached[button] = button->text();
+    std::map<QChar, QString> letters;
+    for (const auto& [control, text] : reached)
+    {
+        const qsizetype at = text.indexOf('&');
+        ASSERT_TRUE(at >= 0 && at + 1 < text.size()) << text.toStdString();
+        const QChar letter = text.at(at + 1).toLower();
+        EXPECT_TRUE(letters.emplace(letter, text).second)
+            << text.toStdString() << " and " << letters[letter].toStdString();
+    }
+    // A column behind a switch is reached through the switch, then Tab.
+    const std::map<QString, const char*> switched = {{"m_nOpenCol", "m_bOpenOn"}, {"m_nHiCol", "m_bHiOn"},
+                                                     {"m_nLoCol", "m_bLoOn"},     {"m_nVolCol", "m_bVolOn"},
+                                                     {"m_nOICol", "m_bOIOn"},     {"m_nTimeCol", "m_bTimeOn"},
+                                                     {"m_nSkipRows", "m_bSkipOn"}};
+    for (auto* edit : m_dlg.findChildren<QLineEdit*>())
+    {
+        if (qobject_cast<QComboBox*>(edit->parentWidget()))
+            continue; // a combo box's own edit
+        const auto through = switched.find(edit->objectName());
+        EXPECT_TRUE(reached.count(edit) ||
+                    (through != switched.end() && reached.count(m_dlg.findChild<QWidget*>(through->second))))
+            << edit->objectName().toStdString();
+    }
+    for (const char* name : {"m_nDelimiter", "m_nDecimal", "m_strDateFormat", "tblFiles"})
+        EXPECT_TRUE(reached.count(m_dlg.findChild<QWidget*>(name))) << name;
+}
+
+TEST_F(SettingsDlgTest, ARelativePathIsReadFromTheFilesFolderAndTheDialogOpensBesideTheWindow)
+{
+    const std::string input = Input("01/03/00,1,2,3,4,5,6\n");
+    ASSERT_EQ(::chdir("/"), 0); // as a previous run or a file manager may leave it
+    Show();
+    m_dlg.SetInput(std::make_shared<tavrix::InputText>(), input);
+    Edit("m_strPath")->setText("out");
+    Click(&m_dlg, "IDOK");
+    EXPECT_EQ(std::pair(m_dlg.result(), m_dlg.m_settings.m_strPath), std::pair(int(QDialog::Accepted), m_out));
+
+    // The owner's window, the dialog's size, the screen area, and where the dialog goes.
+    const QRect screen(0, 0, 1280, 800);
+    const std::tuple<QRect, QSize, QPoint> cases[] = {
+        {QRect(0, 0, 500, 600), QSize(700, 700), QPoint(500, 0)},     // right of it
+        {QRect(700, 50, 500, 600), QSize(600, 700), QPoint(100, 50)}, // left of it
+        {QRect(0, 0, 1088, 680), QSize(700, 700), QPoint(580, 100)},  // no room: bottom right
+        {QRect(0, 300, 400, 300), QSize(800, 700), QPoint(400, 100)}, // right, kept on the screen
+    };
+    for (const auto& [owner, size, at] : cases)
+        EXPECT_EQ(PlaceBeside(owner, size, screen), at) << owner.x() << "," << owner.width();
 }
