@@ -36,6 +36,8 @@ std::string ApplyColumns(const std::string& text, ConversionSettings& settings)
         if (number.empty() || number.size() > 9 || number.find_first_not_of("0123456789") != std::string::npos)
             return "Please enter a positive integer.";
         (field == kFieldCount ? settings.m_nTimeCol : settings.Column(field).column) = std::stoi(number);
+        if (field != kFieldCount)
+            settings.Column(field).on = settings.m_bFieldNamed[field] = true;
         settings.m_bColumnsGiven = true;
     }
     return "";
@@ -51,6 +53,7 @@ std::string ApplyWithout(const std::vector<std::string>& fields, ConversionSetti
                    "' cannot be left out (date and close are always converted; "
                    "the others are open, high, low, volume, oi)";
         settings.Column(field).on = false;
+        settings.m_bFieldNamed[field] = true;
         settings.m_bColumnsGiven = true;
     }
     return "";
@@ -136,6 +139,7 @@ struct ParsingArgs
                                                    : DecimalChoice::kAutomatic;
         // The columns are the file's header's, or these, unless --columns or --without names them.
         settings.m_bColumnsGiven = false;
+        settings.m_bFieldNamed.fill(false);
         settings.m_bDaily = daily;
         if (skip != kNoSkip)
         {

@@ -132,7 +132,7 @@ int RunInspect(ConvertOptions options, std::ostream& out, std::ostream& err)
         out << market.m_reading.description << "\n\nTicker\tName\tRows\tPeriod\n";
         for (const MarketConversion::Ticker& ticker : market.Tickers())
             out << platform::Latin1ToUtf8(ticker.symbol) << "\t" << platform::Latin1ToUtf8(ticker.name) << "\t"
-                << ticker.rows.size() << "\t" << (ticker.periodProblem.empty() ? ticker.period : "refused") << "\n";
+                << ticker.rows.size() << "\t" << (ticker.problem.empty() ? ticker.period : "refused") << "\n";
         out << market.Tickers().size() << (market.Tickers().size() == 1 ? " ticker" : " tickers") << "\n";
         PriceLineRules rules = market.m_reading.rules;
         rules.skipRows = 0;
@@ -164,11 +164,9 @@ int RunInspect(ConvertOptions options, std::ostream& out, std::ostream& err)
         PrintFailure(job, err);
         return kExitFailed;
     }
-    // The first rows as they would be stored, in the columns an export of the security has.
-    RecordLayout layout;
-    layout.fields = job.m_fields;
-    layout.fieldCount = static_cast<int>(job.m_fields.size());
-    const std::vector<PriceLine>& lines = job.Lines()->Lines();
+    // The first records as they would be stored, in the columns an export of the security has.
+    const RecordLayout layout = job.Layout();
+    const std::vector<PriceBar>& lines = job.Bars();
     out << "\n";
     WriteBarsCsv(layout, std::vector<PriceBar>(lines.begin(), lines.begin() + std::min<std::size_t>(10, lines.size())),
                  out);

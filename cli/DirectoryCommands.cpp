@@ -7,6 +7,7 @@
 #include "platform/Strings.h"
 #include "settings/SettingsRules.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstdlib>
 #include <sstream>
@@ -23,6 +24,11 @@ std::string FirstLine(const std::string& text)
 
 int RunConvertMany(ConvertOptions options, const std::vector<std::string>& inputs, std::ostream& out, std::ostream& err)
 {
+    if (std::find(inputs.begin(), inputs.end(), "-") != inputs.end())
+    {
+        err << "Standard input (-) cannot be one of several files: it has no name to give its symbol.\n";
+        return kExitUsage;
+    }
     if (options.saveSettings)
     {
         err << "--save-settings takes one input file.\n";
@@ -74,8 +80,9 @@ int RunConvertMany(ConvertOptions options, const std::vector<std::string>& input
     // The reasons, after the table's own words, each line led by its file's name.
     for (const BatchOutcome& outcome : batch.m_outcomes)
     {
-        const std::string text = outcome.converted ? (outcome.leftOut.leftOut ? outcome.leftOut.Text() : "")
-                                                   : outcome.error.Text(Audience::kCommandLine);
+        const std::string reason = outcome.converted ? (outcome.leftOut.leftOut ? outcome.leftOut.Text() : "")
+                                                     : outcome.error.Text(Audience::kCommandLine);
+        const std::string text = outcome.readAs + (outcome.readAs.empty() || reason.empty() ? "" : "\n") + reason;
         std::istringstream lines(text);
         for (std::string line; std::getline(lines, line);)
             err << outcome.input << ": " << line << "\n";
@@ -121,11 +128,15 @@ int RunMarket(ConvertOptions options, std::ostream& out, std::ostream& err)
     out << "Ticker\tChange\tRecords\tFirst\tLast\tResult\n";
     for (const TickerOutcome& outcome : market.m_outcomes)
     {
-        out << platform::Latin1ToUtf8(outcome.ticker) << "\t" << (outcome.isNew ? "new" : "added") << "\t";
+        out << platform::Latin1ToUtf8(outcome.ticker) << "\t"
+            << (outcome.change == TickerOutcome::kNew     ? "new"
+                : outcome.change == TickerOutcome::kAdded ? "added"
+                                                          : "-")
+            << "\t";
         if (outcome.converted)
             out << outcome.records << "\t" << IsoDayText(outcome.firstDay) << "\t" << IsoDayText(outcome.lastDay)
                 << "\t"
-                << (outcome.isNew || outcome.present == 0
+                << (outcome.change == TickerOutcome::kNew || outcome.present == 0
                         ? std::string("converted")
                         : "converted; " + std::to_string(outcome.present) +
                               (outcome.present == 1 ? " row already present" : " rows already present"))

@@ -1,4 +1,5 @@
 #include "engine/ConversionJob.h"
+#include "settings/SettingsRules.h"
 
 namespace tavrix {
 int ConversionJob::OpenEdit(bool makeNew)
@@ -19,6 +20,12 @@ int ConversionJob::OpenEdit(bool makeNew)
 
 int ConversionJob::AddSecurity()
 {
+    if (rules::NameMarksDirectory(Name()))
+    {
+        JobError error;
+        error.what = rules::kNameMarksDirectory;
+        return Fail(error);
+    }
     if (OpenEdit(!UsesExistingMaster()))
         return 1;
     // The number is taken when the prices are written; here the directory is asked for room.

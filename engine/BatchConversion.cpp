@@ -58,7 +58,9 @@ int BatchConversion::Run()
         settings.ApplyToJob(*job, file.input, m_nDateFormat);
         job->m_nLeftOutPolicy = m_nLeftOutPolicy;
         job->m_onWarning = m_onWarning;
-        if (job->Inspect() != 0)
+        const bool read = job->Inspect() == 0;
+        outcome.readAs = job->ReadAs();
+        if (!read)
         {
             outcome.error = job->m_error;
             outcome.leftOut = job->m_leftOut;
@@ -69,6 +71,12 @@ int BatchConversion::Run()
 
     // One lock, one read of the master files, one commit for every file that goes in.
     char resolved[PATH_MAX];
+    if (std::none_of(jobs.begin(), jobs.end(), [](const auto& job) { return job != nullptr; }))
+    {
+        // Nothing to add: the directory is neither made nor touched.
+        m_strPath = ::realpath(m_settings.m_strPath.c_str(), resolved) ? resolved : m_settings.m_strPath;
+        return m_files.empty() ? 0 : 1;
+    }
     if (m_settings.m_nExist == MasterChoice::kAutomatic && !::realpath(m_settings.m_strPath.c_str(), resolved))
         ::mkdir(m_settings.m_strPath.c_str(), 0777);
     m_strPath = ::realpath(m_settings.m_strPath.c_str(), resolved) ? resolved : m_settings.m_strPath;

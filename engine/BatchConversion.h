@@ -25,6 +25,7 @@ struct BatchOutcome
     int records = 0;
     DayNumber firstDay = 0;
     DayNumber lastDay = 0;
+    std::string readAs; // how the file was read ("Read as: ..."), once it was
     PriceLineReport leftOut;
     JobError error; // why the file was refused
 };

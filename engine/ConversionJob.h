@@ -78,6 +78,10 @@ public:
     // then say how it reads.
     int Inspect() { return ReadInput(); }
     const PriceLineReader* Lines() const { return m_lines.get(); }
+    // Once the input is read: the bars to store, the price lines or one bar a day made of them
+    // (m_bDaily), and what their records hold: the fields read, with a time for intraday bars.
+    const std::vector<PriceBar>& Bars();
+    RecordLayout Layout() const;
 
     // Adds the input's new days to the security the symbol names (`tavrix-cli update`); with
     // `replace`, days whose values differ from the stored ones are rewritten instead of refused.
@@ -87,7 +91,6 @@ public:
     // After Update: the days that differ from the price file ("2025-01-06: close is 6 in the price
     // file, 6.5 in the input"), when they made it stop; Update(true) rewrites them.
     std::vector<std::string> m_differences;
-    std::vector<PriceBar> m_dailyBars; // Bars() when intraday lines are made daily
     // After Update: records added, rows already in the price file, records rewritten.
     int m_nAdded = 0;
     int m_nAlreadyPresent = 0;
@@ -127,6 +130,7 @@ public:
 
 private:
     int Fail(JobError error);
+    std::vector<PriceBar> m_dailyBars; // Bars() when intraday lines are made daily
     // Reads the whole input and its rows before the directory is locked, so a slow or stalled
     // input (a pipe) never keeps other jobs waiting. What the user did not give (delimiter,
     // header and columns, date layout, decimal mark) is read from the file.
@@ -140,10 +144,6 @@ private:
     int OpenEdit(bool makeNew);
     // Once per run: an EMASTER out of step with MASTER is left alone, and the user is told.
     void WarnAboutEmaster() const;
-    // The bars to store: the price lines, or one bar a day made of them (m_bDaily).
-    const std::vector<PriceBar>& Bars();
-    // What the security's records hold: the fields read, with a time for intraday bars.
-    RecordLayout Layout() const;
     bool Intraday() const { return m_reading.intraday && !m_settings.m_bDaily; }
     std::string PriceFileName() const;
     bool UsesExistingMaster() const { return m_settings.m_nExist == MasterChoice::kUseExisting; }

@@ -42,6 +42,20 @@ int Minutes(const std::string& period)
         return std::atoi(period.c_str()) > 0 ? std::atoi(period.c_str()) : -1;
     return -1;
 }
+// "it has 12 bars on 2025-01-02": the first day that has more than one bar; "" when none has.
+std::string SeveralBarsADay(const std::vector<PriceBar>& bars)
+{
+    for (std::size_t i = 1; i < bars.size(); ++i)
+        if (bars[i].day == bars[i - 1].day)
+        {
+            std::size_t end = i;
+            while (end < bars.size() && bars[end].day == bars[i].day)
+                ++end;
+            std::size_t start = i - 1;
+            return "it has " + std::to_string(end - start) + " bars on " + IsoDayText(bars[i].day);
+        }
+    return "";
+}
 } // namespace
 
 bool IsMarketFile(const Reading& reading)
@@ -66,10 +80,11 @@ int MarketConversion::Inspect()
 {
     m_error = {};
     m_tickers.clear();
-    platform::FilePtr file = platform::OpenFile(m_strInputPath, "rb");
-    if (!file)
+    const bool standardInput = m_strInputPath == "-";
+    platform::FilePtr file;
+    if (!standardInput && !(file = platform::OpenFile(m_strInputPath, "rb")))
         return Fail(FileError("Cannot read the input file", m_strInputPath));
-    m_input = ReadInputText(file.get());
+    m_input = ReadInputText(standardInput ? stdin : file.get());
     if (m_input.Failed())
         return Fail(FileError("Cannot read the input file", m_strInputPath));
     m_reading = Detect(m_input, GivenReadingOf(m_settings, m_nDateFormat));
@@ -109,20 +124,24 @@ int MarketConversion::Inspect()
                 !name.empty())
                 ticker.name = name;
         }
-        if (m_reading.periodColumn >= 0 && ticker.periodProblem.empty())
+        if (m_reading.periodColumn >= 0 && ticker.problem.empty())
         {
             const std::string period = platform::TrimWhite(Cell(cells, count, m_reading.periodColumn));
             if (ticker.rows.size() == 1)
                 ticker.period = period;
             else if (period != ticker.period)
-                ticker.periodProblem = "its rows give the periods " + ticker.period + " and " + period;
+                ticker.problem = "its rows give the periods " + ticker.period + " and " + period;
         }
     }
     for (Ticker& ticker : m_tickers)
-        if (ticker.periodProblem.empty() && m_reading.periodColumn >= 0 && Minutes(ticker.period) < 0)
-            ticker.periodProblem = "its period " + ticker.period +
-                                   " is none this program writes: D for daily bars, or the bar's minutes (W and M "
-                                   "securities are not read alike by charting programs)";
+        if (rules::NameMarksDirectory(ticker.name))
+            ticker.problem = "its name ends in <DIR> at its 16th character, which would make the security a "
+                             "sub-directory entry";
+    for (Ticker& ticker : m_tickers)
+        if (ticker.problem.empty() && m_reading.periodColumn >= 0 && Minutes(ticker.period) < 0)
+            ticker.problem = "its period " + ticker.period +
+                             " is none this program writes: D for daily bars, or the bar's minutes (W and M "
+                             "securities are not read alike by charting programs)";
     if (m_tickers.empty())
         return Fail(FileError("No price lines in", m_strInputPath, "No row names a security."));
     return 0;
@@ -144,6 +163,7 @@ int MarketConversion::Run()
     };
     std::vector<Read> reads(m_tickers.size());
     m_outcomes.resize(m_tickers.size());
+    bool strictRefusal = false;
     PriceLineRules rules = m_reading.rules;
     rules.skipRows = 0;
     std::vector<Field> fields;
@@ -162,9 +182,9 @@ int MarketConversion::Run()
             outcome.error = Plain("The ticker is longer than " + std::to_string(kRecTextWidth) + " characters.");
             continue;
         }
-        if (!ticker.periodProblem.empty())
+        if (!ticker.problem.empty())
         {
-            outcome.error = Plain("Not converted: " + ticker.periodProblem + ".");
+            outcome.error = Plain("Not converted: " + ticker.problem + ".");
             continue;
         }
         PriceLineReader reader(rules);
@@ -182,12 +202,27 @@ int MarketConversion::Run()
         if (m_bStrict && outcome.leftOut.leftOut > 0)
         {
             outcome.error = Plain(outcome.leftOut.Text());
+            strictRefusal = true;
             continue;
         }
         Read& read = reads[t];
-        read.bars.assign(reader.Lines().begin(), reader.Lines().end());
+        read.bars = reader.Lines();
         read.fields = fields;
         read.minutes = m_reading.periodColumn >= 0 ? Minutes(ticker.period) : (m_reading.intraday ? -2 : 0);
+        if (read.minutes == 0 && !m_settings.m_bDaily)
+            if (const std::string problem = SeveralBarsADay(read.bars); !problem.empty())
+            {
+                // Daily by its period, yet timed bars: which of a day's bars is the day's is not ours to pick.
+                outcome.error = Plain("Not converted: its period is D, but " + problem + ".",
+                                      "Give its bars' minutes as the period, or make one bar a day of them with "
+                                      "--daily (\"Daily bars\" in the desktop program).");
+                continue;
+            }
+        if (m_settings.m_bDaily && (read.minutes != 0 || rules.timeColumn >= 0 || rules.timeAfterDate))
+        {
+            read.bars = DailyBars(read.bars);
+            read.minutes = 0;
+        }
         if (read.minutes == 0)
         {
             read.layout.fields = fields;
@@ -197,6 +232,16 @@ int MarketConversion::Run()
         }
         else
             read.layout = DefaultLayoutForCount(8); // intraday records hold every field, as vendors write them
+    }
+
+    // Strict: rows left out of one ticker keep the whole file out.
+    if (strictRefusal)
+    {
+        for (TickerOutcome& outcome : m_outcomes)
+            if (!outcome.error.Failed())
+                outcome.error =
+                    Plain("Not written: rows of another ticker were left out, and nothing is written then.");
+        return 1;
     }
 
     // One lock, one read of the master files, one commit for every ticker that goes in.
@@ -242,10 +287,11 @@ int MarketConversion::Run()
     {
         TickerOutcome& outcome = m_outcomes[t];
         Read& read = reads[t];
-        if (outcome.error.Failed())
-            continue;
         const Ticker& ticker = m_tickers[t];
         const auto found = held.find(ticker.symbol);
+        outcome.change = found == held.end() ? TickerOutcome::kNew : TickerOutcome::kAdded;
+        if (outcome.error.Failed())
+            continue;
         if (found == held.end())
         {
             SecuritySpec spec;
@@ -263,7 +309,6 @@ int MarketConversion::Run()
                 outcome.error = problem;
                 continue;
             }
-            outcome.isNew = true;
             outcome.records = static_cast<int>(read.bars.size());
             outcome.firstDay = read.bars.front().day;
             outcome.lastDay = read.bars.back().day;

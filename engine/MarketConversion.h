@@ -14,7 +14,14 @@ namespace tavrix {
 struct TickerOutcome
 {
     std::string ticker; // Latin-1, as MASTER holds it
-    bool isNew = false; // a new security, not new days of one the directory held
+    // A new security, or new days of one the directory held; unknown when refused before the
+    // directory was read.
+    enum Change
+    {
+        kUnknown,
+        kNew,
+        kAdded,
+    } change = kUnknown;
     bool converted = false;
     int records = 0; // written: all of a new security's, or the days added to one held
     int present = 0; // rows already in the price file
@@ -56,11 +63,11 @@ public:
 
     struct Ticker
     {
-        std::string symbol;        // Latin-1
-        std::string name;          // from the name column, else the symbol
-        std::vector<long> rows;    // indexes of its rows in the input
-        std::string period;        // "D", or the minutes of an intraday bar; "" when mixed or unknown
-        std::string periodProblem; // why the period is refused
+        std::string symbol;     // Latin-1
+        std::string name;       // from the name column, else the symbol
+        std::vector<long> rows; // indexes of its rows in the input
+        std::string period;     // "D", or the minutes of an intraday bar; "" when mixed or unknown
+        std::string problem;    // why the period is refused
     };
     const std::vector<Ticker>& Tickers() const { return m_tickers; }
     TextRow Row(std::size_t index) const { return m_input.Row(index); }

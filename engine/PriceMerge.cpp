@@ -74,4 +74,27 @@ PriceMerge MergeBars(const std::vector<StoredBar>& stored, const std::vector<Pri
         merge.bars.push_back(bar.second);
     return merge;
 }
+std::vector<PriceBar> DailyBars(const std::vector<PriceBar>& bars)
+{
+    std::vector<PriceBar> days;
+    double volume = 0; // summed wide, so a busy day's many bars lose nothing before the one rounding
+    for (const PriceBar& bar : bars)
+    {
+        if (days.empty() || days.back().day != bar.day)
+        {
+            days.push_back(bar);
+            days.back().time = -1;
+            volume = bar.values[kFieldVolume];
+            continue;
+        }
+        PriceBar& day = days.back();
+        day.values[kFieldHigh] = std::max(day.values[kFieldHigh], bar.values[kFieldHigh]);
+        day.values[kFieldLow] = std::min(day.values[kFieldLow], bar.values[kFieldLow]);
+        day.values[kFieldClose] = bar.values[kFieldClose];
+        volume += bar.values[kFieldVolume];
+        day.values[kFieldVolume] = static_cast<float>(volume);
+        day.values[kFieldOpenInterest] = bar.values[kFieldOpenInterest];
+    }
+    return days;
+}
 } // namespace tavrix

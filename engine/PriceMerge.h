@@ -24,6 +24,10 @@ struct PriceMerge
     std::string problem;
 };
 
+// One bar a day made of a day's intraday bars, oldest first: its first open, highest high, lowest
+// low, last close, summed volume and last open interest; no time.
+std::vector<PriceBar> DailyBars(const std::vector<PriceBar>& bars);
+
 // `stored` as read back; `fields` the fields the input gives; `timed` when bars have a time.
 PriceMerge MergeBars(const std::vector<StoredBar>& stored, const std::vector<PriceBar>& lines,
                      const std::vector<Field>& fields, bool timed, bool replace);

@@ -1,4 +1,5 @@
 #include "engine/ConversionJob.h"
+#include "engine/PriceMerge.h"
 
 #include <algorithm>
 
@@ -17,31 +18,10 @@ RecordLayout ConversionJob::Layout() const
 
 const std::vector<PriceBar>& ConversionJob::Bars()
 {
-    const std::vector<PriceLine>& lines = m_lines->Lines();
     if (!(m_reading.intraday && m_settings.m_bDaily))
-        return lines;
-    // A day's bar: its first open, highest high, lowest low, last close, summed volume and last open interest.
-    std::vector<PriceBar>& days = m_dailyBars;
-    days.clear();
-    double volume = 0; // summed wide, so a busy day's many bars lose nothing before the one rounding
-    for (const PriceLine& line : lines)
-    {
-        if (days.empty() || days.back().day != line.day)
-        {
-            days.push_back(line);
-            days.back().time = -1;
-            volume = line.values[kFieldVolume];
-            continue;
-        }
-        PriceBar& day = days.back();
-        day.values[kFieldHigh] = std::max(day.values[kFieldHigh], line.values[kFieldHigh]);
-        day.values[kFieldLow] = std::min(day.values[kFieldLow], line.values[kFieldLow]);
-        day.values[kFieldClose] = line.values[kFieldClose];
-        volume += line.values[kFieldVolume];
-        day.values[kFieldVolume] = static_cast<float>(volume);
-        day.values[kFieldOpenInterest] = line.values[kFieldOpenInterest];
-    }
-    return days;
+        return m_lines->Lines();
+    m_dailyBars = DailyBars(m_lines->Lines());
+    return m_dailyBars;
 }
 
 int ConversionJob::ConvertInput()

@@ -83,12 +83,12 @@ int ConversionJob::Update(bool replace)
         // intraday security holds every field; the input gives at least its date, time and close.
         const std::vector<Field>& given = m_fields;
         const bool fits =
-            layout.Known() && layout.hasTime == m_reading.intraday &&
+            layout.Known() && layout.hasTime == Intraday() &&
             (layout.hasTime ? std::includes(layout.fields.begin(), layout.fields.end(), given.begin(), given.end())
                             : given == layout.fields);
         if (!fits)
             return Fail(
-                Plain("The input gives " + FieldWords(given) + (m_reading.intraday ? " with a time" : "") + ",",
+                Plain("The input gives " + FieldWords(given) + (Intraday() ? " with a time" : "") + ",",
                       "but " + platform::Latin1ToUtf8(Symbol()) + " holds " +
                           (layout.Known() ? FieldWords(layout.fields) + (layout.hasTime ? " with a time" : "")
                                           : std::to_string(layout.fieldCount) + " fields this program does not know") +
@@ -105,9 +105,7 @@ int ConversionJob::Update(bool replace)
                                       (stored.trailingBytes ? " and some bytes more." : ".")));
         if (AcceptLeftOutRows(m_lines->Lines().size()))
             return 1;
-        const std::vector<PriceLine>& lines = m_lines->Lines();
-        const PriceMerge merge =
-            MergeBars(stored.bars, std::vector<PriceBar>(lines.begin(), lines.end()), given, layout.hasTime, replace);
+        const PriceMerge merge = MergeBars(stored.bars, Bars(), given, layout.hasTime, replace);
         if (!merge.problem.empty())
             return Fail(FileError("The price file is damaged:", dataPath, merge.problem));
         m_nAdded = merge.added;

@@ -65,6 +65,9 @@ struct ConversionSettings
     // stored. When they are not, a header row names the columns, and these stand in only for a
     // file without one.
     bool m_bColumnsGiven = true;
+    // With m_bColumnsGiven, the fields the user named (--columns names some, --without drops some);
+    // the others are read as the header names them, or from their columns above without one.
+    std::array<bool, kFieldCount> m_bFieldNamed = {true, true, true, true, true, true, true};
 
     FieldColumn& Column(Field field) { return m_fields[field]; }
     const FieldColumn& Column(Field field) const { return m_fields[field]; }

@@ -30,7 +30,10 @@ GivenReading GivenReadingOf(const ConversionSettings& settings, int dateFormat)
                 : (column.column >= rules::kMinColumn && column.column <= rules::kMaxColumn ? column.column - 1 : 0);
     }
     if (settings.m_bColumnsGiven)
+    {
         given.columns = columns;
+        given.named = settings.m_bFieldNamed;
+    }
     else
         given.fallbackColumns = columns;
     if (settings.m_nTimeCol > 0)

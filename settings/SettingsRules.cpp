@@ -29,7 +29,9 @@ std::string DuplicateColumnsMessage(const ConversionSettings& s)
     {
         const FieldColumn& column = s.Column(field);
         const bool on = column.on || field == kFieldDate || field == kFieldClose;
-        if (!on || column.column < kMinColumn || column.column > kMaxColumn)
+        // Of columns named in part, the others are found from the file and cannot clash.
+        const bool named = !s.m_bColumnsGiven || s.m_bFieldNamed[field];
+        if (!on || !named || column.column < kMinColumn || column.column > kMaxColumn)
             continue;
         const char* caption = NamesOf(field).caption;
         if (taken[column.column])
@@ -74,6 +76,13 @@ std::string ToMasterText(const std::string& utf8, std::string* latin1)
     return "";
 }
 
+bool NameMarksDirectory(const std::string& name)
+{
+    std::string field = name.substr(0, kMaxNameLength);
+    field.resize(kMaxNameLength, ' ');
+    return field[0] != ' ' && field.compare(kRecDirMarker - kRecName, 5, "<DIR>") == 0;
+}
+
 std::string CheckSettings(ConversionSettings& s)
 {
     // Exchange order: columns as they appear, then name, path, symbol, skip rows, date format.
@@ -82,6 +91,8 @@ std::string CheckSettings(ConversionSettings& s)
             return RangePrompt(kMinColumn, kMaxColumn);
     if (s.m_strName.size() > kMaxNameLength)
         return MaxCharsPrompt(kMaxNameLength);
+    if (NameMarksDirectory(s.m_strName))
+        return kNameMarksDirectory;
     if (platform::CharacterCount(s.m_strPath) > kMaxPathLength)
         return MaxCharsPrompt(kMaxPathLength);
     if (s.m_strSymbol.size() > kMaxSymbolLength)

@@ -24,12 +24,16 @@ constexpr const char* kPositiveInteger = "Please enter a positive integer.";
 constexpr const char* kChooseDateFormat = "Please choose a date format from the list.";
 constexpr const char* kNotUtf8 = "Please enter the text in UTF-8.";
 constexpr const char* kNoControlCharacters = "Please do not use tabs, line breaks or other control characters.";
+constexpr const char* kNameMarksDirectory =
+    "A name that ends in <DIR> at its 16th character would make the security a sub-directory entry.";
 
 // "Please enter an integer between 1 and 20."
 std::string RangePrompt(int low, int high);
 // "Please enter no more than 16 characters."
 std::string MaxCharsPrompt(std::size_t limit);
 
+// True when MASTER would read a record with this name (Latin-1) as a sub-directory entry.
+bool NameMarksDirectory(const std::string& name);
 // True when two switched-on fields (date and close always) share a column.
 bool HasDuplicateColumns(const ConversionSettings& settings);
 // The duplicate-columns message naming the first two fields that share a column, e.g.

@@ -352,6 +352,8 @@ private:
         if (m_given.columns)
         {
             column = *m_given.columns;
+            if (!NamedFieldsFromHeader(fromHeader, &column))
+                return false;
             if (column[kFieldDate] < 0 || column[kFieldClose] < 0)
                 return Fail("The date and the close need a column: --columns " + ColumnsText(column, -1));
             timeColumn = m_given.timeColumn ? *m_given.timeColumn
@@ -413,6 +415,34 @@ private:
         m_reading.tickerColumn = HeaderColumn(Heading::kTicker);
         m_reading.nameColumn = HeaderColumn(Heading::kName);
         m_reading.periodColumn = HeaderColumn(Heading::kPeriod);
+        return true;
+    }
+
+    // Fields the user did not name, beside those named: the header's columns for them, or without a
+    // header their given columns; none that a named field (or the given time) reads already.
+    bool NamedFieldsFromHeader(const HeaderChoice& fromHeader, Columns* column)
+    {
+        const bool haveHeader = m_reading.header.line > 0;
+        const auto taken = [&](int c) {
+            for (int field = 0; field < kFieldCount; ++field)
+                if (m_given.named[field] && (*column)[field] == c)
+                    return true;
+            return m_given.timeColumn && *m_given.timeColumn == c;
+        };
+        for (int field = 0; field < kFieldCount; ++field)
+        {
+            if (m_given.named[field])
+                continue;
+            if (haveHeader && !fromHeader.problem.empty())
+            {
+                if (field == kFieldDate || field == kFieldClose)
+                    return Fail(fromHeader.problem);
+                (*column)[field] = -1;
+                continue;
+            }
+            int c = haveHeader ? fromHeader.column[field] : (*column)[field];
+            (*column)[field] = c >= 0 && !taken(c) ? c : -1;
+        }
         return true;
     }
 

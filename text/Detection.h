@@ -16,8 +16,10 @@ struct GivenReading
     std::optional<Delimiter> delimiter;
     std::optional<DecimalMark> decimal;
     std::optional<std::array<int, kFieldCount>> columns; // as PriceLineRules::column; checked against a header
-    std::optional<int> timeColumn;                       // -1: none
-    std::optional<int> dateFormat;                       // 1 to 12
+    // The fields of `columns` the user named; the others are the header's, when there is one.
+    std::array<bool, kFieldCount> named{true, true, true, true, true, true, true};
+    std::optional<int> timeColumn; // -1: none
+    std::optional<int> dateFormat; // 1 to 12
     std::optional<int> skipRows;
     // Stored or default columns: used when neither `columns` nor a header names the columns, and
     // then only as far as the rows have columns.

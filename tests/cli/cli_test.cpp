@@ -199,6 +199,11 @@ TEST_F(CliTest, LeftOutRowsStrictStandardInputAndLatin1Names)
               "c4 c9"); // the name's first and symbol's last in Latin-1, the symbol in capitals
     EXPECT_NE(Run("list out").out.find("\tCAF\xc3\x89\t\xc3\x84\xc3\x84"), std::string::npos); // UTF-8 again
     EXPECT_EQ(Run("export out caf\xc3\xa9").status, 0); // found in any letter case
+
+    // A file of many securities comes through standard input as well.
+    WriteText(m_dir / "market.csv", "Ticker,Date,Close\nAA,2025-01-02,5\nBB,2025-01-02,6\n");
+    EXPECT_EQ(RunProgram("convert - --dir many <market.csv").status, 0);
+    EXPECT_NE(Run("list many").out.find("\tBB\t"), std::string::npos);
 }
 
 // Eight conversions into one directory at once: every one waits its turn and adds its security.
@@ -230,6 +235,8 @@ TEST_F(CliTest, ManyFilesUpdateRemoveAndCheck)
     WriteText(m_dir / "junk.csv", "no price lines here\n");
     WriteText(m_dir / "msft.txt", "01/06/25,1,9,0,4,5,6\n");
     WriteText(m_dir / "ibm2.csv", "01/03/25,1,9,0,4.5,5,6\n01/07/25,1,9,0,5,5,6\n");
+    const std::string readAs = "Read as: comma-separated, no header, date=1 (MM_DD_YY), open=2, high=3, low=4, "
+                               "close=5, volume=6, oi=7";
     EXPECT_EQ(
         Run("convert ibm.csv junk.csv msft.txt --dir out --new-master --date-format MM_DD_YY").All(),
         "1\nFile\tSymbol\tRecords\tFirst\tLast\tResult\n"
@@ -237,11 +244,13 @@ TEST_F(CliTest, ManyFilesUpdateRemoveAndCheck)
         "junk.csv\tJUNK\t-\t-\t-\tfailed: The input cannot be read as it stands:\n"
         "msft.txt\tMSFT\t1\t2025-01-06\t2025-01-06\tconverted\n"
         "2 of 3 files converted into " +
-            (m_dir / "out") +
+            (m_dir / "out") + "\nibm.csv: " + readAs +
             "\njunk.csv: The input cannot be read as it stands:\njunk.csv: junk.csv\njunk.csv: No delimiter splits "
             "the rows into columns of numbers and dates; line 1: no price lines here\njunk.csv: Choose one with "
-            "--delimiter comma, tab, semicolon, pipe or space.\n");
+            "--delimiter comma, tab, semicolon, pipe or space.\nmsft.txt: " +
+            readAs + "\n");
     EXPECT_EQ(Run("convert ibm.csv msft.txt --dir out --symbol X").status, 2);
+    EXPECT_EQ(Run("convert - msft.txt --dir out").status, 2); // standard input has no name for a symbol
 
     EXPECT_EQ(Run("update ibm2.csv --dir out --symbol ibm --date-format MM_DD_YY").out,
               "IBM: 1 record added, 2025-01-07 to 2025-01-07; 1 row was already present\n");

@@ -105,6 +105,10 @@ TEST(Downloads, TheHeaderGuardsTheColumnsAndOptionsWin)
         {{"german.csv", "--decimal", "point"}, 1, "open is not a number"},
         {{"stooq.csv", "--date-format", "DD_MM_CCYY"}, 1, "date is not a real day in the layout DD_MM_CCYY"},
         {{"stooq.csv", "--columns", "date=1,open=2,high=3,low=4,close=5,volume=6", "--without", "oi"}, 0, ""},
+        // Fields not named are the header's: its own suggestion, and --without alone, convert.
+        {{"yahoo.csv", "--columns", "date=1,open=2,high=3,low=4,close=5,volume=7"}, 0, "volume=7; column 6"},
+        {{"futures.csv", "--without", "oi"}, 0, "close=7, volume=8; columns 5"},
+        {{"stooq.csv", "--name", "ELEVENCHARS<DIR>"}, 2, "would make the security a sub-directory entry"},
     };
     int run = 0;
     for (const auto& c : cases)
@@ -147,8 +151,13 @@ TEST(Downloads, IntradayBarsKeepTheirTimesOrBecomeDays)
 
     ASSERT_EQ(Cli({"convert", file, "--dir", dir / "days", "--symbol", "D", "--date-format", layout, "--daily"}).status,
               0);
-    EXPECT_EQ(Cli({"export", dir / "days", "D"}).out, "Date,Open,High,Low,Close,Volume\n"
-                                                      "2025-01-06,121.3,122.67,119.99,121.46,13052400\n"
-                                                      "2025-01-07,120.6,120.79,116.04,116.12,13071400\n"
-                                                      "2025-01-08,115.73,117.08,114.75,116.61,13250700\n");
+    const std::string days = "Date,Open,High,Low,Close,Volume\n"
+                             "2025-01-06,121.3,122.67,119.99,121.46,13052400\n"
+                             "2025-01-07,120.6,120.79,116.04,116.12,13071400\n"
+                             "2025-01-08,115.73,117.08,114.75,116.61,13250700\n";
+    EXPECT_EQ(Cli({"export", dir / "days", "D"}).out, days);
+    // --daily holds for inspect and update too: the same days, already present.
+    EXPECT_NE(Cli({"inspect", file, "--date-format", layout, "--daily"}).out.find(days), std::string::npos);
+    EXPECT_EQ(Cli({"update", file, "--dir", dir / "days", "--symbol", "D", "--date-format", layout, "--daily"}).out,
+              "D: 0 records added; 3 rows were already present\n");
 }

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <sstream>
 
 using namespace testing_support;
@@ -117,4 +118,32 @@ TEST(MarketFiles, VendorShapedFilesReadBackBarByBar)
             EXPECT_FALSE(std::getline(stored, a)) << ticker << " has more rows than expected";
         }
     }
+}
+
+// A ticker whose period says daily but whose rows are timed bars is refused alone, unless --daily
+// makes one bar a day of them; with --strict, rows left out of one ticker keep the whole file out.
+TEST(MarketFiles, PeriodDailyStrictAndStandardInput)
+{
+    TempDir dir;
+    std::string text = ReadText(kDownloads + "market-intraday.txt");
+    for (std::size_t at = 0; (at = text.find("\nAQZR,5,", at)) != std::string::npos; ++at)
+        text.replace(at, 8, "\nAQZR,D,");
+    WriteText(dir / "m.txt", text);
+    const Result timed = Cli({"convert", dir / "m.txt", "--dir", dir / "a"});
+    EXPECT_EQ(timed.status, 1);
+    EXPECT_NE(timed.out.find("AQZR\tnew\t-\t-\t-\tfailed: Not converted: its period is D, but it has 12 bars on "
+                             "2025-01-02.\nBXVL\tnew\t24\t"),
+              std::string::npos)
+        << timed.out;
+    const Result daily = Cli({"convert", dir / "m.txt", "--dir", dir / "b", "--daily"});
+    EXPECT_EQ(daily.status, 0) << daily.err;
+    EXPECT_NE(daily.out.find("AQZR\tnew\t2\t2025-01-02\t2025-01-03\tconverted\nBXVL\tnew\t2\t"), std::string::npos);
+
+    WriteText(dir / "bad.csv", MarketFile(3, {2, 3}) + "T1,Company 1,2025-01-06,x,2,0.25,1.06,1000\n");
+    const Result strict = Cli({"convert", dir / "bad.csv", "--dir", dir / "c", "--strict"});
+    EXPECT_EQ(strict.status, 1);
+    EXPECT_NE(strict.out.find("T0\t-\t-\t-\t-\tfailed: Not written: rows of another ticker were left out"),
+              std::string::npos)
+        << strict.out;
+    EXPECT_FALSE(std::filesystem::exists(dir / "c/MASTER"));
 }
