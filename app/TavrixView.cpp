@@ -5,6 +5,7 @@
 #include "dialogs/FileReading.h"
 #include "dialogs/SettingsDlg.h"
 #include "engine/BatchConversion.h"
+#include "engine/MarketConversion.h"
 #include "engine/ConversionJob.h"
 #include "platform/FileOps.h"
 #include "platform/Strings.h"
@@ -310,13 +311,26 @@ void CTavrixView::OnSettings()
     dialog.LoadFrom(settings);
     dialog.SetInput(m_pInput, m_strInputPath);
     dialog.SetFiles(m_inputs);
+    if (m_inputs.size() == 1)
+    {
+        // A file that names its securities in a column: its tickers, whatever the date layout.
+        tavrix::MarketConversion market;
+        market.m_strInputPath = m_strInputPath;
+        market.m_settings = settings;
+        market.m_nDateFormat = tavrix::ConversionJob::kAutoDateFormat;
+        std::vector<std::pair<std::string, std::string>> tickers;
+        if (market.Inspect() == 0)
+            for (const tavrix::MarketConversion::Ticker& ticker : market.Tickers())
+                tickers.emplace_back(ticker.symbol, ticker.name);
+        dialog.SetTickers(tickers);
+    }
     if (dialog.DoModal() != QDialog::Accepted)
         return;
     dialog.StoreTo(settings);
     m_bNewFile = false;
     m_bHaveLastAttempt = true;
     m_strLastPath = settings.m_strPath;
-    if (!dialog.IsBatch())
+    if (!dialog.IsBatch() && !dialog.IsMarket())
     {
         m_strLastSymbol = settings.m_strSymbol;
         m_strLastName = settings.m_strName;
@@ -324,9 +338,12 @@ void CTavrixView::OnSettings()
     std::string settingsError = settings.Save(*m_pProfileStore);
 
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    if (dialog.IsBatch())
+    if (dialog.IsBatch() || dialog.IsMarket())
     {
-        RunBatch(settings, dialog.Files());
+        if (dialog.IsMarket())
+            RunMarket(settings);
+        else
+            RunBatch(settings, dialog.Files());
         if (!m_pProfileStore->WriteString("Setting", "Path", settings.m_strPath.c_str()) && settingsError.empty())
             settingsError = m_pProfileStore->LastWriteError();
     }
@@ -520,6 +537,67 @@ void CTavrixView::RunBatch(const tavrix::ConversionSettings& settings, const std
     if (converted > 0)
     {
         AppendDirectoryLink(batch.m_strPath);
+        ui::MessageBeep(ui::Icon::kInformation);
+    }
+}
+
+void CTavrixView::RunMarket(const tavrix::ConversionSettings& settings)
+{
+    StartRun(FileName(m_strInputPath));
+    tavrix::MarketConversion market;
+    market.m_strInputPath = m_strInputPath;
+    market.m_settings = settings;
+    market.m_nDateFormat = m_nDateFormat;
+    std::string warnings;
+    market.m_onWarning = [&warnings](const std::string& warning) {
+        if (warnings.find(warning) == std::string::npos)
+            warnings += (warnings.empty() ? "" : "\n") + warning;
+    };
+    market.Run();
+    if (!warnings.empty())
+        ui::AfxMessageBox(warnings, ui::Icon::kWarning);
+    if (market.m_error.Failed())
+    {
+        ui::AfxMessageBox(market.m_error.Text(tavrix::Audience::kDesktop));
+        AppendText("\r\nConversion failed.\r\n" + FirstLine(market.m_error.what));
+        return;
+    }
+    std::vector<std::vector<std::string>> rows = {{"Ticker", "Change", "Records", "First", "Last", "Result"}};
+    std::string reasons;
+    for (const tavrix::TickerOutcome& outcome : market.m_outcomes)
+    {
+        const std::string ticker = platform::Latin1ToUtf8(outcome.ticker);
+        const std::string change = outcome.change == tavrix::TickerOutcome::kNew     ? "new"
+                                   : outcome.change == tavrix::TickerOutcome::kAdded ? "added"
+                                                                                     : "-";
+        if (outcome.converted)
+            rows.push_back({ticker, change, std::to_string(outcome.records), tavrix::IsoDayText(outcome.firstDay),
+                            tavrix::IsoDayText(outcome.lastDay),
+                            outcome.present == 0 ? "converted"
+                                                 : "converted; " + std::to_string(outcome.present) +
+                                                       (outcome.present == 1 ? " row already present"
+                                                                             : " rows already present")});
+        else
+        {
+            std::string why = FirstLine(outcome.error.what);
+            if (!why.empty() && why.back() == ':')
+                why.pop_back();
+            rows.push_back({ticker, change, "-", "-", "-", "refused: " + why});
+        }
+        std::istringstream lines(outcome.converted ? ReportText(outcome.leftOut)
+                                                   : outcome.error.Text(tavrix::Audience::kDesktop));
+        for (std::string line; std::getline(lines, line);)
+            reasons += "\r\n" + ticker + ": " + line;
+    }
+    const int converted = market.Converted();
+    const int count = static_cast<int>(market.m_outcomes.size());
+    AppendText("\r\n" + market.m_reading.description + "\r\n" +
+               (converted == count ? "Conversion completed successfully!" : "Conversion failed for some tickers.") +
+               TableText(rows) + "\r\n" + std::to_string(converted) + " of " + std::to_string(count) +
+               " tickers went into " + market.m_strPath + reasons);
+    if (converted > 0)
+    {
+        AppendDirectoryLink(market.m_strPath);
         ui::MessageBeep(ui::Icon::kInformation);
     }
 }

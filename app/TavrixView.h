@@ -78,6 +78,8 @@ private:
     void RunConversion(tavrix::ConversionSettings& settings, std::string* settingsError);
     void RunUpdate(tavrix::ConversionSettings& settings);
     void RunBatch(const tavrix::ConversionSettings& settings, const std::vector<tavrix::BatchFile>& files);
+    // A file of many securities: each ticker a security of its own, or new days of one held.
+    void RunMarket(const tavrix::ConversionSettings& settings);
 
     tavrix::ProfileStore* m_pProfileStore;
     std::vector<std::string> m_inputs;

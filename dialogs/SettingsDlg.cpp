@@ -143,6 +143,9 @@ CSettingsDlg::CSettingsDlg(int* dateFormat, QWidget* parent) : QDialog(parent), 
     m_editSkip = AddNumberEdit("m_nSkipRows", &m_spinSkip, "spinSkipRows");
 
     m_chkSkip = Named<QCheckBox>("m_bSkipOn", "Skip &Rows", this);
+    m_chkDaily = Named<QCheckBox>("m_bDaily", "O&ne bar a day", this);
+    m_chkDaily->setToolTip("Intraday bars become one bar a day: the first open, highest high, lowest low, last "
+                           "close, summed volume and last open interest");
     m_radExisting = Named<QRadioButton>("m_nExist0", "&Use Existing Master", this);
     m_radNew = Named<QRadioButton>("m_nExist1", "Make Ne&w Master", this);
     m_cmbDelimiter = Named<QComboBox>("m_nDelimiter", this);
@@ -199,7 +202,8 @@ CSettingsDlg::CSettingsDlg(int* dateFormat, QWidget* parent) : QDialog(parent), 
     detailsLayout->addWidget(m_chkSkip, 0, 3);
     detailsLayout->addWidget(NumberCell(m_editSkip, m_spinSkip), 1, 3);
     detailsLayout->addWidget(detect, 1, 4);
-    detailsLayout->setColumnStretch(5, 1);
+    detailsLayout->addWidget(m_chkDaily, 1, 5);
+    detailsLayout->setColumnStretch(6, 1);
 
     // Input File: Preview, the first rows split as the settings say, like a spreadsheet's import.
     auto* preview = new QGroupBox("Input File: First Rows as Read", this);
@@ -289,7 +293,7 @@ CSettingsDlg::CSettingsDlg(int* dateFormat, QWidget* parent) : QDialog(parent), 
         order.push_back(m_editField[field]);
     }
     for (QWidget* widget : std::initializer_list<QWidget*>{
-             m_chkTime, m_editTime, m_cmbDelimiter, m_cmbDecimal, m_cmbDateFormat, m_chkSkip, m_editSkip, detect,
+             m_chkTime, m_editTime, m_cmbDelimiter, m_cmbDecimal, m_cmbDateFormat, m_chkSkip, m_editSkip, detect, m_chkDaily,
              m_editPath, browse, m_radExisting, m_radNew, m_editSymbol, m_editName, m_tblFiles})
         order.push_back(widget);
     for (std::size_t i = 1; i < order.size(); ++i)
@@ -374,6 +378,34 @@ void CSettingsDlg::SetFiles(const std::vector<std::string>& inputs)
     m_tblFiles->setMinimumHeight(std::min(6, m_tblFiles->rowCount() + 1) * (m_tblFiles->fontMetrics().height() + 8));
 }
 
+void CSettingsDlg::SetTickers(const std::vector<std::pair<std::string, std::string>>& tickers)
+{
+    m_nTickers = tickers.size();
+    const bool market = IsMarket();
+    m_pSymbolRow->setVisible(!market);
+    m_tblFiles->setVisible(market);
+    auto* caption = findChild<QLabel*>("lblFiles");
+    caption->setVisible(market);
+    if (!market)
+        return;
+    caption->setText("Securities in the file, one each (named by its ticker column):");
+    m_tblFiles->setHorizontalHeaderLabels({"Ticker", "Name"});
+    m_tblFiles->setAccessibleName("Tickers");
+    m_tblFiles->setRowCount(static_cast<int>(tickers.size()));
+    for (int row = 0; row < m_tblFiles->rowCount(); ++row)
+    {
+        const auto& [symbol, name] = tickers[static_cast<std::size_t>(row)];
+        for (int column = 0; column < 2; ++column)
+        {
+            auto* item = new QTableWidgetItem(ToQString(platform::Latin1ToUtf8(column == 0 ? symbol : name)));
+            item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
+            m_tblFiles->setItem(row, column, item);
+        }
+    }
+    m_tblFiles->resizeColumnToContents(0);
+    m_tblFiles->setMinimumHeight(std::min(6, m_tblFiles->rowCount() + 1) * (m_tblFiles->fontMetrics().height() + 8));
+}
+
 std::vector<BatchFile> CSettingsDlg::Files() const
 {
     std::vector<BatchFile> files;
@@ -442,6 +474,7 @@ void CSettingsDlg::DoDataExchange(CDataExchange& dx)
     DDX_Text(dx, m_editSkip, s.m_nSkipRows);
     DDV_MinMaxUInt(dx, s.m_nSkipRows, rules::kMinSkipRows, rules::kMaxSkipRows);
     DDX_Check(dx, m_chkSkip, s.m_bSkipOn);
+    DDX_Check(dx, m_chkDaily, s.m_bDaily);
     DDX_CBIndex(dx, m_cmbDelimiter, s.m_nDelimiter, 0);
     DDX_CBIndex(dx, m_cmbDecimal, s.m_nDecimal, 1);
     DDX_CBString(dx, m_cmbDateFormat, s.m_strDateFormat);
@@ -669,7 +702,7 @@ void CSettingsDlg::OnOK()
         if (!ReadFileSymbols())
             return;
     }
-    else
+    else if (!IsMarket())
     {
         symbol = platform::TrimRightWhite(symbol);
         if (symbol.empty())
@@ -705,11 +738,11 @@ void CSettingsDlg::OnOK()
             return;
     }
     // Some readers ignore F<n>.DOP and take the fields from their count; say what they would show.
-    const std::string note =
-        IsBatch() ? rules::FieldSetNote(m_settings.FieldsOn(), "") : rules::FieldSetNote(m_settings);
+    const std::string note = IsBatch() || IsMarket() ? rules::FieldSetNote(m_settings.FieldsOn(), "")
+                                                     : rules::FieldSetNote(m_settings);
     if (!note.empty() && !ui::AskYesNo(note + "\n\nConvert anyway?"))
         return;
-    if (!IsBatch() && m_settings.m_nExist != MasterChoice::kMakeNew && !ConfirmExistingSecurity())
+    if (!IsBatch() && !IsMarket() && m_settings.m_nExist != MasterChoice::kMakeNew && !ConfirmExistingSecurity())
         return;
     if (m_pDateFormat)
         *m_pDateFormat = index + 1;

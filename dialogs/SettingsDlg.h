@@ -44,6 +44,9 @@ public:
     // Several files: a list of files and their symbols takes the place of Symbol and Name.
     void SetFiles(const std::vector<std::string>& inputs);
     bool IsBatch() const { return m_inputs.size() > 1; }
+    // A file of many securities: its tickers and names (Latin-1) take the place of Symbol and Name.
+    void SetTickers(const std::vector<std::pair<std::string, std::string>>& tickers);
+    bool IsMarket() const { return m_nTickers > 0; }
     // After OK with several files: each file with its symbol.
     std::vector<tavrix::BatchFile> Files() const;
 
@@ -87,6 +90,7 @@ private:
     QLineEdit* m_editTime;
     CSpinButton* m_spinTime;
     QCheckBox* m_chkSkip;
+    QCheckBox* m_chkDaily;
     QLineEdit* m_editSkip;
     CSpinButton* m_spinSkip;
     QRadioButton* m_radExisting;
@@ -107,6 +111,7 @@ private:
     tavrix::Header m_header;
     std::vector<std::string> m_inputs;
     std::vector<std::string> m_symbols; // Latin-1, after OK
+    std::size_t m_nTickers = 0;
 };
 
 // Where a dialog of `size` goes so that it leaves the owner's window in view: beside it on the
