@@ -119,14 +119,14 @@ unsigned long long InodeOf(const std::string& path)
     return ::lstat(path.c_str(), &st) == 0 ? st.st_ino : 0;
 }
 
-// The price and layout files the master files of `directory` list, in capitals: files no change
-// may delete. XMASTER is read from `xmaster` (its path; "" for none).
-std::set<std::string> ListedFiles(const std::string& directory, const std::string& xmaster)
+// The price and layout files the master files at these paths list ("" for none), in capitals:
+// files no change may delete.
+std::set<std::string> ListedFiles(const std::string& master, const std::string& xmaster)
 {
     std::set<std::string> listed;
-    MasterFile master;
-    if (ReadMasterFile(platform::PathNoCase(directory, kMasterFileName), &master).empty())
-        for (const MasterRecord& record : master.records)
+    MasterFile file;
+    if (!master.empty() && ReadMasterFile(master, &file).empty())
+        for (const MasterRecord& record : file.records)
             if (record[kRecFileNumber] != 0)
                 for (const char* extension : {".DAT", ".DOP"})
                     listed.insert("F" + std::to_string(record[kRecFileNumber]) + extension);
@@ -141,6 +141,32 @@ std::set<std::string> ListedFiles(const std::string& directory, const std::strin
 bool Listed(const std::set<std::string>& listed, const std::string& name)
 {
     return listed.count(platform::UpperAscii(name)) != 0;
+}
+
+// The file that stands as `master` once the change is put right: the one there now when it is
+// finished; after a roll-back, the copy a replace kept, or none where it removes the change's own.
+std::string MasterAfter(const std::string& directory, const std::vector<Entry>& entries, bool committed,
+                        const char* master)
+{
+    const std::string found = platform::FindNameNoCase(directory, master);
+    std::string path = found.empty() ? "" : platform::JoinPath(directory, found);
+    if (committed)
+        return path;
+    unsigned long long inode = InodeOf(path);
+    for (auto it = entries.rbegin(); it != entries.rend(); ++it)
+    {
+        if (it->kind == 'D' || platform::_stricmp(it->name.c_str(), master) != 0)
+            continue;
+        const std::string keep = platform::JoinPath(directory, it->keep);
+        if (it->kind == 'R' && it->keep != "-")
+        {
+            if (InodeOf(keep) == it->keepInode)
+                path = keep, inode = it->keepInode;
+        }
+        else if (inode != 0 && inode == it->inode)
+            path.clear(), inode = 0;
+    }
+    return path;
 }
 } // namespace
 
@@ -182,14 +208,11 @@ JobError DirectoryChange::Recover() const
     const bool committed = last && InodeOf(PathOf(last->name)) == last->inode;
     if (haveJournal && problem.empty())
     {
-        // The files the masters listed before the change (or list after it, when it is whole):
-        // a journal that would delete one of those is not ours to follow.
-        std::string xmaster = platform::FindNameNoCase(m_directory, kXmasterFileName);
-        xmaster = xmaster.empty() ? "" : PathOf(xmaster);
-        for (const Entry& entry : entries)
-            if (!committed && entry.kind == 'R' && platform::_stricmp(entry.name.c_str(), kXmasterFileName) == 0)
-                xmaster = entry.keep == "-" ? "" : PathOf(entry.keep);
-        const std::set<std::string> listed = ListedFiles(m_directory, xmaster);
+        // The files the master files list once the change is put right (a roll-back takes away an
+        // XMASTER the change made): a journal that would delete one of those is not ours to follow.
+        const std::set<std::string> listed =
+            ListedFiles(MasterAfter(m_directory, entries, committed, kMasterFileName),
+                        MasterAfter(m_directory, entries, committed, kXmasterFileName));
         for (const Entry& entry : entries)
         {
             const bool ours = InodeOf(PathOf(entry.name)) == entry.inode;
