@@ -1,7 +1,9 @@
 #include "engine/DirectoryChange.h"
 
 #include "marketdata/DirectoryTree.h"
+#include "marketdata/Emaster.h"
 #include "marketdata/Master.h"
+#include "marketdata/Securities.h"
 #include "marketdata/Xmaster.h"
 #include "platform/FileOps.h"
 #include "platform/Strings.h"
@@ -59,6 +61,14 @@ bool IsTemporaryName(const std::string& name)
     return IsPlainName(name) && name.rfind(kTemporaryPrefix, 0) == 0 && name != DirectoryChange::kJournalName;
 }
 
+bool IsMasterFileName(const std::string& name)
+{
+    for (const char* master : {kMasterFileName, kEmasterFileName, kXmasterFileName, "MASTER.BAK"})
+        if (platform::_stricmp(name.c_str(), master) == 0)
+            return true;
+    return false;
+}
+
 // One line of a journal, as the change wrote it.
 struct Entry
 {
@@ -106,6 +116,10 @@ std::string ParseJournal(const std::string& text, std::vector<Entry>* entries)
         if (!IsPlainName(entry.name) || (entry.kind != 'D' && !IsTemporaryName(entry.temp)) ||
             (entry.keep != "-" && !IsTemporaryName(entry.keep)))
             return "it names a file outside the directory or one of its own files: " + line.substr(0, 80);
+        // A change writes master files and price and layout files, and deletes only the latter.
+        if (PriceFileNumber(entry.name.c_str()) == 0 && (entry.kind == 'D' || !IsMasterFileName(entry.name)))
+            return "it names a file no change " + std::string(entry.kind == 'D' ? "deletes" : "writes") + ": " +
+                   line.substr(0, 80);
         entries->push_back(entry);
     }
     return "it is cut off";
@@ -119,28 +133,21 @@ unsigned long long InodeOf(const std::string& path)
     return ::lstat(path.c_str(), &st) == 0 ? st.st_ino : 0;
 }
 
-// The price and layout files the master files at these paths list ("" for none), in capitals:
-// files no change may delete.
-std::set<std::string> ListedFiles(const std::string& master, const std::string& xmaster)
+// The file numbers the master files at these paths list ("" for none): numbers whose price and
+// layout files no change may delete.
+std::set<int> ListedNumbers(const std::string& master, const std::string& xmaster)
 {
-    std::set<std::string> listed;
+    std::set<int> listed;
     MasterFile file;
     if (!master.empty() && ReadMasterFile(master, &file).empty())
         for (const MasterRecord& record : file.records)
             if (record[kRecFileNumber] != 0)
-                for (const char* extension : {".DAT", ".DOP"})
-                    listed.insert("F" + std::to_string(record[kRecFileNumber]) + extension);
+                listed.insert(record[kRecFileNumber]);
     XmasterFile above;
     if (!xmaster.empty() && ReadRecordFile(xmaster, kXmasterMaxRecords, &above).empty())
         for (const XmasterRecord& record : above.records)
-            for (const char* extension : {".MWD", ".DOP"})
-                listed.insert("F" + std::to_string(DecodeXmasterRecord(record).fileNumber) + extension);
+            listed.insert(DecodeXmasterRecord(record).fileNumber);
     return listed;
-}
-
-bool Listed(const std::set<std::string>& listed, const std::string& name)
-{
-    return listed.count(platform::UpperAscii(name)) != 0;
 }
 
 // The file that stands as `master` once the change is put right: the one there now when it is
@@ -208,18 +215,21 @@ JobError DirectoryChange::Recover() const
     const bool committed = last && InodeOf(PathOf(last->name)) == last->inode;
     if (haveJournal && problem.empty())
     {
-        // The files the master files list once the change is put right (a roll-back takes away an
-        // XMASTER the change made): a journal that would delete one of those is not ours to follow.
-        const std::set<std::string> listed =
-            ListedFiles(MasterAfter(m_directory, entries, committed, kMasterFileName),
-                        MasterAfter(m_directory, entries, committed, kXmasterFileName));
+        // The files the master files list once the change is put right: a journal that would
+        // delete one of those is not ours to follow.
+        const std::string master = MasterAfter(m_directory, entries, committed, kMasterFileName);
+        const std::set<int> listed =
+            ListedNumbers(master, MasterAfter(m_directory, entries, committed, kXmasterFileName));
         for (const Entry& entry : entries)
         {
             const bool ours = InodeOf(PathOf(entry.name)) == entry.inode;
             const bool deletes = committed ? entry.kind == 'D' : entry.kind == 'C';
-            if (deletes && ours && Listed(listed, entry.name))
+            if (deletes && ours && listed.count(PriceFileNumber(entry.name.c_str())))
                 problem = "it would delete " + entry.name + ", which the directory's master files list";
         }
+        // MASTER goes in last, so a change cut off before it never touched it.
+        if (!committed && InodeOf(master) != InodeOf(platform::PathNoCase(m_directory, kMasterFileName)))
+            problem = "it would take away or replace MASTER, which the change never reached";
     }
     if (!problem.empty())
     {
