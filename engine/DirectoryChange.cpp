@@ -1,7 +1,9 @@
 #include "engine/DirectoryChange.h"
 
 #include "marketdata/DirectoryTree.h"
+#include "marketdata/Emaster.h"
 #include "marketdata/Master.h"
+#include "marketdata/Securities.h"
 #include "marketdata/Xmaster.h"
 #include "platform/FileOps.h"
 #include "platform/Strings.h"
@@ -59,6 +61,14 @@ bool IsTemporaryName(const std::string& name)
     return IsPlainName(name) && name.rfind(kTemporaryPrefix, 0) == 0 && name != DirectoryChange::kJournalName;
 }
 
+bool IsMasterFileName(const std::string& name)
+{
+    for (const char* master : {kMasterFileName, kEmasterFileName, kXmasterFileName, "MASTER.BAK"})
+        if (platform::_stricmp(name.c_str(), master) == 0)
+            return true;
+    return false;
+}
+
 // One line of a journal, as the change wrote it.
 struct Entry
 {
@@ -106,6 +116,10 @@ std::string ParseJournal(const std::string& text, std::vector<Entry>* entries)
         if (!IsPlainName(entry.name) || (entry.kind != 'D' && !IsTemporaryName(entry.temp)) ||
             (entry.keep != "-" && !IsTemporaryName(entry.keep)))
             return "it names a file outside the directory or one of its own files: " + line.substr(0, 80);
+        // A change writes master files and price and layout files, and deletes only the latter.
+        if (PriceFileNumber(entry.name.c_str()) == 0 && (entry.kind == 'D' || !IsMasterFileName(entry.name)))
+            return "it names a file no change " + std::string(entry.kind == 'D' ? "deletes" : "writes") + ": " +
+                   line.substr(0, 80);
         entries->push_back(entry);
     }
     return "it is cut off";
@@ -119,28 +133,47 @@ unsigned long long InodeOf(const std::string& path)
     return ::lstat(path.c_str(), &st) == 0 ? st.st_ino : 0;
 }
 
-// The price and layout files the master files of `directory` list, in capitals: files no change
-// may delete. XMASTER is read from `xmaster` (its path; "" for none).
-std::set<std::string> ListedFiles(const std::string& directory, const std::string& xmaster)
+// The file numbers the master files at these paths list ("" for none): numbers whose price and
+// layout files no change may delete.
+std::set<int> ListedNumbers(const std::string& master, const std::string& xmaster)
 {
-    std::set<std::string> listed;
-    MasterFile master;
-    if (ReadMasterFile(platform::PathNoCase(directory, kMasterFileName), &master).empty())
-        for (const MasterRecord& record : master.records)
+    std::set<int> listed;
+    MasterFile file;
+    if (!master.empty() && ReadMasterFile(master, &file).empty())
+        for (const MasterRecord& record : file.records)
             if (record[kRecFileNumber] != 0)
-                for (const char* extension : {".DAT", ".DOP"})
-                    listed.insert("F" + std::to_string(record[kRecFileNumber]) + extension);
+                listed.insert(record[kRecFileNumber]);
     XmasterFile above;
     if (!xmaster.empty() && ReadRecordFile(xmaster, kXmasterMaxRecords, &above).empty())
         for (const XmasterRecord& record : above.records)
-            for (const char* extension : {".MWD", ".DOP"})
-                listed.insert("F" + std::to_string(DecodeXmasterRecord(record).fileNumber) + extension);
+            listed.insert(DecodeXmasterRecord(record).fileNumber);
     return listed;
 }
 
-bool Listed(const std::set<std::string>& listed, const std::string& name)
+// The file that stands as `master` once the change is put right: the one there now when it is
+// finished; after a roll-back, the copy a replace kept, or none where it removes the change's own.
+std::string MasterAfter(const std::string& directory, const std::vector<Entry>& entries, bool committed,
+                        const char* master)
 {
-    return listed.count(platform::UpperAscii(name)) != 0;
+    const std::string found = platform::FindNameNoCase(directory, master);
+    std::string path = found.empty() ? "" : platform::JoinPath(directory, found);
+    if (committed)
+        return path;
+    unsigned long long inode = InodeOf(path);
+    for (auto it = entries.rbegin(); it != entries.rend(); ++it)
+    {
+        if (it->kind == 'D' || platform::_stricmp(it->name.c_str(), master) != 0)
+            continue;
+        const std::string keep = platform::JoinPath(directory, it->keep);
+        if (it->kind == 'R' && it->keep != "-")
+        {
+            if (InodeOf(keep) == it->keepInode)
+                path = keep, inode = it->keepInode;
+        }
+        else if (inode != 0 && inode == it->inode)
+            path.clear(), inode = 0;
+    }
+    return path;
 }
 } // namespace
 
@@ -182,21 +215,21 @@ JobError DirectoryChange::Recover() const
     const bool committed = last && InodeOf(PathOf(last->name)) == last->inode;
     if (haveJournal && problem.empty())
     {
-        // The files the masters listed before the change (or list after it, when it is whole):
-        // a journal that would delete one of those is not ours to follow.
-        std::string xmaster = platform::FindNameNoCase(m_directory, kXmasterFileName);
-        xmaster = xmaster.empty() ? "" : PathOf(xmaster);
-        for (const Entry& entry : entries)
-            if (!committed && entry.kind == 'R' && platform::_stricmp(entry.name.c_str(), kXmasterFileName) == 0)
-                xmaster = entry.keep == "-" ? "" : PathOf(entry.keep);
-        const std::set<std::string> listed = ListedFiles(m_directory, xmaster);
+        // The files the master files list once the change is put right: a journal that would
+        // delete one of those is not ours to follow.
+        const std::string master = MasterAfter(m_directory, entries, committed, kMasterFileName);
+        const std::set<int> listed =
+            ListedNumbers(master, MasterAfter(m_directory, entries, committed, kXmasterFileName));
         for (const Entry& entry : entries)
         {
             const bool ours = InodeOf(PathOf(entry.name)) == entry.inode;
             const bool deletes = committed ? entry.kind == 'D' : entry.kind == 'C';
-            if (deletes && ours && Listed(listed, entry.name))
+            if (deletes && ours && listed.count(PriceFileNumber(entry.name.c_str())))
                 problem = "it would delete " + entry.name + ", which the directory's master files list";
         }
+        // MASTER goes in last, so a change cut off before it never touched it.
+        if (!committed && InodeOf(master) != InodeOf(platform::PathNoCase(m_directory, kMasterFileName)))
+            problem = "it would take away or replace MASTER, which the change never reached";
     }
     if (!problem.empty())
     {

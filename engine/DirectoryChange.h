@@ -33,9 +33,9 @@ public:
     static bool ChangeWasCutOff(const std::string& directory);
     // Puts right what a killed change left: rolls it back, or finishes it when its MASTER was
     // already in place, then deletes temporary files. Only safe under the directory's lock. A
-    // journal that does not check out (a name outside the directory, an inode that is not the one
-    // it names, a file that MASTER still lists) is never acted on: the error says why, and nothing
-    // is touched.
+    // journal that does not check out (a name outside the directory or not one a change writes, an
+    // inode that is not the one it names, a file the master files list once it is put right) is
+    // never acted on: the error says why, and nothing is touched.
     JobError Recover() const;
 
     // `name` is the final name inside the directory; `what` names the file in messages.

@@ -6,29 +6,11 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cstring>
 #include <dirent.h>
 #include <map>
 
 namespace tavrix {
 namespace {
-// The number of a price or layout file name (F12.DAT, f12.dop, F300.MWD in any letter case), or 0.
-int PriceFileNumber(const char* name)
-{
-    if (name[0] != 'F' && name[0] != 'f')
-        return 0;
-    int number = 0;
-    const char* p = name + 1;
-    if (*p < '1' || *p > '9')
-        return 0;
-    while (*p >= '0' && *p <= '9' && number < 100000)
-        number = number * 10 + (*p++ - '0');
-    if (std::strlen(p) != 4 || p[0] != '.')
-        return 0;
-    const std::string extension = platform::UpperAscii(p + 1);
-    return extension == "DAT" || extension == "DOP" || extension == "MWD" ? number : 0;
-}
-
 std::int32_t Yyyymmdd(DayNumber day)
 {
     return static_cast<std::int32_t>(DateValueOfDay(day) + kDateValueToYyyymmdd);

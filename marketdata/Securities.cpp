@@ -5,8 +5,10 @@
 #include "marketdata/Master.h"
 #include "marketdata/Xmaster.h"
 #include "platform/FileOps.h"
+#include "platform/Strings.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace tavrix {
 namespace {
@@ -28,6 +30,22 @@ Security FromMaster(const std::string& directory, std::size_t index, const Maste
     return security;
 }
 } // namespace
+
+int PriceFileNumber(const char* name)
+{
+    if (name[0] != 'F' && name[0] != 'f')
+        return 0;
+    int number = 0;
+    const char* p = name + 1;
+    if (*p < '1' || *p > '9')
+        return 0;
+    while (*p >= '0' && *p <= '9' && number < 100000)
+        number = number * 10 + (*p++ - '0');
+    if (std::strlen(p) != 4 || p[0] != '.')
+        return 0;
+    const std::string extension = platform::UpperAscii(p + 1);
+    return extension == "DAT" || extension == "DOP" || extension == "MWD" ? number : 0;
+}
 
 std::string Security::PriceFileName() const
 {

@@ -34,6 +34,9 @@ struct Security
     std::string PriceFilePath() const;
 };
 
+// The number of a price or layout file name (F12.DAT, f12.dop, F300.MWD in any letter case), or 0.
+int PriceFileNumber(const char* name);
+
 // Every security of a directory tree in the order a search visits them: each directory's MASTER
 // securities, then its XMASTER's, then its sub-directories. "" on success; else why the starting
 // directory's MASTER cannot be read. Without `readLayouts`, MASTER securities get the usual layout

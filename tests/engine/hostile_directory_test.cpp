@@ -41,16 +41,24 @@ protected:
 };
 } // namespace
 
-// A journal is input like any other: one that names a file outside the directory, deletes a file
-// MASTER lists, or is cut off or of another make, is never acted on; the job says why and changes nothing.
+// A journal is input like any other: one that names a file outside the directory or one no change
+// writes, would delete a master file or a file they list, or is cut off or of another make, is never
+// acted on; writers and readers say why and change nothing.
 TEST_F(HostileDirectoryTest, PlantedJournalsAreNeverActedOn)
 {
     TwoSecurities();
     MakeDir(m_dir / "outside");
     WriteText(m_dir / "outside/precious", "keep me");
+    WriteText(Out("notes.txt"), "mine");
     const std::string head = "tavrix change journal 2\n";
     const std::string rollBack = "R .~tavrix-9-2-MASTER 1 - 0 MASTER\n"; // MASTER not yet in place: undo
+    const std::string whole = "R .~tavrix-9-2-MASTER " + Inode("MASTER") + " - 0 MASTER\n"; // in place: finish
     const std::string journals[] = {
+        head + whole + "D " + Inode("MASTER") + " MASTER\nend 2\n",
+        head + whole + "D " + Inode("MASTER.BAK") + " MASTER.BAK\nend 2\n",
+        head + whole + "D " + Inode("notes.txt") + " notes.txt\nend 2\n",
+        head + "C .~tavrix-9-1-n " + Inode("notes.txt") + " notes.txt\n" + rollBack + "end 2\n",
+        head + "C .~tavrix-9-1-M " + Inode("MASTER") + " MASTER\nR .~tavrix-9-2-F9.DAT 1 - 0 F9.DAT\nend 2\n",
         "R 1 ../outside/precious F9.DAT\n",
         head + "R .~tavrix-9-1-F9 1 ../outside/precious 1 F9.DAT\nend 1\n",
         head + "C .~tavrix-9-1-F1.DAT " + Inode("F1.DAT") + " F1.DAT\n" + rollBack + "end 2\n",
@@ -69,6 +77,8 @@ TEST_F(HostileDirectoryTest, PlantedJournalsAreNeverActedOn)
             EXPECT_EQ(job->Run() + job->Update(false) + job->Remove(), 3);
             EXPECT_NE(job->m_error.Text().find("does not check out"), std::string::npos) << job->m_error.Text();
         }
+        ReadingLock reading;
+        EXPECT_NE(reading.Acquire(m_out).Text().find("does not check out"), std::string::npos);
         EXPECT_EQ(SnapshotDir(m_out), before);
         EXPECT_EQ(ReadText(m_dir / "outside/precious"), "keep me");
     }
