@@ -573,10 +573,10 @@ void CTavrixView::RunMarket(const tavrix::ConversionSettings& settings)
         if (outcome.converted)
             rows.push_back({ticker, change, std::to_string(outcome.records), tavrix::IsoDayText(outcome.firstDay),
                             tavrix::IsoDayText(outcome.lastDay),
-                            outcome.present == 0 ? "converted"
-                                                 : "converted; " + std::to_string(outcome.present) +
-                                                       (outcome.present == 1 ? " row already present"
-                                                                             : " rows already present")});
+                            outcome.present == 0
+                                ? "converted"
+                                : "converted; " + std::to_string(outcome.present) +
+                                      (outcome.present == 1 ? " row already present" : " rows already present")});
         else
         {
             std::string why = FirstLine(outcome.error.what);

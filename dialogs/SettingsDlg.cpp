@@ -293,8 +293,8 @@ CSettingsDlg::CSettingsDlg(int* dateFormat, QWidget* parent) : QDialog(parent), 
         order.push_back(m_editField[field]);
     }
     for (QWidget* widget : std::initializer_list<QWidget*>{
-             m_chkTime, m_editTime, m_cmbDelimiter, m_cmbDecimal, m_cmbDateFormat, m_chkSkip, m_editSkip, detect, m_chkDaily,
-             m_editPath, browse, m_radExisting, m_radNew, m_editSymbol, m_editName, m_tblFiles})
+             m_chkTime, m_editTime, m_cmbDelimiter, m_cmbDecimal, m_cmbDateFormat, m_chkSkip, m_editSkip, detect,
+             m_chkDaily, m_editPath, browse, m_radExisting, m_radNew, m_editSymbol, m_editName, m_tblFiles})
         order.push_back(widget);
     for (std::size_t i = 1; i < order.size(); ++i)
         setTabOrder(order[i - 1], order[i]);
@@ -738,8 +738,8 @@ void CSettingsDlg::OnOK()
             return;
     }
     // Some readers ignore F<n>.DOP and take the fields from their count; say what they would show.
-    const std::string note = IsBatch() || IsMarket() ? rules::FieldSetNote(m_settings.FieldsOn(), "")
-                                                     : rules::FieldSetNote(m_settings);
+    const std::string note =
+        IsBatch() || IsMarket() ? rules::FieldSetNote(m_settings.FieldsOn(), "") : rules::FieldSetNote(m_settings);
     if (!note.empty() && !ui::AskYesNo(note + "\n\nConvert anyway?"))
         return;
     if (!IsBatch() && !IsMarket() && m_settings.m_nExist != MasterChoice::kMakeNew && !ConfirmExistingSecurity())

@@ -215,7 +215,7 @@ int MarketConversion::Run()
                 // Daily by its period, yet timed bars: which of a day's bars is the day's is not ours to pick.
                 outcome.error = Plain("Not converted: its period is D, but " + problem + ".",
                                       "Give its bars' minutes as the period, or make one bar a day of them with "
-                                      "--daily (\"Daily bars\" in the desktop program).");
+                                      "--daily (\"One bar a day\" in the desktop program).");
                 continue;
             }
         if (m_settings.m_bDaily && (read.minutes != 0 || rules.timeColumn >= 0 || rules.timeAfterDate))

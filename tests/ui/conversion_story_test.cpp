@@ -362,3 +362,30 @@ TEST_F(ConversionStoryTest, ADialogForAYahooFileOpensFilledFromItAndDetectFillsI
               std::string::npos)
         << Log();
 }
+
+// A file of many securities shows its tickers in place of Symbol and Name; one OK converts them
+// all, and One bar a day makes daily securities of intraday bars.
+TEST_F(ConversionStoryTest, AMarketFileShowsItsTickersAndOneOkConvertsThemAll)
+{
+    const std::string input = m_dir / "market.txt";
+    WriteText(input, ReadText(std::string(TAVRIX_FIXTURES) + "/downloads/market-intraday.txt"));
+    QStringList tickers;
+    OnNextModal<CSettingsDlg>([&](CSettingsDlg* dialog) {
+        auto* list = dialog->findChild<QTableWidget*>("tblFiles");
+        EXPECT_FALSE(dialog->findChild<QLineEdit*>("m_strSymbol")->isVisibleTo(dialog));
+        for (int row = 0; row < list->rowCount(); ++row)
+            tickers << list->item(row, 0)->text();
+        Field(dialog, "m_strPath")->setText(QString::fromStdString(m_out));
+        Click(dialog, "m_nExist1");
+        Click(dialog, "m_bDaily");
+        Click(dialog, "IDOK");
+    });
+    ASSERT_TRUE(Frame().OpenDocument(input));
+    EXPECT_EQ(tickers, (QStringList{"AQZR", "BXVL", "CQTN"}));
+    EXPECT_NE(Run().find("Conversion completed successfully!\n"
+                         "Ticker  Change  Records  First       Last        Result\n"
+                         "AQZR    new     2        2025-01-02  2025-01-03  converted\n"),
+              std::string::npos)
+        << Run();
+    EXPECT_NE(Run().find("3 of 3 tickers went into " + m_out), std::string::npos);
+}
