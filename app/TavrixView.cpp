@@ -24,6 +24,7 @@
 #include <QTime>
 
 #include <cstdio>
+#include <functional>
 #include <sstream>
 
 namespace {
@@ -75,6 +76,32 @@ std::string ReportText(const tavrix::PriceLineReport& report)
     if (const std::string range = report.OutsideRangeText(); !range.empty())
         text += (text.empty() ? "" : "\n") + range;
     return text;
+}
+
+// Warnings heard during a run, each once, for one message after it.
+std::function<void(const std::string&)> CollectInto(std::string* warnings)
+{
+    return [warnings](const std::string& warning) {
+        if (warnings->find(warning) == std::string::npos)
+            *warnings += (warnings->empty() ? "" : "\n") + warning;
+    };
+}
+
+// A table's result cell for a refusal: its message's first line.
+std::string RefusedCell(const tavrix::JobError& error)
+{
+    std::string why = FirstLine(error.what);
+    if (!why.empty() && why.back() == ':')
+        why.pop_back();
+    return "refused: " + why;
+}
+
+// The reasons after a table, each line led by the file's or ticker's name.
+void AddReasons(const std::string& lead, const std::string& text, std::string* reasons)
+{
+    std::istringstream lines(text);
+    for (std::string line; std::getline(lines, line);)
+        *reasons += "\r\n" + lead + ": " + line;
 }
 
 // Columns padded to their widest cell, for the log's fixed-width font.
@@ -488,10 +515,7 @@ void CTavrixView::RunBatch(const tavrix::ConversionSettings& settings, const std
     // what was left out.
     batch.m_nLeftOutPolicy = tavrix::ConversionJob::kConvertOthers;
     std::string warnings;
-    batch.m_onWarning = [&warnings](const std::string& warning) {
-        if (warnings.find(warning) == std::string::npos)
-            warnings += (warnings.empty() ? "" : "\n") + warning;
-    };
+    batch.m_onWarning = CollectInto(&warnings);
     batch.m_files = files;
     batch.Run();
     if (!warnings.empty())
@@ -516,27 +540,27 @@ void CTavrixView::RunBatch(const tavrix::ConversionSettings& settings, const std
                                                  : "converted; " + std::to_string(leftOut.leftOut) + " of " +
                                                        std::to_string(leftOut.rows) + " rows left out"});
         else
-        {
-            std::string why = FirstLine(outcome.error.what);
-            if (!why.empty() && why.back() == ':')
-                why.pop_back();
-            rows.push_back({file, symbol, "-", "-", "-", "refused: " + why});
-        }
-        // The reasons after the table, each line led by its file's name.
-        std::istringstream lines(outcome.converted ? ReportText(leftOut)
-                                                   : outcome.error.Text(tavrix::Audience::kDesktop));
-        for (std::string line; std::getline(lines, line);)
-            reasons += "\r\n" + file + ": " + line;
+            rows.push_back({file, symbol, "-", "-", "-", RefusedCell(outcome.error)});
+        AddReasons(file, outcome.converted ? ReportText(leftOut) : outcome.error.Text(tavrix::Audience::kDesktop),
+                   &reasons);
     }
     const int converted = batch.Converted();
+    EndTable(rows, converted, static_cast<int>(files.size()), " files converted into ", batch.m_strPath, reasons);
+}
+
+void CTavrixView::EndTable(const std::vector<std::vector<std::string>>& rows, int converted, int count,
+                           const char* into, const std::string& directory, const std::string& reasons)
+{
+    const bool tickers = rows.front().front() == "Ticker";
     AppendText(std::string("\r\n") +
-               (converted == static_cast<int>(files.size()) ? "Conversion completed successfully!"
-                                                            : "Conversion failed for some files.") +
-               TableText(rows) + "\r\n" + std::to_string(converted) + " of " + std::to_string(files.size()) +
-               " files converted into " + batch.m_strPath + reasons);
+               (converted == count ? "Conversion completed successfully!"
+                : tickers          ? "Conversion failed for some tickers."
+                                   : "Conversion failed for some files.") +
+               TableText(rows) + "\r\n" + std::to_string(converted) + " of " + std::to_string(count) + into +
+               directory + reasons);
     if (converted > 0)
     {
-        AppendDirectoryLink(batch.m_strPath);
+        AppendDirectoryLink(directory);
         ui::MessageBeep(ui::Icon::kInformation);
     }
 }
@@ -549,10 +573,7 @@ void CTavrixView::RunMarket(const tavrix::ConversionSettings& settings)
     market.m_settings = settings;
     market.m_nDateFormat = m_nDateFormat;
     std::string warnings;
-    market.m_onWarning = [&warnings](const std::string& warning) {
-        if (warnings.find(warning) == std::string::npos)
-            warnings += (warnings.empty() ? "" : "\n") + warning;
-    };
+    market.m_onWarning = CollectInto(&warnings);
     market.Run();
     if (!warnings.empty())
         ui::AfxMessageBox(warnings, ui::Icon::kWarning);
@@ -578,28 +599,14 @@ void CTavrixView::RunMarket(const tavrix::ConversionSettings& settings)
                                 : "converted; " + std::to_string(outcome.present) +
                                       (outcome.present == 1 ? " row already present" : " rows already present")});
         else
-        {
-            std::string why = FirstLine(outcome.error.what);
-            if (!why.empty() && why.back() == ':')
-                why.pop_back();
-            rows.push_back({ticker, change, "-", "-", "-", "refused: " + why});
-        }
-        std::istringstream lines(outcome.converted ? ReportText(outcome.leftOut)
-                                                   : outcome.error.Text(tavrix::Audience::kDesktop));
-        for (std::string line; std::getline(lines, line);)
-            reasons += "\r\n" + ticker + ": " + line;
+            rows.push_back({ticker, change, "-", "-", "-", RefusedCell(outcome.error)});
+        AddReasons(ticker,
+                   outcome.converted ? ReportText(outcome.leftOut) : outcome.error.Text(tavrix::Audience::kDesktop),
+                   &reasons);
     }
-    const int converted = market.Converted();
-    const int count = static_cast<int>(market.m_outcomes.size());
-    AppendText("\r\n" + market.m_reading.description + "\r\n" +
-               (converted == count ? "Conversion completed successfully!" : "Conversion failed for some tickers.") +
-               TableText(rows) + "\r\n" + std::to_string(converted) + " of " + std::to_string(count) +
-               " tickers went into " + market.m_strPath + reasons);
-    if (converted > 0)
-    {
-        AppendDirectoryLink(market.m_strPath);
-        ui::MessageBeep(ui::Icon::kInformation);
-    }
+    AppendText("\r\n" + market.m_reading.description);
+    EndTable(rows, market.Converted(), static_cast<int>(market.m_outcomes.size()), " tickers went into ",
+             market.m_strPath, reasons);
 }
 
 void CTavrixView::OnClearWindow()

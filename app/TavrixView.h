@@ -80,6 +80,10 @@ private:
     void RunBatch(const tavrix::ConversionSettings& settings, const std::vector<tavrix::BatchFile>& files);
     // A file of many securities: each ticker a security of its own, or new days of one held.
     void RunMarket(const tavrix::ConversionSettings& settings);
+    // The end of a run of many: the headline, the table, how many went in and each one's reasons,
+    // then a link to the directory.
+    void EndTable(const std::vector<std::vector<std::string>>& rows, int converted, int count, const char* into,
+                  const std::string& directory, const std::string& reasons);
 
     tavrix::ProfileStore* m_pProfileStore;
     std::vector<std::string> m_inputs;
