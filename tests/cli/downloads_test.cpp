@@ -1,4 +1,4 @@
-#include "cli/CliApp.h"
+#include "CliCall.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -9,20 +9,7 @@
 using namespace testing_support;
 
 namespace {
-const std::string kDownloads = std::string(TAVRIX_FIXTURES) + "/downloads/";
-
-struct Result
-{
-    int status;
-    std::string out, err;
-};
-
-Result Cli(const std::vector<std::string>& arguments)
-{
-    std::ostringstream out, err;
-    const int status = tavrix::cli::Main(arguments, out, err);
-    return {status, out.str(), err.str()};
-}
+using Result = CliResult;
 
 // CSV rows split into cells; numbers compared as the singles they are stored as.
 std::vector<std::vector<std::string>> Cells(const std::string& text)

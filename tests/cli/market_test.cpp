@@ -1,4 +1,4 @@
-#include "cli/CliApp.h"
+#include "CliCall.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -10,20 +10,7 @@
 using namespace testing_support;
 
 namespace {
-const std::string kDownloads = std::string(TAVRIX_FIXTURES) + "/downloads/";
-
-struct Result
-{
-    int status;
-    std::string out, err;
-};
-
-Result Cli(const std::vector<std::string>& arguments)
-{
-    std::ostringstream out, err;
-    const int status = tavrix::cli::Main(arguments, out, err);
-    return {status, out.str(), err.str()};
-}
+using Result = CliResult;
 
 // A file of `tickers` securities T0, T1, ... with names, over the given days of January 2025, rows
 // sorted by day then ticker; the close of ticker t on day d is t + d / 100.
