@@ -191,7 +191,7 @@ int RunList(const std::string& directory, std::ostream& out, std::ostream& err)
     const std::string error = ListSecurities(directory, &securities);
     if (!error.empty())
     {
-        err << "Cannot read the MASTER file in " << directory << ": " << error << "\n";
+        err << error << "\n";
         return kExitFailed;
     }
     out << "File\tSymbol\tName\tFields\tFirst\tLast\tRecords\tDirectory\n";
@@ -218,7 +218,7 @@ int RunExport(const std::string& directory, const std::string& symbol, std::ostr
     const std::string error = ListSecurities(directory, &securities);
     if (!error.empty())
     {
-        err << "Cannot read the MASTER file in " << directory << ": " << error << "\n";
+        err << error << "\n";
         return kExitFailed;
     }
     const auto found = std::find_if(securities.begin(), securities.end(), [&key](const Security& security) {

@@ -7,6 +7,7 @@
 #include "platform/FileOps.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace tavrix {
 namespace {
@@ -73,19 +74,27 @@ std::string ListSecurities(const std::string& directory, std::vector<Security>* 
 {
     securities->clear();
     std::string startError;
+    bool start = true;
     WalkDirectoryTree(directory, [&](const TreeDirectory& found) {
-        if (securities->empty() && startError.empty() && found.path == TreeStart(directory) &&
-            !found.masterError.empty())
+        // The starting directory's master files are read whole or not at all: a listing without
+        // XMASTER's securities would pass them off as absent.
+        const bool atStart = std::exchange(start, false);
+        if (atStart && !found.masterError.empty())
         {
-            startError = found.masterError;
+            startError = "Cannot read the MASTER file in " + directory + ": " + found.masterError;
+            return true;
+        }
+        std::vector<Security> above;
+        if (const std::string error = ReadXmasterSecurities(found.path, &above); atStart && !error.empty())
+        {
+            startError = "Cannot read the XMASTER file " + found.path +
+                         platform::FindNameNoCase(found.path, kXmasterFileName) + ": " + error;
             return true;
         }
         const std::size_t visible = VisibleRecords(found.master);
         for (std::size_t i = 0; i < visible; ++i)
             if (!IsDirectoryEntry(found.master.records[i].data()))
                 securities->push_back(FromMaster(found.path, i, found.master.records[i], readLayouts));
-        std::vector<Security> above;
-        ReadXmasterSecurities(found.path, &above);
         securities->insert(securities->end(), above.begin(), above.end());
         return false;
     });

@@ -35,9 +35,10 @@ struct Security
 };
 
 // Every security of a directory tree in the order a search visits them: each directory's MASTER
-// securities, then its XMASTER's, then its sub-directories. "" on success; else why the starting
-// directory's MASTER cannot be read. Without `readLayouts`, MASTER securities get the usual layout
-// for their field count and no F<n>.DOP is opened (enough to compare names and symbols).
+// securities, then its XMASTER's, then its sub-directories. "" on success; else a message naming the
+// starting directory's MASTER or XMASTER that cannot be read, and why. Without `readLayouts`, MASTER
+// securities get the usual layout for their field count and no F<n>.DOP is opened (enough to compare
+// names and symbols).
 std::string ListSecurities(const std::string& directory, std::vector<Security>* securities, bool readLayouts = true);
 
 // The XMASTER securities of one directory (its XMASTER found without regard to letter case). ""

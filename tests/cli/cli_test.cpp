@@ -11,6 +11,7 @@
 #include <fcntl.h>
 #include <sstream>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
 #include <tuple>
@@ -349,4 +350,11 @@ TEST_F(CliTest, ListsAndExportsVendorXmasterAndIntradaySecurities)
          {std::pair{"rcf", "1\nCannot read the prices of rcf in out/F256.MWD: "},
           std::pair{"rcs", "1\nCannot read the prices of rcs in out/F257.MWD: its records hold 6 fields, which this"}})
         EXPECT_EQ(Run(std::string("export out ") + key).All().rfind(message, 0), 0u) << key;
+
+    // An XMASTER that cannot be read is named, never passed over.
+    ::unlink((m_dir / "out/XMASTER").c_str());
+    ASSERT_EQ(::mkfifo((m_dir / "out/XMASTER").c_str(), 0600), 0);
+    const std::string unread = "1\nCannot read the XMASTER file out/XMASTER: not a regular file\n";
+    EXPECT_EQ(Run("list out").All(), unread);
+    EXPECT_EQ(Run("export out ASR").All(), unread);
 }

@@ -3,6 +3,7 @@
 #include "engine/DirectoryChange.h"
 #include "engine/DirectoryReading.h"
 #include "marketdata/DirectoryCheck.h"
+#include "marketdata/Securities.h"
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -137,7 +138,8 @@ TEST_F(HostileDirectoryTest, FilesThatAreNotTheSecuritysAloneAreLeftAlone)
 }
 
 // Inputs and directory files that block or never end: a FIFO as the input keeps no one else waiting,
-// and a MASTER that is a FIFO or a link to an endless device is refused at once.
+// and a MASTER or XMASTER that is a FIFO, a link to an endless device or huge is refused at once, by
+// readers and writers alike, and nothing is changed.
 TEST_F(HostileDirectoryTest, InputsAndFilesThatBlockOrGrowKeepNobodyWaiting)
 {
     ASSERT_EQ(MakeJob(Input(kRow), true, 3, "BASE")->Run(), 0);
@@ -154,18 +156,31 @@ TEST_F(HostileDirectoryTest, InputsAndFilesThatBlockOrGrowKeepNobodyWaiting)
     ::close(writer);
     stalled.join();
 
-    for (const char* kind : {"fifo", "zero"})
+    const std::pair<std::string, std::string> cases[] = {
+        {"MASTER", "fifo"}, {"MASTER", "zero"}, {"XMASTER", "fifo"}, {"XMASTER", "zero"}, {"XMASTER", "huge"}};
+    for (const auto& [file, kind] : cases)
     {
-        SCOPED_TRACE(kind);
+        SCOPED_TRACE(file + " " + kind);
         EmptyOut();
-        if (std::string(kind) == "fifo")
-            ASSERT_EQ(::mkfifo(Out("MASTER").c_str(), 0600), 0);
-        else
-            ASSERT_EQ(::symlink("/dev/zero", Out("MASTER").c_str()), 0);
-        auto job = MakeJob(Input(kRow), false);
+        if (file == "XMASTER")
+        {
+            ASSERT_EQ(MakeJob(Input(kRow), true, 3, "ACME")->Run(), 0);
+        }
+        if (kind == "huge")
+            WriteText(Out(file), "");
+        const int made = kind == "fifo"   ? ::mkfifo(Out(file).c_str(), 0600)
+                         : kind == "zero" ? ::symlink("/dev/zero", Out(file).c_str())
+                                          : ::truncate(Out(file).c_str(), 20LL << 30); // sparse
+        ASSERT_EQ(made, 0);
+        const std::string why = kind == "huge" ? "larger than any sound file" : "not a regular file";
+        const std::vector<std::string> names = ListDir(m_out);
+        auto job = MakeJob(Input(kRow), false, 3, "NEW");
         EXPECT_EQ(job->Run() + job->Update(false) + job->Remove(), 3);
-        EXPECT_NE(job->m_error.Text().find("not a regular file"), std::string::npos) << job->m_error.Text();
-        EXPECT_NE(Problems().find("not a regular file"), std::string::npos);
+        EXPECT_NE(job->m_error.Text().find(Out(file) + "\n" + why), std::string::npos) << job->m_error.Text();
+        EXPECT_NE(Problems().find(why), std::string::npos);
+        std::vector<Security> listed;
+        EXPECT_NE(ListSecurities(m_out, &listed).find(why), std::string::npos);
+        EXPECT_EQ(ListDir(m_out), names);
     }
 }
 
