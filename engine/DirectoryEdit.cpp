@@ -124,21 +124,28 @@ Security DirectoryEdit::Describe(SecurityRef ref) const
     return security;
 }
 
+std::string DirectoryEdit::RecordLabel(SecurityRef ref) const
+{
+    if (ref.above)
+        return "XMASTER record " + std::to_string(ref.index + 1) + ": " +
+               platform::Latin1ToUtf8(DecodeXmasterRecord(m_image.xmaster.records[ref.index]).symbol);
+    const MasterRecord& record = m_image.records[ref.index];
+    return "MASTER record " + std::to_string(ref.index + 1) + ": " +
+           platform::Latin1ToUtf8(IsDirectoryEntry(record.data()) ? "<DIR> " + DirectoryEntryName(record.data())
+                                                                  : RecordSymbol(record.data()));
+}
+
 std::vector<std::string> DirectoryEdit::SharingItsNumber(SecurityRef ref) const
 {
+    const int number =
+        ref.above ? XmasterFileNumber(m_image.xmaster.records[ref.index]) : m_image.records[ref.index][kRecFileNumber];
     std::vector<std::string> others;
-    if (ref.above)
-        return others;
-    const int number = m_image.records[ref.index][kRecFileNumber];
     for (std::size_t i = 0; i < m_image.records.size(); ++i)
-    {
-        const MasterRecord& record = m_image.records[i];
-        if (i != ref.index && record[kRecFileNumber] == number)
-            others.push_back("record " + std::to_string(i + 1) + ": " +
-                             platform::Latin1ToUtf8(IsDirectoryEntry(record.data())
-                                                        ? "<DIR> " + DirectoryEntryName(record.data())
-                                                        : RecordSymbol(record.data())));
-    }
+        if ((ref.above || i != ref.index) && m_image.records[i][kRecFileNumber] == number)
+            others.push_back(RecordLabel({false, i}));
+    for (std::size_t i = 0; i < m_image.xmaster.records.size(); ++i)
+        if ((!ref.above || i != ref.index) && XmasterFileNumber(m_image.xmaster.records[i]) == number)
+            others.push_back(RecordLabel({true, i}));
     return others;
 }
 
@@ -149,6 +156,8 @@ int DirectoryEdit::NextFileNumber() const
         std::set<int> used(m_taken);
         for (const int number : m_image.FileNumbers())
             used.insert(number);
+        for (const XmasterRecord& record : m_image.xmaster.records)
+            used.insert(XmasterFileNumber(record));
         for (int number = 1; number <= kMasterMaxSecurities; ++number)
             if (!used.count(number))
                 return number;

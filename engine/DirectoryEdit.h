@@ -49,7 +49,10 @@ public:
     // The securities `key` names (name, or leading symbol words, any case), MASTER's first.
     std::vector<SecurityRef> Matching(const std::string& key) const;
     Security Describe(SecurityRef ref) const;
-    // The other MASTER records that hold the same file number as `ref` ("record 3: BETA").
+    // "MASTER record 3: BETA", "XMASTER record 2: RCF", for messages.
+    std::string RecordLabel(SecurityRef ref) const;
+    // The other records, in MASTER or XMASTER, that hold the same file number as `ref` (their labels):
+    // one number names one price file, whichever master file lists it.
     std::vector<std::string> SharingItsNumber(SecurityRef ref) const;
     // The number the next Add takes: MASTER's lowest free one while it has room, then XMASTER's
     // next; 0 when both are full.

@@ -99,7 +99,7 @@ TEST_F(BeyondMasterTest, XmasterTakesTheSecuritiesPast255AsVendorsWriteThem)
 }
 
 // A vendor's full MASTER with 207 in XMASTER takes 50 more there, keeping its serial and EMASTER;
-// a file number a <DIR> record holds is never given to a new security.
+// a file number a <DIR> record or an XMASTER record holds is never given to a new security.
 TEST_F(BeyondMasterTest, VendorDirectoriesKeepTheirBytesAndNumbers)
 {
     std::filesystem::remove_all(m_out);
@@ -121,9 +121,16 @@ TEST_F(BeyondMasterTest, VendorDirectoriesKeepTheirBytesAndNumbers)
     Bytes withDir = ReadBytes(Out("MASTER"));
     withDir[2 * kMasterRecordSize + kRecFileNumber] = 2;
     WriteBytes(Out("MASTER"), withDir);
+    XmasterFile below; // numbered 3, without its F3.DAT
+    below.header = NewXmasterHeader(withDir.data(), nullptr);
+    XmasterSecurity three;
+    three.fileNumber = 3;
+    below.records.push_back(BuildXmasterRecord(three));
+    SetXmasterCounts(&below.header, 1, 256);
+    WriteBytes(Out("XMASTER"), below.Bytes());
     auto job = MakeJob(Input("01/02/25,1,2,0.5,1.5,100,7\n"), false);
     ASSERT_EQ(job->Run(), 0) << job->m_error.Text();
-    EXPECT_EQ(job->m_nFileNumber, 3);
+    EXPECT_EQ(job->m_nFileNumber, 5);
 }
 
 // A batch commits once: a kill at any step leaves none of its securities; a refused file does not
