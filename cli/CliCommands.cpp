@@ -221,10 +221,8 @@ int RunExport(const std::string& directory, const std::string& symbol, std::ostr
         err << error << "\n";
         return kExitFailed;
     }
-    const auto found = std::find_if(securities.begin(), securities.end(), [&key](const Security& security) {
-        return SecurityMatchesKey(security, key.c_str());
-    });
-    if (found == securities.end())
+    const Security* found = SecurityNamedBy(securities, key.c_str());
+    if (!found)
     {
         err << "No security " << symbol << " in " << directory << " or the directories it leads to.\n";
         return kExitFailed;

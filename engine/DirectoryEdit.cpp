@@ -80,16 +80,23 @@ JobError DirectoryEdit::Load(const std::string& masterName, bool makeNew)
 
 std::vector<SecurityRef> DirectoryEdit::Matching(const std::string& key) const
 {
-    std::vector<SecurityRef> found;
-    for (const std::size_t index : m_image.Matching(key.c_str()))
-        found.push_back({false, index});
+    std::vector<SecurityRef> exact;
+    std::vector<SecurityRef> loose;
+    const auto consider = [&](SecurityRef ref, const std::string& symbol, const std::string& name) {
+        if (SymbolIsKey(symbol, key.c_str()))
+            exact.push_back(ref);
+        else if (NameOrSymbolMatchesKey(name, symbol, key.c_str()))
+            loose.push_back(ref);
+    };
+    for (std::size_t i = 0; i < m_image.records.size(); ++i)
+        if (!IsDirectoryEntry(m_image.records[i].data()))
+            consider({false, i}, RecordSymbol(m_image.records[i].data()), RecordName(m_image.records[i].data()));
     for (std::size_t i = 0; i < m_image.xmaster.records.size(); ++i)
     {
         const XmasterSecurity above = DecodeXmasterRecord(m_image.xmaster.records[i]);
-        if (NameOrSymbolMatchesKey(above.name, above.symbol, key.c_str()))
-            found.push_back({true, i});
+        consider({true, i}, above.symbol, above.name);
     }
-    return found;
+    return exact.empty() ? loose : exact;
 }
 
 Security DirectoryEdit::Describe(SecurityRef ref) const

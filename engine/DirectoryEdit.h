@@ -46,7 +46,8 @@ public:
     // numbers its price and layout files take.
     JobError Load(const std::string& masterName, bool makeNew);
 
-    // The securities `key` names (name, or leading symbol words, any case), MASTER's first.
+    // The securities `key` names, MASTER's first: those whose symbol is the key, or when none is,
+    // those whose name or leading symbol words are (any case).
     std::vector<SecurityRef> Matching(const std::string& key) const;
     Security Describe(SecurityRef ref) const;
     // "MASTER record 3: BETA", "XMASTER record 2: RCF", for messages.

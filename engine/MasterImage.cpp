@@ -204,15 +204,6 @@ bool MasterImage::Stage(DirectoryChange* change, bool created) const
                          created ? DirectoryChange::kCreate : DirectoryChange::kReplace);
 }
 
-std::vector<std::size_t> MasterImage::Matching(const char* key) const
-{
-    std::vector<std::size_t> found;
-    for (std::size_t i = 0; i < records.size(); ++i)
-        if (!IsDirectoryEntry(records[i].data()) && RecordMatchesKey(records[i].data(), key))
-            found.push_back(i);
-    return found;
-}
-
 std::vector<int> MasterImage::FileNumbers() const
 {
     // A <DIR> entry's number byte counts too: readers that go by the numbers would see it twice.

@@ -42,8 +42,6 @@ public:
     // not exist), in that order, so the file readers start from is replaced last.
     bool Stage(DirectoryChange* change, bool created) const;
 
-    // Indexes of the security records `key` matches (name or leading symbol words, any case).
-    std::vector<std::size_t> Matching(const char* key) const;
     // The file numbers MASTER's records hold, <DIR> entries' included.
     std::vector<int> FileNumbers() const;
 

@@ -55,10 +55,9 @@ int ConversionJob::FindOwnSecurity(SecurityRef* ref)
     }
     std::vector<Security> securities;
     ListSecurities(m_strPath, &securities, false);
-    for (const Security& security : securities)
-        if (SecurityMatchesKey(security, key.c_str()))
-            return Fail(Plain("No security " + symbol + " in " + m_strMasterPath,
-                              "There is one in " + security.directory + "; name that directory instead."));
+    if (const Security* elsewhere = SecurityNamedBy(securities, key.c_str()))
+        return Fail(Plain("No security " + symbol + " in " + m_strMasterPath,
+                          "There is one in " + elsewhere->directory + "; name that directory instead."));
     return Fail(Plain("No security " + symbol + " in " + m_strMasterPath));
 }
 

@@ -106,6 +106,17 @@ bool SecurityMatchesKey(const Security& security, const char* key)
     return NameOrSymbolMatchesKey(security.name, security.symbol, key);
 }
 
+const Security* SecurityNamedBy(const std::vector<Security>& securities, const char* key)
+{
+    const auto exact = std::find_if(securities.begin(), securities.end(),
+                                    [key](const Security& security) { return SymbolIsKey(security.symbol, key); });
+    if (exact != securities.end())
+        return &*exact;
+    const auto loose = std::find_if(securities.begin(), securities.end(),
+                                    [key](const Security& security) { return SecurityMatchesKey(security, key); });
+    return loose != securities.end() ? &*loose : nullptr;
+}
+
 long StoredRecordCount(const Security& security)
 {
     std::vector<std::uint8_t> header;

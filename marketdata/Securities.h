@@ -47,6 +47,9 @@ std::string ReadXmasterSecurities(const std::string& directory, std::vector<Secu
 
 // True when `key` names the security: its name, or its symbol's first words, in any letter case.
 bool SecurityMatchesKey(const Security& security, const char* key);
+// The security `key` means among `securities`: the first whose symbol is the key, else the first
+// it matches by name or leading symbol words; nullptr when none.
+const Security* SecurityNamedBy(const std::vector<Security>& securities, const char* key);
 
 // The record count its price file's header gives; -1 when it cannot be read.
 long StoredRecordCount(const Security& security);
