@@ -164,15 +164,24 @@ int DirectoryEdit::NextFileNumber() const
         for (const int number : m_image.FileNumbers())
             used.insert(number);
         for (const XmasterRecord& record : m_image.xmaster.records)
-            used.insert(XmasterFileNumber(record));
+            if (XmasterFileNumber(record) <= kMasterMaxSecurities)
+                used.insert(XmasterFileNumber(record));
         for (int number = 1; number <= kMasterMaxSecurities; ++number)
             if (!used.count(number))
                 return number;
     }
     if (!m_image.XmasterProblem().empty())
         return 0;
-    for (int number = m_image.NextNumberAbove(); number <= 65535; ++number)
+    // Vendors' readers take XMASTER's counter for the highest number + 1, so it is followed while
+    // it can go on; once it cannot, the lowest number no record or file takes is given.
+    for (int number = m_image.NextNumberAbove(); number <= kLastXmasterNumber; ++number)
         if (!m_taken.count(number))
+            return number;
+    std::set<int> used(m_taken);
+    for (const XmasterRecord& record : m_image.xmaster.records)
+        used.insert(XmasterFileNumber(record));
+    for (int number = kFirstXmasterNumber; number <= kLastXmasterNumber; ++number)
+        if (!used.count(number))
             return number;
     return 0;
 }

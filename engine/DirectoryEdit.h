@@ -56,7 +56,7 @@ public:
     // one number names one price file, whichever master file lists it.
     std::vector<std::string> SharingItsNumber(SecurityRef ref) const;
     // The number the next Add takes: MASTER's lowest free one while it has room, then XMASTER's
-    // next; 0 when both are full.
+    // next by its counter, or its lowest free one once the counter is at its end; 0 when none is free.
     int NextFileNumber() const;
 
     // Why no security can be added: both master files are full (or XMASTER is damaged).

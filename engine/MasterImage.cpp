@@ -185,8 +185,9 @@ bool MasterImage::Stage(DirectoryChange* change, bool created) const
         int highest = kFirstXmasterNumber - 1;
         for (const XmasterRecord& record : above.records)
             highest = std::max(highest, DecodeXmasterRecord(record).fileNumber);
+        // A vendor's number 65535 leaves the counter nowhere to go: it stays at its end, not at 0.
         SetXmasterCounts(&above.header, static_cast<std::uint16_t>(above.records.size()),
-                         static_cast<std::uint16_t>(std::max(NextNumberAbove(), highest + 1)));
+                         static_cast<std::uint16_t>(std::min(std::max(NextNumberAbove(), highest + 1), 65535)));
         if (!change->Stage(m_xmasterName.empty() ? kXmasterFileName : m_xmasterName, "the XMASTER file", above.Bytes(),
                            m_xmasterName.empty() ? DirectoryChange::kCreate : DirectoryChange::kReplace))
             return false;

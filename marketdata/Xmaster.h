@@ -39,6 +39,8 @@ constexpr int kXmFirstDate = 108;     // int32 YYYYMMDD
 constexpr int kXmLastDate = 116;
 // The first file number XMASTER holds; MASTER's end at 255.
 constexpr int kFirstXmasterNumber = 256;
+// The last a new security takes, so that the 16-bit next-number counter still holds the one after.
+constexpr int kLastXmasterNumber = 65534;
 
 using XmasterRecord = std::array<std::uint8_t, kXmasterRecordSize>;
 using XmasterFile = RecordFile<kXmasterRecordSize>;
