@@ -275,7 +275,9 @@ void CDirectoryWindow::Reload(const tavrix::Security* keep)
     // Read under the directory's shared lock, after a cut-off change is put right: never half a change.
     tavrix::ReadingLock reading;
     const tavrix::JobError locked = reading.Acquire(m_strDirectory);
-    const std::string error = locked.Failed() ? locked.Text() : tavrix::ListSecurities(m_strDirectory, &securities);
+    const std::string error = locked.Failed()
+                                  ? "Cannot read the MASTER file in " + m_strDirectory + ":\n" + locked.Text()
+                                  : tavrix::ListSecurities(m_strDirectory, &securities);
     reading.Release();
     {
         const QSignalBlocker blocker(m_pTable->selectionModel());
@@ -286,10 +288,9 @@ void CDirectoryWindow::Reload(const tavrix::Security* keep)
     OnSecurityChanged();
     if (!error.empty())
     {
-        const std::string text = "Cannot read the MASTER file in " + m_strDirectory + ":\n" + error;
-        statusBar()->showMessage(DisplayText(text).replace('\n', ' '));
+        statusBar()->showMessage(DisplayText(error).replace('\n', ' '));
         // Once the window is up, so the message has a window to stand over.
-        QTimer::singleShot(0, this, [text] { ui::AfxMessageBox(text, ui::Icon::kWarning); });
+        QTimer::singleShot(0, this, [error] { ui::AfxMessageBox(error, ui::Icon::kWarning); });
     }
     else if (!keep)
         statusBar()->showMessage(

@@ -189,7 +189,7 @@ int RunList(const std::string& directory, std::ostream& out, std::ostream& err)
     const std::string error = ListSecurities(directory, &securities);
     if (!error.empty())
     {
-        err << "Cannot read the MASTER file in " << directory << ": " << error << "\n";
+        err << error << "\n";
         return kExitFailed;
     }
     out << "File\tSymbol\tName\tFields\tFirst\tLast\tRecords\tDirectory\n";
@@ -216,13 +216,11 @@ int RunExport(const std::string& directory, const std::string& symbol, std::ostr
     const std::string error = ListSecurities(directory, &securities);
     if (!error.empty())
     {
-        err << "Cannot read the MASTER file in " << directory << ": " << error << "\n";
+        err << error << "\n";
         return kExitFailed;
     }
-    const auto found = std::find_if(securities.begin(), securities.end(), [&key](const Security& security) {
-        return SecurityMatchesKey(security, key.c_str());
-    });
-    if (found == securities.end())
+    const Security* found = SecurityNamedBy(securities, key.c_str());
+    if (!found)
     {
         err << "No security " << symbol << " in " << directory << " or the directories it leads to.\n";
         return kExitFailed;

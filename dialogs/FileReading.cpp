@@ -72,14 +72,14 @@ bool FindSecurity(const std::string& directory, const std::string& symbol, bool 
         listed.pop_back();
     std::vector<Security> securities;
     ListSecurities(listed, &securities, false);
+    std::vector<Security> candidates;
     for (const Security& security : securities)
-        if ((!ownMasterOnly || (security.source == Security::kMaster && security.directory == listed + "/")) &&
-            SecurityMatchesKey(security, symbol.c_str()))
-        {
-            *found = security;
-            return true;
-        }
-    return false;
+        if (!ownMasterOnly || (security.source == Security::kMaster && security.directory == listed + "/"))
+            candidates.push_back(security);
+    const Security* named = SecurityNamedBy(candidates, symbol.c_str());
+    if (named)
+        *found = *named;
+    return named != nullptr;
 }
 
 bool HasMaster(const std::string& directory)

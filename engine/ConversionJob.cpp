@@ -180,18 +180,16 @@ int ConversionJob::CheckDuplicateSymbol()
         ListSecurities(m_strPath, &listed, false);
         securities.insert(securities.end(), listed.begin(), listed.end());
     }
-    for (const Security& security : securities)
-        if (SecurityMatchesKey(security, symbol.c_str()))
-        {
-            std::string where = security.directory;
-            if (where.size() > 1 && where.back() == platform::kPathSeparator)
-                where.pop_back();
-            JobError error;
-            error.what = msg::kDuplicateSymbol;
-            error.reason = platform::Latin1ToUtf8(symbol) + " is already the symbol or name of a security in\n" + where;
-            return Fail(error);
-        }
-    return 0;
+    const Security* named = SecurityNamedBy(securities, symbol.c_str());
+    if (!named)
+        return 0;
+    std::string where = named->directory;
+    if (where.size() > 1 && where.back() == platform::kPathSeparator)
+        where.pop_back();
+    JobError error;
+    error.what = msg::kDuplicateSymbol;
+    error.reason = platform::Latin1ToUtf8(symbol) + " is already the symbol or name of a security in\n" + where;
+    return Fail(error);
 }
 
 void ConversionJob::WarnAboutEmaster() const

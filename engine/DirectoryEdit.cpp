@@ -62,16 +62,23 @@ JobError DirectoryEdit::Load(const std::string& masterName, bool makeNew)
 
 std::vector<SecurityRef> DirectoryEdit::Matching(const std::string& key) const
 {
-    std::vector<SecurityRef> found;
-    for (const std::size_t index : m_image.Matching(key.c_str()))
-        found.push_back({false, index});
+    std::vector<SecurityRef> exact;
+    std::vector<SecurityRef> loose;
+    const auto consider = [&](SecurityRef ref, const std::string& symbol, const std::string& name) {
+        if (SymbolIsKey(symbol, key.c_str()))
+            exact.push_back(ref);
+        else if (NameOrSymbolMatchesKey(name, symbol, key.c_str()))
+            loose.push_back(ref);
+    };
+    for (std::size_t i = 0; i < m_image.records.size(); ++i)
+        if (!IsDirectoryEntry(m_image.records[i].data()))
+            consider({false, i}, RecordSymbol(m_image.records[i].data()), RecordName(m_image.records[i].data()));
     for (std::size_t i = 0; i < m_image.xmaster.records.size(); ++i)
     {
         const XmasterSecurity above = DecodeXmasterRecord(m_image.xmaster.records[i]);
-        if (NameOrSymbolMatchesKey(above.name, above.symbol, key.c_str()))
-            found.push_back({true, i});
+        consider({true, i}, above.symbol, above.name);
     }
-    return found;
+    return exact.empty() ? loose : exact;
 }
 
 Security DirectoryEdit::Describe(SecurityRef ref) const
@@ -106,21 +113,28 @@ Security DirectoryEdit::Describe(SecurityRef ref) const
     return security;
 }
 
+std::string DirectoryEdit::RecordLabel(SecurityRef ref) const
+{
+    if (ref.above)
+        return "XMASTER record " + std::to_string(ref.index + 1) + ": " +
+               platform::Latin1ToUtf8(DecodeXmasterRecord(m_image.xmaster.records[ref.index]).symbol);
+    const MasterRecord& record = m_image.records[ref.index];
+    return "MASTER record " + std::to_string(ref.index + 1) + ": " +
+           platform::Latin1ToUtf8(IsDirectoryEntry(record.data()) ? "<DIR> " + DirectoryEntryName(record.data())
+                                                                  : RecordSymbol(record.data()));
+}
+
 std::vector<std::string> DirectoryEdit::SharingItsNumber(SecurityRef ref) const
 {
+    const int number =
+        ref.above ? XmasterFileNumber(m_image.xmaster.records[ref.index]) : m_image.records[ref.index][kRecFileNumber];
     std::vector<std::string> others;
-    if (ref.above)
-        return others;
-    const int number = m_image.records[ref.index][kRecFileNumber];
     for (std::size_t i = 0; i < m_image.records.size(); ++i)
-    {
-        const MasterRecord& record = m_image.records[i];
-        if (i != ref.index && record[kRecFileNumber] == number)
-            others.push_back("record " + std::to_string(i + 1) + ": " +
-                             platform::Latin1ToUtf8(IsDirectoryEntry(record.data())
-                                                        ? "<DIR> " + DirectoryEntryName(record.data())
-                                                        : RecordSymbol(record.data())));
-    }
+        if ((ref.above || i != ref.index) && m_image.records[i][kRecFileNumber] == number)
+            others.push_back(RecordLabel({false, i}));
+    for (std::size_t i = 0; i < m_image.xmaster.records.size(); ++i)
+        if ((!ref.above || i != ref.index) && XmasterFileNumber(m_image.xmaster.records[i]) == number)
+            others.push_back(RecordLabel({true, i}));
     return others;
 }
 
@@ -131,14 +145,25 @@ int DirectoryEdit::NextFileNumber() const
         std::set<int> used(m_taken);
         for (const int number : m_image.FileNumbers())
             used.insert(number);
+        for (const XmasterRecord& record : m_image.xmaster.records)
+            if (XmasterFileNumber(record) <= kMasterMaxSecurities)
+                used.insert(XmasterFileNumber(record));
         for (int number = 1; number <= kMasterMaxSecurities; ++number)
             if (!used.count(number))
                 return number;
     }
     if (!m_image.XmasterProblem().empty())
         return 0;
-    for (int number = m_image.NextNumberAbove(); number <= 65535; ++number)
+    // Vendors' readers take XMASTER's counter for the highest number + 1, so it is followed while
+    // it can go on; once it cannot, the lowest number no record or file takes is given.
+    for (int number = m_image.NextNumberAbove(); number <= kLastXmasterNumber; ++number)
         if (!m_taken.count(number))
+            return number;
+    std::set<int> used(m_taken);
+    for (const XmasterRecord& record : m_image.xmaster.records)
+        used.insert(XmasterFileNumber(record));
+    for (int number = kFirstXmasterNumber; number <= kLastXmasterNumber; ++number)
+        if (!used.count(number))
             return number;
     return 0;
 }

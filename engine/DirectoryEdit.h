@@ -46,13 +46,17 @@ public:
     // numbers its price and layout files take.
     JobError Load(const std::string& masterName, bool makeNew);
 
-    // The securities `key` names (name, or leading symbol words, any case), MASTER's first.
+    // The securities `key` names, MASTER's first: those whose symbol is the key, or when none is,
+    // those whose name or leading symbol words are (any case).
     std::vector<SecurityRef> Matching(const std::string& key) const;
     Security Describe(SecurityRef ref) const;
-    // The other MASTER records that hold the same file number as `ref` ("record 3: BETA").
+    // "MASTER record 3: BETA", "XMASTER record 2: RCF", for messages.
+    std::string RecordLabel(SecurityRef ref) const;
+    // The other records, in MASTER or XMASTER, that hold the same file number as `ref` (their labels):
+    // one number names one price file, whichever master file lists it.
     std::vector<std::string> SharingItsNumber(SecurityRef ref) const;
     // The number the next Add takes: MASTER's lowest free one while it has room, then XMASTER's
-    // next; 0 when both are full.
+    // next by its counter, or its lowest free one once the counter is at its end; 0 when none is free.
     int NextFileNumber() const;
 
     // Why no security can be added: both master files are full (or XMASTER is damaged).

@@ -28,7 +28,8 @@ JobError MasterImage::Load(const std::string& directory, const std::string& mast
                                  std::to_string(records.size()) +
                                  (file.extraBytes ? " and " + std::to_string(file.extraBytes) + " bytes more." : "."));
 
-    LoadXmaster();
+    if (JobError problem = LoadXmaster(); problem.Failed())
+        return problem;
     const std::string emasterName = platform::FindNameNoCase(directory, kEmasterFileName);
     if (emasterName.empty())
         return {};
@@ -65,20 +66,25 @@ void MasterImage::Clear(const std::string& directory, const std::string& masterN
     masterChanged = xmasterChanged = false;
 }
 
-void MasterImage::LoadXmaster()
+JobError MasterImage::LoadXmaster()
 {
     m_xmasterName = platform::FindNameNoCase(m_directory, kXmasterFileName);
     if (m_xmasterName.empty())
-        return;
+        return {};
     const std::string path = platform::JoinPath(m_directory, m_xmasterName);
+    // Securities it holds but that cannot be read would be taken for absent: their symbols and
+    // numbers given again. Nothing changes until it can be read.
     std::string error = ReadRecordFile(path, kXmasterMaxRecords, &xmaster);
-    if (error.empty() && !HasXmasterSignature(xmaster.header))
+    if (!error.empty())
+        return FileError("Cannot read the XMASTER file", path, error);
+    if (!HasXmasterSignature(xmaster.header))
         error = "it does not begin with 5D FE 58 4D";
     if (error.empty() && (xmaster.extraBytes != 0 || XmasterCount(xmaster.header) != xmaster.records.size()))
         error = "its header counts " + std::to_string(XmasterCount(xmaster.header)) + " records, but it holds " +
                 std::to_string(xmaster.records.size()) + (xmaster.extraBytes ? " and some bytes more" : "");
     if (!error.empty())
         m_xmasterProblem = "The XMASTER file is damaged, so it is left as it is:\n" + path + "\n" + error + ".";
+    return {};
 }
 
 int MasterImage::NextNumberAbove() const
@@ -179,8 +185,9 @@ bool MasterImage::Stage(DirectoryChange* change, bool created) const
         int highest = kFirstXmasterNumber - 1;
         for (const XmasterRecord& record : above.records)
             highest = std::max(highest, DecodeXmasterRecord(record).fileNumber);
+        // A vendor's number 65535 leaves the counter nowhere to go: it stays at its end, not at 0.
         SetXmasterCounts(&above.header, static_cast<std::uint16_t>(above.records.size()),
-                         static_cast<std::uint16_t>(std::max(NextNumberAbove(), highest + 1)));
+                         static_cast<std::uint16_t>(std::min(std::max(NextNumberAbove(), highest + 1), 65535)));
         if (!change->Stage(m_xmasterName.empty() ? kXmasterFileName : m_xmasterName, "the XMASTER file", above.Bytes(),
                            m_xmasterName.empty() ? DirectoryChange::kCreate : DirectoryChange::kReplace))
             return false;
@@ -196,15 +203,6 @@ bool MasterImage::Stage(DirectoryChange* change, bool created) const
     }
     return change->Stage(m_masterName, "the Master file", master,
                          created ? DirectoryChange::kCreate : DirectoryChange::kReplace);
-}
-
-std::vector<std::size_t> MasterImage::Matching(const char* key) const
-{
-    std::vector<std::size_t> found;
-    for (std::size_t i = 0; i < records.size(); ++i)
-        if (!IsDirectoryEntry(records[i].data()) && RecordMatchesKey(records[i].data(), key))
-            found.push_back(i);
-    return found;
 }
 
 std::vector<int> MasterImage::FileNumbers() const

@@ -18,7 +18,8 @@ class MasterImage
 {
 public:
     // Reads `masterName` in `directory`. No error when it is sound; otherwise why nothing may be
-    // added to it (unreadable, not a regular file, shorter than its header, count and records disagree).
+    // added to it (unreadable, not a regular file, shorter than its header, count and records disagree,
+    // or an XMASTER that cannot be read).
     JobError Load(const std::string& directory, const std::string& masterName);
     // An empty MASTER for "Make New Master".
     void Clear(const std::string& directory, const std::string& masterName);
@@ -41,8 +42,6 @@ public:
     // not exist), in that order, so the file readers start from is replaced last.
     bool Stage(DirectoryChange* change, bool created) const;
 
-    // Indexes of the security records `key` matches (name or leading symbol words, any case).
-    std::vector<std::size_t> Matching(const char* key) const;
     // The file numbers MASTER's records hold, <DIR> entries' included.
     std::vector<int> FileNumbers() const;
 
@@ -57,7 +56,7 @@ public:
 
 private:
     void SyncCounters(bool vendorCounter);
-    void LoadXmaster();
+    JobError LoadXmaster();
 
     std::string m_directory;
     std::string m_masterName;

@@ -46,8 +46,8 @@ int ConversionJob::FindOwnSecurity(SecurityRef* ref)
                 list += "\n" + other;
             return Fail(Plain(symbol + " shares its file number " +
                                   std::to_string(m_edit->Describe(found.front()).fileNumber) +
-                                  " with another record of " + m_strMasterPath + ":",
-                              "record " + std::to_string(found.front().index + 1) + ": " + symbol + list +
+                                  " with another record in " + m_strPath + ":",
+                              m_edit->RecordLabel(found.front()) + list +
                                   "\nNothing was changed; tavrix-cli check tells what else is wrong there."));
         }
         *ref = found.front();
@@ -55,10 +55,9 @@ int ConversionJob::FindOwnSecurity(SecurityRef* ref)
     }
     std::vector<Security> securities;
     ListSecurities(m_strPath, &securities, false);
-    for (const Security& security : securities)
-        if (SecurityMatchesKey(security, key.c_str()))
-            return Fail(Plain("No security " + symbol + " in " + m_strMasterPath,
-                              "There is one in " + security.directory + "; name that directory instead."));
+    if (const Security* elsewhere = SecurityNamedBy(securities, key.c_str()))
+        return Fail(Plain("No security " + symbol + " in " + m_strMasterPath,
+                          "There is one in " + elsewhere->directory + "; name that directory instead."));
     return Fail(Plain("No security " + symbol + " in " + m_strMasterPath));
 }
 

@@ -382,12 +382,14 @@ void CDirectoryChecker::CheckXmaster(const std::string& directory, const CEntrie
             where + " (F" + std::to_string(security.fileNumber) + " " + Quoted(security.symbol) + ")";
         ++m_result.securities;
         highest = std::max(highest, security.fileNumber);
+        // Below 256 it names F<n>.DAT, which a MASTER record of that number names too.
+        const auto taken = numbers->emplace(security.fileNumber, "XMASTER " + where);
         if (security.fileNumber <= kMasterMaxSecurities)
         {
-            Problem(path, text + " has a file number below 256");
+            Problem(path, text + " has a file number below 256" +
+                              (taken.second ? "" : " that " + taken.first->second + " takes too"));
             continue;
         }
-        const auto taken = numbers->emplace(security.fileNumber, "XMASTER " + where);
         if (!taken.second)
         {
             Problem(path, where + " takes file number " + std::to_string(security.fileNumber) + " again (" +

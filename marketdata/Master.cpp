@@ -102,6 +102,12 @@ bool NameOrSymbolMatchesKey(const std::string& name, const std::string& symbol, 
     return platform::EqualNoCaseLatin1(text, LeadingWords(padded, words));
 }
 
+bool SymbolIsKey(const std::string& symbol, const char* key)
+{
+    const std::string text = platform::TrimRight(key ? key : "");
+    return !text.empty() && platform::EqualNoCaseLatin1(text, platform::TrimRight(symbol));
+}
+
 bool RecordMatchesKey(const std::uint8_t* record, const char* key)
 {
     return NameOrSymbolMatchesKey(RecordName(record), RecordSymbol(record), key);

@@ -81,4 +81,7 @@ MbfBytes RecordLastDate(const std::uint8_t* record);
 bool RecordMatchesKey(const std::uint8_t* record, const char* key);
 // The same rule for a name and symbol held elsewhere (XMASTER).
 bool NameOrSymbolMatchesKey(const std::string& name, const std::string& symbol, const char* key);
+// True when the symbol is the key itself, trailing blanks and letter case aside. A security so
+// named is the one a key means; only when none is do names and leading symbol words count.
+bool SymbolIsKey(const std::string& symbol, const char* key);
 } // namespace tavrix

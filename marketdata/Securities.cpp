@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 namespace tavrix {
 namespace {
@@ -91,19 +92,27 @@ std::string ListSecurities(const std::string& directory, std::vector<Security>* 
 {
     securities->clear();
     std::string startError;
+    bool start = true;
     WalkDirectoryTree(directory, [&](const TreeDirectory& found) {
-        if (securities->empty() && startError.empty() && found.path == TreeStart(directory) &&
-            !found.masterError.empty())
+        // The starting directory's master files are read whole or not at all: a listing without
+        // XMASTER's securities would pass them off as absent.
+        const bool atStart = std::exchange(start, false);
+        if (atStart && !found.masterError.empty())
         {
-            startError = found.masterError;
+            startError = "Cannot read the MASTER file in " + directory + ": " + found.masterError;
+            return true;
+        }
+        std::vector<Security> above;
+        if (const std::string error = ReadXmasterSecurities(found.path, &above); atStart && !error.empty())
+        {
+            startError = "Cannot read the XMASTER file " + found.path +
+                         platform::FindNameNoCase(found.path, kXmasterFileName) + ": " + error;
             return true;
         }
         const std::size_t visible = VisibleRecords(found.master);
         for (std::size_t i = 0; i < visible; ++i)
             if (!IsDirectoryEntry(found.master.records[i].data()))
                 securities->push_back(FromMaster(found.path, i, found.master.records[i], readLayouts));
-        std::vector<Security> above;
-        ReadXmasterSecurities(found.path, &above);
         securities->insert(securities->end(), above.begin(), above.end());
         return false;
     });
@@ -113,6 +122,17 @@ std::string ListSecurities(const std::string& directory, std::vector<Security>* 
 bool SecurityMatchesKey(const Security& security, const char* key)
 {
     return NameOrSymbolMatchesKey(security.name, security.symbol, key);
+}
+
+const Security* SecurityNamedBy(const std::vector<Security>& securities, const char* key)
+{
+    const auto exact = std::find_if(securities.begin(), securities.end(),
+                                    [key](const Security& security) { return SymbolIsKey(security.symbol, key); });
+    if (exact != securities.end())
+        return &*exact;
+    const auto loose = std::find_if(securities.begin(), securities.end(),
+                                    [key](const Security& security) { return SecurityMatchesKey(security, key); });
+    return loose != securities.end() ? &*loose : nullptr;
 }
 
 long StoredRecordCount(const Security& security)

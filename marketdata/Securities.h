@@ -38,9 +38,10 @@ struct Security
 int PriceFileNumber(const char* name);
 
 // Every security of a directory tree in the order a search visits them: each directory's MASTER
-// securities, then its XMASTER's, then its sub-directories. "" on success; else why the starting
-// directory's MASTER cannot be read. Without `readLayouts`, MASTER securities get the usual layout
-// for their field count and no F<n>.DOP is opened (enough to compare names and symbols).
+// securities, then its XMASTER's, then its sub-directories. "" on success; else a message naming the
+// starting directory's MASTER or XMASTER that cannot be read, and why. Without `readLayouts`, MASTER
+// securities get the usual layout for their field count and no F<n>.DOP is opened (enough to compare
+// names and symbols).
 std::string ListSecurities(const std::string& directory, std::vector<Security>* securities, bool readLayouts = true);
 
 // The XMASTER securities of one directory (its XMASTER found without regard to letter case). ""
@@ -49,6 +50,9 @@ std::string ReadXmasterSecurities(const std::string& directory, std::vector<Secu
 
 // True when `key` names the security: its name, or its symbol's first words, in any letter case.
 bool SecurityMatchesKey(const Security& security, const char* key);
+// The security `key` means among `securities`: the first whose symbol is the key, else the first
+// it matches by name or leading symbol words; nullptr when none.
+const Security* SecurityNamedBy(const std::vector<Security>& securities, const char* key);
 
 // The record count its price file's header gives; -1 when it cannot be read.
 long StoredRecordCount(const Security& security);

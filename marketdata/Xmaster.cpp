@@ -26,6 +26,11 @@ std::uint16_t XmasterNextNumber(const XmasterRecord& header)
     return ByteReader(header).Get16(kXmNextNumber);
 }
 
+int XmasterFileNumber(const XmasterRecord& record)
+{
+    return ByteReader(record).Get16(kXmFileNumber);
+}
+
 XmasterSecurity DecodeXmasterRecord(const XmasterRecord& record)
 {
     const ByteReader bytes(record);

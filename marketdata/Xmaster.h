@@ -39,6 +39,8 @@ constexpr int kXmFirstDate = 108;     // int32 YYYYMMDD
 constexpr int kXmLastDate = 116;
 // The first file number XMASTER holds; MASTER's end at 255.
 constexpr int kFirstXmasterNumber = 256;
+// The last a new security takes, so that the 16-bit next-number counter still holds the one after.
+constexpr int kLastXmasterNumber = 65534;
 
 using XmasterRecord = std::array<std::uint8_t, kXmasterRecordSize>;
 using XmasterFile = RecordFile<kXmasterRecordSize>;
@@ -64,6 +66,8 @@ struct XmasterSecurity
 };
 
 XmasterSecurity DecodeXmasterRecord(const XmasterRecord& record);
+// A record's file number alone, for scans over every record.
+int XmasterFileNumber(const XmasterRecord& record);
 
 // A record as vendors write one: symbol and name NUL-terminated, period, interval, file number,
 // field bits, the vendor constant, and the dates (YYYYMMDD) of the first and last bar.

@@ -11,6 +11,7 @@
 #include <fcntl.h>
 #include <sstream>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
 #include <tuple>
@@ -275,6 +276,24 @@ TEST_F(CliTest, ManyFilesUpdateRemoveAndCheck)
     EXPECT_EQ(Run("check out").status, 1);
 }
 
+// A key names the security whose symbol it is, before any whose name or first symbol word it is:
+// CL is F3 though F1 is CL H25 and F2 is named CL, for a market file, export and remove alike.
+TEST_F(CliTest, ASymbolThatIsTheKeyNamesItsSecurity)
+{
+    const std::string head = "Symbol,Name,Date,Open,High,Low,Close,Volume\n";
+    WriteText(m_dir / "market.csv", head + "CL H25,Crude,2025-01-02,1,2,0.5,1,10\nZZZ,CL,2025-01-02,1,2,0.5,1,10\n"
+                                           "CL,Crude,2025-01-02,1,2,0.5,2,10\n");
+    WriteText(m_dir / "next.csv", head + "CL,Crude,2025-01-03,1,2,0.5,1.5,10\n");
+    ASSERT_EQ(Run("convert market.csv --dir out --new-master").status, 0);
+    EXPECT_NE(Run("update next.csv --dir out").out.find("\nCL\tadded\t1\t"), std::string::npos);
+    EXPECT_EQ(Run("export out cl").out,
+              "Date,Open,High,Low,Close,Volume\n2025-01-02,1,2,0.5,2,10\n2025-01-03,1,2,0.5,1.5,10\n");
+    EXPECT_EQ(Run("remove out cl").out, "Removed cl (F3) from " + (m_dir / "out") + "\n");
+    // With no symbol CL left, export takes the first that matches otherwise, and remove names both.
+    EXPECT_EQ(Run("export out cl").out, "Date,Open,High,Low,Close,Volume\n2025-01-02,1,2,0.5,1,10\n");
+    EXPECT_NE(Run("remove out cl").err.find("cl names 2 securities"), std::string::npos);
+}
+
 // A run killed at a random moment leaves MASTER as it was or listing the whole new security.
 TEST_F(CliTest, KilledAtRandomMoments)
 {
@@ -358,4 +377,11 @@ TEST_F(CliTest, ListsAndExportsVendorXmasterAndIntradaySecurities)
          {std::pair{"rcf", "1\nCannot read the prices of rcf in out/F256.MWD: "},
           std::pair{"rcs", "1\nCannot read the prices of rcs in out/F257.MWD: its records hold 6 fields, which this"}})
         EXPECT_EQ(Run(std::string("export out ") + key).All().rfind(message, 0), 0u) << key;
+
+    // An XMASTER that cannot be read is named, never passed over.
+    ::unlink((m_dir / "out/XMASTER").c_str());
+    ASSERT_EQ(::mkfifo((m_dir / "out/XMASTER").c_str(), 0600), 0);
+    const std::string unread = "1\nCannot read the XMASTER file out/XMASTER: not a regular file\n";
+    EXPECT_EQ(Run("list out").All(), unread);
+    EXPECT_EQ(Run("export out ASR").All(), unread);
 }

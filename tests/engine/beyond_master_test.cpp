@@ -99,11 +99,15 @@ TEST_F(BeyondMasterTest, XmasterTakesTheSecuritiesPast255AsVendorsWriteThem)
 }
 
 // A vendor's full MASTER with 207 in XMASTER takes 50 more there, keeping its serial and EMASTER;
-// a file number a <DIR> record holds is never given to a new security.
+// once XMASTER's counter is at its end, the lowest free number is taken and the counter stays. A
+// file number a <DIR> record or an XMASTER record holds is never given to a new security.
 TEST_F(BeyondMasterTest, VendorDirectoriesKeepTheirBytesAndNumbers)
 {
-    std::filesystem::remove_all(m_out);
-    std::filesystem::copy(kFixture, m_out, std::filesystem::copy_options::recursive);
+    const auto vendor = [this] {
+        std::filesystem::remove_all(m_out);
+        std::filesystem::copy(kFixture, m_out, std::filesystem::copy_options::recursive);
+    };
+    vendor();
     const Bytes master = ReadBytes(Out("Master"));
     auto batch = Batch(50, MasterChoice::kUseExisting, "NEW");
     ASSERT_EQ(batch->Run(), 0) << batch->m_error.Text();
@@ -116,14 +120,32 @@ TEST_F(BeyondMasterTest, VendorDirectoriesKeepTheirBytesAndNumbers)
     EXPECT_TRUE(FileExists(Out("F512.MWD")));
     EXPECT_EQ(Problems(), "");
 
+    vendor();
+    Bytes counter = ReadBytes(Out("Xmaster"));
+    counter[kXmNextNumber] = 0xFE, counter[kXmNextNumber + 1] = 0xFF; // 65534
+    WriteBytes(Out("Xmaster"), counter);
+    ASSERT_EQ(Batch(2, MasterChoice::kUseExisting, "END")->Run(), 0);
+    ASSERT_EQ(ReadRecordFile(Out("Xmaster"), kXmasterMaxRecords, &xmaster), "");
+    EXPECT_EQ(std::tuple(XmasterFileNumber(xmaster.records[207]), XmasterFileNumber(xmaster.records[208]),
+                         XmasterNextNumber(xmaster.header)),
+              std::tuple(65534, 463, 65535));
+    EXPECT_EQ(Problems(), "");
+
     EmptyOut();
     WriteMaster(m_out, {SecurityRecord(1, "A"), DirectoryRecord("SUB"), SecurityRecord(4, "D")});
     Bytes withDir = ReadBytes(Out("MASTER"));
     withDir[2 * kMasterRecordSize + kRecFileNumber] = 2;
     WriteBytes(Out("MASTER"), withDir);
+    XmasterFile below; // numbered 3, without its F3.DAT
+    below.header = NewXmasterHeader(withDir.data(), nullptr);
+    XmasterSecurity three;
+    three.fileNumber = 3;
+    below.records.push_back(BuildXmasterRecord(three));
+    SetXmasterCounts(&below.header, 1, 256);
+    WriteBytes(Out("XMASTER"), below.Bytes());
     auto job = MakeJob(Input("01/02/25,1,2,0.5,1.5,100,7\n"), false);
     ASSERT_EQ(job->Run(), 0) << job->m_error.Text();
-    EXPECT_EQ(job->m_nFileNumber, 3);
+    EXPECT_EQ(job->m_nFileNumber, 5);
 }
 
 // A batch commits once: a kill at any step leaves none of its securities, even when it outgrew

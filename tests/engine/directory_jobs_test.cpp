@@ -4,6 +4,8 @@
 #include "marketdata/DirectoryTree.h"
 #include "marketdata/Emaster.h"
 
+#include <tuple>
+
 using namespace tavrix;
 using namespace testing_support;
 
@@ -76,7 +78,8 @@ TEST_F(DirectoryJobsTest, UpdateAddsNewDaysCountsPresentOnesAndRefusesDifference
     EXPECT_EQ(FromMbf(&ReadBytes(Out("F1.DAT"))[3 * 28 + 16]), 6.5f);
     EXPECT_EQ(Problems(), "");
 
-    // The input must give the security's fields; a key that names several, or none, is refused.
+    // The input must give the security's fields; a key that names several, or none, is refused, but
+    // a symbol that is the key names its security alone.
     ASSERT_EQ(MakeJob(Input(Rows({{2, "4"}})), false, 3, "ACME B")->Run(), 0);
     const auto unchanged = SnapshotDir(m_out);
     auto fields = Job("ACME B", Rows({{3, "5"}}));
@@ -85,9 +88,12 @@ TEST_F(DirectoryJobsTest, UpdateAddsNewDaysCountsPresentOnesAndRefusesDifference
     EXPECT_EQ(fields->m_error.Text(),
               "The input gives date open high low close volume,\nbut ACME B holds date open high "
               "low close volume open interest.");
-    auto several = Job("acme", Rows({{3, "5"}}));
+    auto several = Job("acme corp", Rows({{3, "5"}}));
     EXPECT_EQ(several->Update(false), 1);
-    EXPECT_EQ(several->m_error.Text().rfind("acme names 2 securities in ", 0), 0u) << several->m_error.Text();
+    EXPECT_EQ(several->m_error.Text().rfind("acme corp names 2 securities in ", 0), 0u) << several->m_error.Text();
+    auto exact = Job("acme", Rows({{3, "5"}}));
+    ASSERT_EQ(exact->Update(false), 0) << exact->m_error.Text();
+    EXPECT_EQ(std::tuple(exact->m_nFileNumber, exact->m_nAlreadyPresent), std::tuple(1, 1));
     auto none = Job("ZZZ");
     EXPECT_EQ(none->Remove(), 1);
     EXPECT_EQ(none->m_error.Text(), "No security ZZZ in " + m_out + "/MASTER");

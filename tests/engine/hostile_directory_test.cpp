@@ -3,8 +3,12 @@
 #include "engine/DirectoryChange.h"
 #include "engine/DirectoryReading.h"
 #include "marketdata/DirectoryCheck.h"
+#include "marketdata/Securities.h"
+#include "marketdata/Xmaster.h"
 
 #include <fcntl.h>
+#include <filesystem>
+#include <functional>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <thread>
@@ -120,26 +124,54 @@ TEST_F(HostileDirectoryTest, AJournalIsWholeOrAbsentAndAKilledRemoveIsFinished)
 }
 
 // Files are never another security's: a price file two records name is neither rewritten nor
-// deleted, and a "price file" that is a directory is not said to be removed.
+// deleted, whether both are in MASTER, both in XMASTER (RCS names RCF's F256.MWD) or one in each (RCF
+// names ACO's F5.DAT); and a "price file" that is a directory is not said to be removed.
 TEST_F(HostileDirectoryTest, FilesThatAreNotTheSecuritysAloneAreLeftAlone)
 {
-    TwoSecurities();
-    Bytes master = ReadBytes(Out("MASTER"));
-    master[2 * kMasterRecordSize + kRecFileNumber] = 1; // BETA names F1.DAT too
-    WriteBytes(Out("MASTER"), master);
-    auto before = SnapshotDir(m_out);
-    for (auto& job : {MakeJob(Input("01/03/25,1,2,0.5,9,100,7\n"), false, 3, "BETA")})
+    const auto patch = [this](const std::string& name, std::size_t at, int number) {
+        Bytes bytes = ReadBytes(Out(name));
+        bytes[at] = static_cast<std::uint8_t>(number), bytes[at + 1] = static_cast<std::uint8_t>(number >> 8);
+        WriteBytes(Out(name), bytes);
+    };
+    const auto vendor = [this] {
+        std::filesystem::remove_all(m_out);
+        std::filesystem::copy(std::string(TAVRIX_FIXTURES) + "/metastock-sample", m_out,
+                              std::filesystem::copy_options::recursive);
+    };
+    const std::tuple<std::function<void()>, std::vector<std::string>, std::string> cases[] = {
+        {[&] { TwoSecurities(), patch("MASTER", 2 * kMasterRecordSize + kRecFileNumber, 1); },
+         {"BETA", "ACME"},
+         "MASTER record 2: BETA\nMASTER record 1: ACME"},
+        {[&] { vendor(), patch("Xmaster", 2 * kXmasterRecordSize + kXmFileNumber, 256); },
+         {"RCS", "RCF"},
+         "XMASTER record 2: RCS\nXMASTER record 1: RCF"},
+        {[&] { vendor(), patch("Xmaster", kXmasterRecordSize + kXmFileNumber, 5); },
+         {"RCF", "ACO"},
+         "XMASTER record 1: RCF\nMASTER record 5: ACO"},
+    };
+    for (const auto& [setUp, keys, records] : cases)
     {
-        EXPECT_EQ(job->Update(true) + job->Remove(), 2);
-        EXPECT_NE(job->m_error.Text().find("shares its file number 1"), std::string::npos) << job->m_error.Text();
+        EmptyOut();
+        setUp();
+        const auto before = SnapshotDir(m_out);
+        for (const std::string& key : keys)
+        {
+            SCOPED_TRACE(key);
+            auto job = MakeJob(Input("01/03/25,1,2,0.5,9,100,7\n"), false, 3, key);
+            EXPECT_EQ(job->Update(true) + job->Remove(), 2);
+            EXPECT_NE(job->m_error.Text().find("shares its file number"), std::string::npos) << job->m_error.Text();
+        }
+        auto first = MakeJob("", false, 3, keys.front());
+        EXPECT_EQ(first->Remove(), 1);
+        EXPECT_NE(first->m_error.reason.find(records), std::string::npos) << first->m_error.Text();
+        EXPECT_EQ(SnapshotDir(m_out), before);
     }
-    EXPECT_EQ(SnapshotDir(m_out), before);
 
     EmptyOut();
     TwoSecurities();
     ::unlink(Out("F2.DAT").c_str());
     MakeDir(Out("F2.DAT"));
-    before = SnapshotDir(m_out);
+    const auto before = SnapshotDir(m_out);
     auto job = MakeJob("", false, 3, "BETA");
     EXPECT_EQ(job->Remove(), 1);
     EXPECT_EQ(job->m_error.Text().rfind("Will not delete the price file\n" + Out("F2.DAT"), 0), 0u);
@@ -147,7 +179,8 @@ TEST_F(HostileDirectoryTest, FilesThatAreNotTheSecuritysAloneAreLeftAlone)
 }
 
 // Inputs and directory files that block or never end: a FIFO as the input keeps no one else waiting,
-// and a MASTER that is a FIFO or a link to an endless device is refused at once.
+// and a MASTER or XMASTER that is a FIFO, a link to an endless device or huge is refused at once, by
+// readers and writers alike, and nothing is changed.
 TEST_F(HostileDirectoryTest, InputsAndFilesThatBlockOrGrowKeepNobodyWaiting)
 {
     ASSERT_EQ(MakeJob(Input(kRow), true, 3, "BASE")->Run(), 0);
@@ -164,18 +197,31 @@ TEST_F(HostileDirectoryTest, InputsAndFilesThatBlockOrGrowKeepNobodyWaiting)
     ::close(writer);
     stalled.join();
 
-    for (const char* kind : {"fifo", "zero"})
+    const std::pair<std::string, std::string> cases[] = {
+        {"MASTER", "fifo"}, {"MASTER", "zero"}, {"XMASTER", "fifo"}, {"XMASTER", "zero"}, {"XMASTER", "huge"}};
+    for (const auto& [file, kind] : cases)
     {
-        SCOPED_TRACE(kind);
+        SCOPED_TRACE(file + " " + kind);
         EmptyOut();
-        if (std::string(kind) == "fifo")
-            ASSERT_EQ(::mkfifo(Out("MASTER").c_str(), 0600), 0);
-        else
-            ASSERT_EQ(::symlink("/dev/zero", Out("MASTER").c_str()), 0);
-        auto job = MakeJob(Input(kRow), false);
+        if (file == "XMASTER")
+        {
+            ASSERT_EQ(MakeJob(Input(kRow), true, 3, "ACME")->Run(), 0);
+        }
+        if (kind == "huge")
+            WriteText(Out(file), "");
+        const int made = kind == "fifo"   ? ::mkfifo(Out(file).c_str(), 0600)
+                         : kind == "zero" ? ::symlink("/dev/zero", Out(file).c_str())
+                                          : ::truncate(Out(file).c_str(), 20LL << 30); // sparse
+        ASSERT_EQ(made, 0);
+        const std::string why = kind == "huge" ? "larger than any sound file" : "not a regular file";
+        const std::vector<std::string> names = ListDir(m_out);
+        auto job = MakeJob(Input(kRow), false, 3, "NEW");
         EXPECT_EQ(job->Run() + job->Update(false) + job->Remove(), 3);
-        EXPECT_NE(job->m_error.Text().find("not a regular file"), std::string::npos) << job->m_error.Text();
-        EXPECT_NE(Problems().find("not a regular file"), std::string::npos);
+        EXPECT_NE(job->m_error.Text().find(Out(file) + "\n" + why), std::string::npos) << job->m_error.Text();
+        EXPECT_NE(Problems().find(why), std::string::npos);
+        std::vector<Security> listed;
+        EXPECT_NE(ListSecurities(m_out, &listed).find(why), std::string::npos);
+        EXPECT_EQ(ListDir(m_out), names);
     }
 }
 

@@ -61,6 +61,10 @@ TEST(DirectoryCheck, VendorPracticeIsSoundAndEachProblemIsFound)
         {"has file number 0", [](auto& d) { d.master[1][kRecFileNumber] = 0, d.files.erase("F3.DAT"); }},
         {"takes file number 7 again", [](auto& d) { d.master[1][kRecFileNumber] = 7, d.files.erase("F3.DAT"); }},
         {"has a file number below 256", [](auto& d) { d.files["XMASTER"][150 + 66] = 0, d.files.erase("F256.MWD"); }},
+        {"record 1 (F7 'R') has a file number below 256 that MASTER record 1 takes too",
+         [](auto& d) {
+             d.files["XMASTER"][150 + 65] = 7, d.files["XMASTER"][150 + 66] = 0, d.files.erase("F256.MWD");
+         }},
         {"takes file number 256 again",
          [](auto& d) {
              Bytes& x = d.files["XMASTER"];

@@ -33,25 +33,27 @@ protected:
 
 // The starting file's own records come first, then each sub-directory in entry order, each entered
 // once: ".", "..", links back up, a second entry for one folder and a missing folder lead nowhere.
+// A symbol that is the key is found before any name or leading symbol words, wherever it is.
 TEST_F(FindSecurityTest, SubdirectoriesInEntryOrderAndEntriesThatLeadBack)
 {
-    WriteMaster(m_dir.path(),
-                {DirectoryRecord("ARCHIVE"), DirectoryRecord("."), DirectoryRecord(".."), DirectoryRecord("OLD"),
-                 DirectoryRecord("OLD"), DirectoryRecord("GONE"), SecurityRecord(1, "TOP")});
+    WriteMaster(m_dir.path(), {DirectoryRecord("ARCHIVE"), DirectoryRecord("."), DirectoryRecord(".."),
+                               DirectoryRecord("OLD"), DirectoryRecord("OLD"), DirectoryRecord("GONE"),
+                               SecurityRecord(1, "TOP"), SecurityRecord(2, "DUP X"), SecurityRecord(3, "ZZZ", "DEEP")});
     WriteMaster(m_dir / "archive", {SecurityRecord(7, "DUP"), SecurityRecord(8, "TOP"), DirectoryRecord("UP")},
                 "Master");
     WriteMaster(m_dir / "OLD", {SecurityRecord(9, "DUP"), SecurityRecord(5, "DEEP"), DirectoryRecord("SELF")});
     ASSERT_EQ(::symlink("..", (m_dir / "archive/UP").c_str()), 0);
     ASSERT_EQ(::symlink(".", (m_dir / "OLD/SELF").c_str()), 0);
-    EXPECT_EQ(Where("TOP") + ", " + Where("dup") + ", " + Where("DEEP") + ", " + Where("NONE"),
-              "1 in /, 7 in /archive/, 5 in /OLD/, none");
+    EXPECT_EQ(Where("TOP") + ", " + Where("dup") + ", " + Where("DEEP") + ", " + Where("NONE") + ", " + Where("zzz") +
+                  ", " + Where("dup x"),
+              "1 in /, 7 in /archive/, 5 in /OLD/, none, 3 in /, 2 in /");
 
     std::vector<Security> listed;
     ASSERT_EQ(ListSecurities(m_dir.path(), &listed), "");
     std::string numbers;
     for (const auto& security : listed)
         numbers += std::to_string(security.fileNumber) + " ";
-    EXPECT_EQ(numbers, "1 7 8 9 5 ");
+    EXPECT_EQ(numbers, "1 2 3 7 8 9 5 ");
 }
 
 // A chain of folders each leading to the next: the walk goes as deep as its text allows.
