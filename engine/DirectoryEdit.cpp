@@ -235,8 +235,21 @@ JobError DirectoryEdit::Add(const SecuritySpec& spec, const std::vector<PriceBar
     return {};
 }
 
+JobError DirectoryEdit::DamagedXmaster(SecurityRef ref) const
+{
+    // Its securities' records would be written back into a file we could not read whole.
+    if (!ref.above || m_image.XmasterProblem().empty())
+        return {};
+    JobError error;
+    error.what = m_image.XmasterProblem();
+    error.reason = "Its securities are not changed until it is put right; tavrix-cli check tells more.";
+    return error;
+}
+
 JobError DirectoryEdit::Replace(SecurityRef ref, const std::vector<PriceBar>& bars)
 {
+    if (JobError problem = DamagedXmaster(ref); problem.Failed())
+        return problem;
     const Security security = Describe(ref);
     if (!m_change.Stage(PriceFileOf(ref), "the price file", BuildPriceFile(security.layout, bars),
                         DirectoryChange::kReplace))
@@ -250,6 +263,8 @@ JobError DirectoryEdit::Replace(SecurityRef ref, const std::vector<PriceBar>& ba
 
 JobError DirectoryEdit::Remove(SecurityRef ref)
 {
+    if (JobError problem = DamagedXmaster(ref); problem.Failed())
+        return problem;
     const Security security = Describe(ref);
     // Its record goes first; its files are deleted once no record names them.
     const std::pair<std::string, std::string> files[] = {

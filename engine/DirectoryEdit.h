@@ -75,6 +75,8 @@ public:
     std::function<bool(const std::string& step)> m_stepHook;
 
 private:
+    // A refusal when `ref` is a security of an XMASTER that did not read whole.
+    JobError DamagedXmaster(SecurityRef ref) const;
     std::string PriceFileOf(SecurityRef ref) const;
 
     std::string m_directory;

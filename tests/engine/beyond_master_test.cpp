@@ -96,6 +96,19 @@ TEST_F(BeyondMasterTest, XmasterTakesTheSecuritiesPast255AsVendorsWriteThem)
     EXPECT_EQ(std::tuple(xmaster.records.size(), XmasterCount(xmaster.header), XmasterNextNumber(xmaster.header)),
               std::tuple(44u, 44, 301)); // a number once given is not given again
     EXPECT_EQ(Problems(), "");
+
+    // An XMASTER whose header miscounts its records is not written back: its securities stay as they are.
+    Bytes damaged = ReadBytes(Out("XMASTER"));
+    damaged[kXmCount] = 45;
+    WriteBytes(Out("XMASTER"), damaged);
+    for (const bool removing : {false, true})
+    {
+        auto job = MakeJob(Input("01/06/25,1,2,0.5,1.5,100,7\n"), false, 3, "S298");
+        EXPECT_EQ(removing ? job->Remove() : job->Update(false), 1);
+        EXPECT_EQ(job->m_error.what.rfind("The XMASTER file is damaged", 0), 0u) << job->m_error.Text();
+    }
+    EXPECT_EQ(ReadBytes(Out("XMASTER")), damaged);
+    EXPECT_TRUE(FileExists(Out("F299.MWD")));
 }
 
 // A vendor's full MASTER with 207 in XMASTER takes 50 more there, keeping its serial and EMASTER;
