@@ -146,7 +146,7 @@ std::set<int> ListedNumbers(const std::string& master, const std::string& xmaste
     XmasterFile above;
     if (!xmaster.empty() && ReadRecordFile(xmaster, kXmasterMaxRecords, &above).empty())
         for (const XmasterRecord& record : above.records)
-            listed.insert(DecodeXmasterRecord(record).fileNumber);
+            listed.insert(XmasterFileNumber(record));
     return listed;
 }
 

@@ -75,8 +75,8 @@ std::vector<SecurityRef> DirectoryEdit::Matching(const std::string& key) const
             consider({false, i}, RecordSymbol(m_image.records[i].data()), RecordName(m_image.records[i].data()));
     for (std::size_t i = 0; i < m_image.xmaster.records.size(); ++i)
     {
-        const XmasterSecurity above = DecodeXmasterRecord(m_image.xmaster.records[i]);
-        consider({true, i}, above.symbol, above.name);
+        const XmasterRecord& record = m_image.xmaster.records[i];
+        consider({true, i}, XmasterSymbol(record), XmasterName(record));
     }
     return exact.empty() ? loose : exact;
 }
@@ -117,7 +117,7 @@ std::string DirectoryEdit::RecordLabel(SecurityRef ref) const
 {
     if (ref.above)
         return "XMASTER record " + std::to_string(ref.index + 1) + ": " +
-               platform::Latin1ToUtf8(DecodeXmasterRecord(m_image.xmaster.records[ref.index]).symbol);
+               platform::Latin1ToUtf8(XmasterSymbol(m_image.xmaster.records[ref.index]));
     const MasterRecord& record = m_image.records[ref.index];
     return "MASTER record " + std::to_string(ref.index + 1) + ": " +
            platform::Latin1ToUtf8(IsDirectoryEntry(record.data()) ? "<DIR> " + DirectoryEntryName(record.data())

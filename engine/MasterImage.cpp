@@ -93,7 +93,7 @@ int MasterImage::NextNumberAbove() const
     if (!m_xmasterName.empty())
         next = std::max<int>(next, XmasterNextNumber(xmaster.header));
     for (const XmasterRecord& record : xmaster.records)
-        next = std::max(next, DecodeXmasterRecord(record).fileNumber + 1);
+        next = std::max(next, XmasterFileNumber(record) + 1);
     return next;
 }
 
@@ -184,7 +184,7 @@ bool MasterImage::Stage(DirectoryChange* change, bool created) const
         XmasterFile above = xmaster;
         int highest = kFirstXmasterNumber - 1;
         for (const XmasterRecord& record : above.records)
-            highest = std::max(highest, DecodeXmasterRecord(record).fileNumber);
+            highest = std::max(highest, XmasterFileNumber(record));
         // A vendor's number 65535 leaves the counter nowhere to go: it stays at its end, not at 0.
         SetXmasterCounts(&above.header, static_cast<std::uint16_t>(above.records.size()),
                          static_cast<std::uint16_t>(std::min(std::max(NextNumberAbove(), highest + 1), 65535)));

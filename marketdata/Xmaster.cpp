@@ -31,13 +31,23 @@ int XmasterFileNumber(const XmasterRecord& record)
     return ByteReader(record).Get16(kXmFileNumber);
 }
 
+std::string XmasterSymbol(const XmasterRecord& record)
+{
+    return ByteReader(record).Text(kXmSymbol, kXmSymbolWidth);
+}
+
+std::string XmasterName(const XmasterRecord& record)
+{
+    return ByteReader(record).Text(kXmName, kXmNameWidth);
+}
+
 XmasterSecurity DecodeXmasterRecord(const XmasterRecord& record)
 {
     const ByteReader bytes(record);
     XmasterSecurity security;
     security.fileNumber = bytes.Get16(kXmFileNumber);
-    security.symbol = bytes.Text(kXmSymbol, kXmSymbolWidth);
-    security.name = bytes.Text(kXmName, kXmNameWidth);
+    security.symbol = XmasterSymbol(record);
+    security.name = XmasterName(record);
     security.period = static_cast<char>(bytes.Get8(kXmPeriod));
     security.interval = bytes.Get16(kXmInterval);
     security.fieldBits = bytes.Get8(kXmFieldBits);

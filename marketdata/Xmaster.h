@@ -66,8 +66,10 @@ struct XmasterSecurity
 };
 
 XmasterSecurity DecodeXmasterRecord(const XmasterRecord& record);
-// A record's file number alone, for scans over every record.
+// A record's file number, symbol or name alone, for scans over every record.
 int XmasterFileNumber(const XmasterRecord& record);
+std::string XmasterSymbol(const XmasterRecord& record);
+std::string XmasterName(const XmasterRecord& record);
 
 // A record as vendors write one: symbol and name NUL-terminated, period, interval, file number,
 // field bits, the vendor constant, and the dates (YYYYMMDD) of the first and last bar.
