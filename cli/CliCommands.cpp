@@ -177,21 +177,32 @@ int RunInspect(ConvertOptions options, std::ostream& out, std::ostream& err)
     return kExitSuccess;
 }
 
+namespace {
+// The directory tree's securities, read under its shared lock (held until `reading` goes); false
+// after saying why not.
+bool ReadListing(const std::string& directory, std::ostream& err, ReadingLock* reading,
+                 std::vector<Security>* securities)
+{
+    if (const JobError problem = reading->Acquire(directory, [&] { SayWaiting(err, directory); }); problem.Failed())
+    {
+        err << problem.Text(Audience::kCommandLine) << "\n";
+        return false;
+    }
+    if (const std::string error = ListSecurities(directory, securities); !error.empty())
+    {
+        err << error << "\n";
+        return false;
+    }
+    return true;
+}
+} // namespace
+
 int RunList(const std::string& directory, std::ostream& out, std::ostream& err)
 {
     ReadingLock reading;
-    if (const JobError problem = reading.Acquire(directory, [&] { SayWaiting(err, directory); }); problem.Failed())
-    {
-        err << problem.Text(Audience::kCommandLine) << "\n";
-        return kExitFailed;
-    }
     std::vector<Security> securities;
-    const std::string error = ListSecurities(directory, &securities);
-    if (!error.empty())
-    {
-        err << error << "\n";
+    if (!ReadListing(directory, err, &reading, &securities))
         return kExitFailed;
-    }
     out << "File\tSymbol\tName\tFields\tFirst\tLast\tRecords\tDirectory\n";
     for (const Security& security : securities)
         out << "F" << security.fileNumber << "\t" << platform::Latin1ToUtf8(security.symbol) << "\t"
@@ -207,18 +218,9 @@ int RunExport(const std::string& directory, const std::string& symbol, std::ostr
     if (!rules::ToMasterText(symbol, &key).empty())
         key = symbol;
     ReadingLock reading;
-    if (const JobError problem = reading.Acquire(directory, [&] { SayWaiting(err, directory); }); problem.Failed())
-    {
-        err << problem.Text(Audience::kCommandLine) << "\n";
-        return kExitFailed;
-    }
     std::vector<Security> securities;
-    const std::string error = ListSecurities(directory, &securities);
-    if (!error.empty())
-    {
-        err << error << "\n";
+    if (!ReadListing(directory, err, &reading, &securities))
         return kExitFailed;
-    }
     const Security* found = SecurityNamedBy(securities, key.c_str());
     if (!found)
     {
