@@ -6,6 +6,8 @@
 #include "engine/ConversionJob.h"
 #include "marketdata/Dates.h"
 
+#include "BenchTemp.h"
+
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -18,16 +20,7 @@
 #include <unistd.h>
 
 namespace {
-std::string TempRoot()
-{
-    static const std::string root = [] {
-        std::string pattern = "/tmp/tavrix-bench-XXXXXX";
-        if (!::mkdtemp(pattern.data()))
-            std::abort();
-        return pattern;
-    }();
-    return root;
-}
+using bench::TempRoot;
 
 // An input of `lines` lines with all seven fields, made once per size.
 std::string Input(long lines)

@@ -9,6 +9,8 @@
 #include <QApplication>
 #include <QTableView>
 
+#include "BenchTemp.h"
+
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -19,16 +21,7 @@
 namespace {
 const std::string kVendorDirectory = TAVRIX_FIXTURES "/metastock-sample";
 
-std::string TempRoot()
-{
-    static const std::string root = [] {
-        std::string pattern = "/tmp/tavrix-window-bench-XXXXXX";
-        if (!::mkdtemp(pattern.data()))
-            std::abort();
-        return pattern;
-    }();
-    return root;
-}
+using bench::TempRoot;
 
 // A directory holding SMALL (20 records) and BIG (65,534 records, one a day from 1961), both
 // written by the engine.

@@ -3,6 +3,8 @@
 // into a new directory; and a one-day file of 4,000 tickers extending a directory of 4,000.
 #include "cli/CliApp.h"
 
+#include "BenchTemp.h"
+
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -13,16 +15,7 @@
 #include <vector>
 
 namespace {
-std::string TempRoot()
-{
-    static const std::string root = [] {
-        std::string pattern = "/tmp/tavrix-bench-XXXXXX";
-        if (!::mkdtemp(pattern.data()))
-            std::abort();
-        return pattern;
-    }();
-    return root;
-}
+using bench::TempRoot;
 
 int Cli(const std::vector<std::string>& arguments)
 {

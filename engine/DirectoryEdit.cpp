@@ -100,16 +100,8 @@ Security DirectoryEdit::Describe(SecurityRef ref) const
         security.lastDate = FromMbf(&record[kRecLastDate]);
         return security;
     }
-    const XmasterSecurity above = DecodeXmasterRecord(m_image.xmaster.records[ref.index]);
-    security.source = Security::kXmaster;
-    security.fileNumber = above.fileNumber;
-    security.symbol = above.symbol;
-    security.name = above.name;
-    security.period = above.period;
-    security.interval = above.interval;
-    security.layout = above.layout;
-    security.firstDate = above.firstDate ? above.firstDate - static_cast<double>(kDateValueToYyyymmdd) : 0;
-    security.lastDate = above.lastDate ? above.lastDate - static_cast<double>(kDateValueToYyyymmdd) : 0;
+    security = SecurityOfXmaster(DecodeXmasterRecord(m_image.xmaster.records[ref.index]), security.directory);
+    security.index = ref.index;
     return security;
 }
 

@@ -1,5 +1,7 @@
 #include "marketdata/Dates.h"
 
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -23,6 +25,34 @@ const DateLayout kLayouts[kDateFormatCount] = {
     {-1, 0, 3, 6}, {0, 2, 5, 8}, {-1, 6, 0, 3}, {6, 8, 0, 3}, {-1, 6, 3, 0}, {6, 8, 3, 0},
     {-1, 0, 2, 4}, {0, 2, 4, 6}, {-1, 4, 0, 2}, {4, 6, 0, 2}, {-1, 4, 2, 0}, {4, 6, 2, 0},
 };
+
+// Each layout's width and the places between its parts, worked out once: dates are read a
+// million at a time.
+struct LayoutShape
+{
+    int width = 0;
+    int separators = 0;
+    int separator[4] = {};
+};
+
+const std::array<LayoutShape, kDateFormatCount> kShapes = [] {
+    std::array<LayoutShape, kDateFormatCount> shapes{};
+    for (int code = 0; code < kDateFormatCount; ++code)
+    {
+        const DateLayout& layout = kLayouts[code];
+        bool partChar[10] = {};
+        for (const int position : {layout.century, layout.year, layout.month, layout.day})
+            if (position >= 0)
+            {
+                partChar[position] = partChar[position + 1] = true;
+                shapes[code].width = std::max(shapes[code].width, position + 2);
+            }
+        for (int i = 0; i < shapes[code].width; ++i)
+            if (!partChar[i])
+                shapes[code].separator[shapes[code].separators++] = i;
+    }
+    return shapes;
+}();
 
 constexpr int kFirstYear = 1961;
 constexpr long kLastDayNumber = 65535;
@@ -160,14 +190,11 @@ DayNumber ReadDateText(const char* text, std::size_t length, int code)
     const bool quoted = text < end && *text == '"';
     text += quoted;
     const DateLayout& layout = kLayouts[code - 1];
-    const int parts[] = {layout.century, layout.year, layout.month, layout.day};
-    int width = 0;
-    for (const int position : parts)
-        width = position + 2 > width ? position + 2 : width;
-    if (end - text < width)
+    const LayoutShape& shape = kShapes[code - 1];
+    if (end - text < shape.width)
         return 0;
     const auto isDigit = [](char c) { return c >= '0' && c <= '9'; };
-    bool partChar[10] = {};
+    const int parts[] = {layout.century, layout.year, layout.month, layout.day};
     int values[4] = {};
     for (int i = 0; i < 4; ++i)
     {
@@ -178,13 +205,12 @@ DayNumber ReadDateText(const char* text, std::size_t length, int code)
         if (!isDigit(high) || !isDigit(low))
             return 0;
         values[i] = (high - '0') * 10 + (low - '0');
-        partChar[parts[i]] = partChar[parts[i] + 1] = true;
     }
-    for (int i = 0; i < width; ++i)
-        if (!partChar[i] && isDigit(text[i]))
+    for (int i = 0; i < shape.separators; ++i)
+        if (isDigit(text[shape.separator[i]]))
             return 0;
     // A lone quote may stand before the date or right after it, one rule for both ends.
-    const char* after = text + width;
+    const char* after = text + shape.width;
     const bool trailingQuote = !quoted && after + 1 == end && *after == '"';
     if (after < end && *after != ' ' && *after != 'T' && !trailingQuote)
         return 0;

@@ -58,6 +58,23 @@ std::string Security::PriceFilePath() const
     return platform::PathNoCase(directory, PriceFileName());
 }
 
+Security SecurityOfXmaster(const XmasterSecurity& above, const std::string& directory)
+{
+    Security security;
+    security.directory = directory;
+    security.source = Security::kXmaster;
+    security.fileNumber = above.fileNumber;
+    security.symbol = above.symbol;
+    security.name = above.name;
+    security.period = above.period;
+    security.interval = above.interval;
+    security.layout = above.layout;
+    // XMASTER keeps dates as YYYYMMDD, MASTER as date values; listings hold date values.
+    security.firstDate = above.firstDate ? above.firstDate - static_cast<double>(kDateValueToYyyymmdd) : 0;
+    security.lastDate = above.lastDate ? above.lastDate - static_cast<double>(kDateValueToYyyymmdd) : 0;
+    return security;
+}
+
 std::string ReadXmasterSecurities(const std::string& directory, std::vector<Security>* securities)
 {
     securities->clear();
@@ -70,19 +87,8 @@ std::string ReadXmasterSecurities(const std::string& directory, std::vector<Secu
         return error;
     for (std::size_t i = 0; i < file.records.size(); ++i)
     {
-        const XmasterSecurity decoded = DecodeXmasterRecord(file.records[i]);
-        Security security;
-        security.directory = TreeStart(directory);
-        security.source = Security::kXmaster;
+        Security security = SecurityOfXmaster(DecodeXmasterRecord(file.records[i]), TreeStart(directory));
         security.index = i;
-        security.fileNumber = decoded.fileNumber;
-        security.symbol = decoded.symbol;
-        security.name = decoded.name;
-        security.period = decoded.period;
-        security.interval = decoded.interval;
-        security.layout = decoded.layout;
-        security.firstDate = decoded.firstDate ? decoded.firstDate - static_cast<double>(kDateValueToYyyymmdd) : 0;
-        security.lastDate = decoded.lastDate ? decoded.lastDate - static_cast<double>(kDateValueToYyyymmdd) : 0;
         securities->push_back(security);
     }
     return "";

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "marketdata/Xmaster.h"
+
 #include "marketdata/Fields.h"
 #include "marketdata/PriceFile.h"
 
@@ -47,6 +49,8 @@ std::string ListSecurities(const std::string& directory, std::vector<Security>* 
 // The XMASTER securities of one directory (its XMASTER found without regard to letter case). ""
 // when it has none or they were read; else why not.
 std::string ReadXmasterSecurities(const std::string& directory, std::vector<Security>* securities);
+// An XMASTER record's security as listings hold it, in `directory` (which ends in '/').
+Security SecurityOfXmaster(const XmasterSecurity& above, const std::string& directory);
 
 // True when `key` names the security: its name, or its symbol's first words, in any letter case.
 bool SecurityMatchesKey(const Security& security, const char* key);

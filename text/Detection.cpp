@@ -478,6 +478,7 @@ private:
         std::size_t firstUnreadable = 0;
         std::string unreadableText;
         std::size_t deaths = 0;
+        std::size_t firstAlive = 0;
         Token cells[kMaxColumns];
         for (std::size_t index = DataStart(); index < m_input.RowCount(); ++index)
         {
@@ -513,7 +514,7 @@ private:
             }
             bool anyRead = false;
             DayNumber days[kDateFormatCount] = {};
-            for (std::size_t t = 0; t < trials.size(); ++t)
+            for (std::size_t t = firstAlive; t < trials.size(); ++t)
                 if (trials[t].alive && (days[t] = ReadDateText(date.text, date.length, trials[t].code)) != 0)
                     anyRead = true;
             if (!anyRead && !given && !ReadsAsDate(date))
@@ -525,7 +526,7 @@ private:
                 }
                 continue; // no day in any layout: the row is left out, whichever is chosen
             }
-            for (std::size_t t = 0; t < trials.size(); ++t)
+            for (std::size_t t = firstAlive; t < trials.size(); ++t)
             {
                 LayoutTrial& trial = trials[t];
                 if (!trial.alive)
@@ -557,6 +558,8 @@ private:
                 }
                 trial.last = days[t];
             }
+            while (firstAlive < trials.size() && !trials[firstAlive].alive)
+                ++firstAlive; // most layouts die within the first rows
         }
         if (m_tickVolumeColumn >= 0 && !volumeHolds)
         {

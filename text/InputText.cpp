@@ -1,5 +1,7 @@
 #include "text/InputText.h"
 
+#include "platform/Memory.h"
+
 #include <algorithm>
 #include <cstring>
 #include <vector>
@@ -49,6 +51,7 @@ public:
     void Expect(std::size_t size)
     {
         m_input->m_text.reserve(size);
+        platform::PrepareForWriting(m_input->m_text.data(), size);
         m_input->m_rows.reserve(size / 24); // about the shortest price row
     }
 
@@ -72,7 +75,15 @@ private:
     {
         if (!m_inRow)
             m_row = {m_input->m_text.size(), 0};
-        m_input->m_rows.push_back(m_row);
+        std::vector<InputText::RowPlace>& rows = m_input->m_rows;
+        if (rows.size() == m_preparedRows && rows.size() < rows.capacity())
+        {
+            // The room reserved is a guess from the file's size: made ready a part at a time.
+            const std::size_t part = std::min<std::size_t>(rows.capacity() - rows.size(), 32768);
+            platform::PrepareForWriting(rows.data() + rows.size(), part * sizeof(InputText::RowPlace));
+            m_preparedRows = rows.size() + part;
+        }
+        rows.push_back(m_row);
         m_inRow = false;
     }
 
@@ -80,6 +91,7 @@ private:
     InputText::RowPlace m_row{0, 0};
     bool m_inRow = false;
     bool m_pendingCr = false; // a row ended in CR at a chunk's end: an LF next belongs to it
+    std::size_t m_preparedRows = 0;
 };
 
 namespace {
