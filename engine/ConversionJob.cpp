@@ -111,8 +111,9 @@ int ConversionJob::PrepareOutputDirectory()
     {
         // The batch has read the master files and made a new MASTER where it was to.
         m_settings.m_nExist = m_pSharedEdit->MasterExisted() ? MasterChoice::kUseExisting : MasterChoice::kMakeNew;
-        m_strMasterName = platform::FindNameNoCase(m_strPath, kMasterFileName);
-        m_strMasterPath = platform::JoinPath(m_strPath, m_strMasterName.empty() ? kMasterFileName : m_strMasterName);
+        // Its name as the batch found it: looking again reads the whole directory, once per file.
+        m_strMasterName = m_pSharedEdit->MasterName();
+        m_strMasterPath = platform::JoinPath(m_strPath, m_strMasterName);
         return 0;
     }
 

@@ -72,6 +72,8 @@ public:
 
     const std::string& EmasterWarning() const { return m_image.emasterWarning; }
     bool MasterExisted() const { return !m_makeNew; }
+    // The name MASTER has (or will have) in the directory.
+    const std::string& MasterName() const { return m_masterName; }
     std::function<bool(const std::string& step)> m_stepHook;
 
 private:

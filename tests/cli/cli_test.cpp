@@ -245,11 +245,10 @@ TEST_F(CliTest, ManyFilesUpdateRemoveAndCheck)
         "junk.csv\tJUNK\t-\t-\t-\tfailed: The input cannot be read as it stands:\n"
         "msft.txt\tMSFT\t1\t2025-01-06\t2025-01-06\tconverted\n"
         "2 of 3 files converted into " +
-            (m_dir / "out") + "\nibm.csv: " + readAs +
+            (m_dir / "out") + "\n" + readAs +
             "\njunk.csv: The input cannot be read as it stands:\njunk.csv: junk.csv\njunk.csv: No delimiter splits "
             "the rows into columns of numbers and dates; line 1: no price lines here\njunk.csv: Choose one with "
-            "--delimiter comma, tab, semicolon, pipe or space.\nmsft.txt: " +
-            readAs + "\n");
+            "--delimiter comma, tab, semicolon, pipe or space.\n");
     EXPECT_EQ(Run("convert ibm.csv msft.txt --dir out --symbol X").status, 2);
     EXPECT_EQ(Run("convert - msft.txt --dir out").status, 2); // standard input has no name for a symbol
 
