@@ -97,6 +97,16 @@ TEST_F(BeyondMasterTest, XmasterTakesTheSecuritiesPast255AsVendorsWriteThem)
               std::tuple(44u, 44, 301)); // a number once given is not given again
     EXPECT_EQ(Problems(), "");
 
+    // Up to a 2,000th security, numbered on from where XMASTER's counter stands.
+    ASSERT_EQ(Batch(1701, MasterChoice::kUseExisting, "M")->Run(), 0);
+    const std::vector<Security> many = Listed();
+    ASSERT_EQ(many.size(), 2000u);
+    EXPECT_EQ(std::pair(many.back().symbol, many.back().PriceFileName()),
+              std::pair(std::string("M1700"), std::string("F2001.MWD")));
+    ASSERT_EQ(ReadSecurityBars(many.back(), &bars), "");
+    EXPECT_EQ(bars.bars.at(0).values[kFieldClose], 1700.0f);
+    EXPECT_EQ(Problems(), "");
+
     // An XMASTER whose header miscounts its records is not written back: its securities stay as they are.
     Bytes damaged = ReadBytes(Out("XMASTER"));
     damaged[kXmCount] = 45;
