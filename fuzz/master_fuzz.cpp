@@ -11,6 +11,7 @@
 #include "marketdata/DirectoryTree.h"
 #include "marketdata/FindSecurity.h"
 #include "marketdata/Securities.h"
+#include "marketdata/Xmaster.h"
 #include "platform/Strings.h"
 
 #include <algorithm>
@@ -30,9 +31,11 @@ std::string FirstDirectoryName(const Bytes& master)
     while (at + kMasterRecordSize <= master.size() && !IsDirectoryEntry(&master[at]))
         at += kMasterRecordSize;
     const std::string name = at + kMasterRecordSize <= master.size() ? DirectoryEntryName(&master[at]) : "";
-    // A folder called MASTER beside the file of that name in another case is no real directory.
+    // A folder called MASTER beside the file of that name in another case is no real directory,
+    // and one called XMASTER is an XMASTER that cannot be read, which refuses the listing.
     const bool usable = name != "." && name != ".." && name.find('/') == std::string::npos &&
-                        platform::_stricmp(name.c_str(), kMasterFileName) != 0;
+                        platform::_stricmp(name.c_str(), kMasterFileName) != 0 &&
+                        platform::_stricmp(name.c_str(), kXmasterFileName) != 0;
     return usable ? name : "";
 }
 
