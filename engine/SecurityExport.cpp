@@ -13,8 +13,10 @@ std::string DateOrDash(double dateValue)
 
 std::string ShortestText(float value)
 {
-    char text[32];
-    const auto result = std::to_chars(text, text + sizeof text, value);
+    // Without an exponent: a volume of 30000000 reads "3e+07" in the shortest form, which
+    // spreadsheets and scripts take for text or round. Fixed notation still reads back exactly.
+    char text[128]; // the widest single, 2^127 or 2^-149, fits
+    const auto result = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed);
     return std::string(text, result.ptr);
 }
 

@@ -14,6 +14,6 @@ std::string WriteSecurityCsv(const Security& security, std::ostream& out);
 // The same for bars not yet stored.
 void WriteBarsCsv(const RecordLayout& layout, const std::vector<PriceBar>& bars, std::ostream& out);
 
-// The shortest text that reads back as the same single (0.1, 1e-04, 2956970).
+// The shortest text without an exponent that reads back as the same single (0.1, 0.0001, 30000000).
 std::string ShortestText(float value);
 } // namespace tavrix

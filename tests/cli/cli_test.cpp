@@ -347,7 +347,7 @@ TEST_F(CliTest, ListsAndExportsVendorXmasterAndIntradaySecurities)
         {fixture, "rcs mediagroup", "F257\tRCS\tRCS MEDIAGROUP" + sevenFields + "2010-01-04\t2010-07-09\t132\t",
          daily + "2010-01-04,1.279,1.279,1.254,1.279,745064,0\n", "2010-07-09,0.958,0.975,0.94,0.958,108929,0\n", 133},
         {fixture, "TMEAZA", "F462\tTMEAZA\tTMEAZA" + sevenFields + "2010-05-24\t2010-06-23\t14\t",
-         daily + "2010-05-24,0.0981,0.215,0.0981,0.0981,1406928,0\n", "2010-06-23,1e-04,1e-04,1e-04,1e-04,4156900,0\n",
+         daily + "2010-05-24,0.0981,0.215,0.0981,0.0981,1406928,0\n", "2010-06-23,0.0001,0.0001,0.0001,0.0001,4156900,0\n",
          15},
         {fixture + "/Intraday", "fib30",
          "F1\tFIB30\tFIB30\tDate Time Open High Low Close Volume OpenInterest\t2003-01-02\t2003-07-04\t64885\t",
