@@ -77,7 +77,7 @@ int BatchConversion::Run()
         m_strPath = ::realpath(m_settings.m_strPath.c_str(), resolved) ? resolved : m_settings.m_strPath;
         return m_files.empty() ? 0 : 1;
     }
-    if (m_settings.m_nExist == MasterChoice::kAutomatic && !::realpath(m_settings.m_strPath.c_str(), resolved))
+    if (m_settings.m_nExist != MasterChoice::kUseExisting && !::realpath(m_settings.m_strPath.c_str(), resolved))
         ::mkdir(m_settings.m_strPath.c_str(), 0777);
     m_strPath = ::realpath(m_settings.m_strPath.c_str(), resolved) ? resolved : m_settings.m_strPath;
     platform::DirectoryLock lock;

@@ -78,13 +78,14 @@ int ConversionJob::PrepareOutputDirectory()
 {
     // Windows ignores blanks at the end of a path; the dialog hands them on, so do the same.
     const std::string given = m_settings.m_strPath;
-    // A directory named for a new MASTER is made when its parent is there.
-    if (m_settings.m_nExist == MasterChoice::kAutomatic && ResolveDirectory(given).empty() &&
-        ::mkdir(given.c_str(), 0777) != 0 && errno != EEXIST && errno != ENOENT)
-        return Fail(FileError("Cannot make the directory", given));
+    // A directory named for a new MASTER is made when its parent is there, without the blanks.
+    const std::string trimmed = platform::TrimRight(given, " \t");
+    if (m_settings.m_nExist != MasterChoice::kUseExisting && ResolveDirectory(given).empty() &&
+        ResolveDirectory(trimmed).empty() && ::mkdir(trimmed.c_str(), 0777) != 0 && errno != EEXIST && errno != ENOENT)
+        return Fail(FileError("Cannot make the directory", trimmed));
     m_strPath = ResolveDirectory(given);
     if (m_strPath.empty())
-        m_strPath = ResolveDirectory(platform::TrimRight(given, " \t"));
+        m_strPath = ResolveDirectory(trimmed);
     if (m_strPath.empty())
     {
         JobError error;

@@ -246,7 +246,7 @@ int MarketConversion::Run()
 
     // One lock, one read of the master files, one commit for every ticker that goes in.
     char resolved[PATH_MAX];
-    if (m_settings.m_nExist == MasterChoice::kAutomatic && !::realpath(m_settings.m_strPath.c_str(), resolved))
+    if (m_settings.m_nExist != MasterChoice::kUseExisting && !::realpath(m_settings.m_strPath.c_str(), resolved))
         ::mkdir(m_settings.m_strPath.c_str(), 0777);
     m_strPath = ::realpath(m_settings.m_strPath.c_str(), resolved) ? resolved : m_settings.m_strPath;
     platform::DirectoryLock lock;

@@ -225,4 +225,10 @@ TEST_F(ConversionJobTest, PathIsStoredInItsAbsoluteFormAndAFailedSaveIsReported)
     unsaved.m_settings.m_nExist = MasterChoice::kUseExisting;
     ASSERT_EQ(unsaved.Run(), 0);
     EXPECT_EQ(unsaved.m_strSettingsError.rfind("The settings were not saved:\n", 0), 0u) << unsaved.m_strSettingsError;
+
+    // A new MASTER's directory is made when its parent is there, as typed less its trailing blanks.
+    auto fresh = MakeJob(m_dir / "rel.txt", true);
+    fresh->m_settings.m_strPath = m_dir / "fresh ";
+    ASSERT_EQ(fresh->Run(), 0) << fresh->m_error.Text();
+    EXPECT_TRUE(FileExists(m_dir / "fresh/MASTER"));
 }
