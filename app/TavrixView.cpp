@@ -510,7 +510,13 @@ void CTavrixView::RunBatch(const tavrix::ConversionSettings& settings, const std
     StartRun(std::to_string(files.size()) + " files");
     tavrix::BatchConversion batch;
     batch.m_settings = settings;
-    batch.m_nDateFormat = m_nDateFormat;
+    // Files of a batch come from different places: each is read as it says (delimiter, header,
+    // decimal mark, date layout), the dialog's choices standing in where a file does not say.
+    batch.m_settings.m_bColumnsGiven = false;
+    batch.m_settings.m_nDelimiter = tavrix::DelimiterChoice::kNone;
+    batch.m_settings.m_nDecimal = tavrix::DecimalChoice::kAutomatic;
+    batch.m_nDateFormat = tavrix::ConversionJob::kAutoDateFormat;
+    batch.m_nPreferredDateFormat = m_nDateFormat;
     // One question for each of many files would be a chore; the table and the reports below it say
     // what was left out.
     batch.m_nLeftOutPolicy = tavrix::ConversionJob::kConvertOthers;

@@ -16,6 +16,8 @@ std::string ReadingProblem(const InputText& input, const ConversionSettings& set
     const Reading found = Detect(input, GivenReadingOf(settings, dateFormat));
     if (!found.error.empty())
         return found.error;
+    if (found.tickerColumn >= 0)
+        return ""; // each ticker's rows are read on their own, not the file's as one
     PriceLineReader lines(found.rules);
     lines.AddRows(input);
     const PriceLineReport& report = lines.Report();
@@ -27,9 +29,13 @@ std::string ReadingProblem(const InputText& input, const ConversionSettings& set
     return "";
 }
 
-std::string FillFromFile(const InputText& input, ConversionSettings* settings, std::string* error)
+std::string FillFromFile(const InputText& input, ConversionSettings* settings, std::string* error,
+                         int preferredDateFormat)
 {
-    const Reading found = Detect(input, GivenReading{});
+    GivenReading given;
+    if (preferredDateFormat > 0)
+        given.preferredDateFormat = preferredDateFormat;
+    const Reading found = Detect(input, given);
     if (!found.error.empty())
     {
         *error = found.error;

@@ -18,7 +18,9 @@ std::string ReadingProblem(const tavrix::InputText& input, const tavrix::Convers
 // Reads delimiter, header, columns, date layout, decimal mark and time from the file alone and
 // puts them into `settings`; returns detection's description ("Read as: ..."), or leaves the
 // settings alone and sets `error` when the file reads two ways.
-std::string FillFromFile(const tavrix::InputText& input, tavrix::ConversionSettings* settings, std::string* error);
+// `preferredDateFormat` (0: none) is taken when the dates read several ways.
+std::string FillFromFile(const tavrix::InputText& input, tavrix::ConversionSettings* settings, std::string* error,
+                         int preferredDateFormat = 0);
 
 // The file's header as detection finds it (line 0 when it has none).
 tavrix::Header HeaderOf(const tavrix::InputText& input);

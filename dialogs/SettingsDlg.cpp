@@ -528,7 +528,9 @@ void CSettingsDlg::OnDetect()
         return;
     std::string error;
     ConversionSettings found = m_settings;
-    reading::FillFromFile(*m_pInput, &found, &error);
+    // The layout chosen in the list settles dates that read several ways.
+    const int chosen = m_cmbDateFormat->findText(m_cmbDateFormat->currentText(), Qt::MatchExactly) + 1;
+    reading::FillFromFile(*m_pInput, &found, &error, chosen);
     if (!error.empty())
     {
         ui::AfxMessageBox("The file does not say how to read it:\n" + error.substr(0, error.find('\n')) +

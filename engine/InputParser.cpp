@@ -38,13 +38,19 @@ int ConversionJob::ReadInput()
         return Fail(FileError("Cannot read the input file", m_strInputPath));
 
     const bool layoutGiven = m_nDateFormat != kAutoDateFormat;
-    m_reading = Detect(m_input, GivenReadingOf(m_settings, m_nDateFormat));
+    GivenReading given = GivenReadingOf(m_settings, m_nDateFormat);
+    if (m_nPreferredDateFormat > 0)
+        given.preferredDateFormat = m_nPreferredDateFormat;
+    m_reading = Detect(m_input, given);
     if (!m_reading.error.empty())
     {
         JobError error;
         error.what = "The input cannot be read as it stands:";
         error.path = m_strInputPath;
         error.reason = m_reading.error;
+        error.commandLineAdvice = m_reading.advice;
+        if (!m_reading.advice.empty())
+            error.desktopAdvice = kReadingAdvice;
         return Fail(error);
     }
     if (IsMarketFile(m_reading))

@@ -3,6 +3,10 @@
 #include <string>
 
 namespace tavrix {
+// What the desktop program says where the command line names the options that settle a reading.
+constexpr const char* kReadingAdvice =
+    "Choose the delimiter, columns, date format or decimal mark in the Conversion Settings dialog.";
+
 // The job's own message texts, shown exactly as written here.
 namespace msg {
 constexpr const char* kPathDoesNotExist = "Path does not exist";

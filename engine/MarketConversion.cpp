@@ -89,7 +89,13 @@ int MarketConversion::Inspect()
         return Fail(FileError("Cannot read the input file", m_strInputPath));
     m_reading = Detect(m_input, GivenReadingOf(m_settings, m_nDateFormat));
     if (!m_reading.error.empty())
-        return Fail(FileError("The input cannot be read as it stands:", m_strInputPath, m_reading.error));
+    {
+        JobError error = FileError("The input cannot be read as it stands:", m_strInputPath, m_reading.error);
+        error.commandLineAdvice = m_reading.advice;
+        if (!m_reading.advice.empty())
+            error.desktopAdvice = kReadingAdvice;
+        return Fail(error);
+    }
     if (!IsMarketFile(m_reading))
         return Fail(FileError("The input names no securities in a column (<TICKER>, Ticker or Symbol):", m_strInputPath,
                               "Convert it as one security, with --symbol."));

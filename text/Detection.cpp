@@ -112,9 +112,14 @@ public:
     }
 
 private:
+    // The reason, and apart from it the options that settle it: the desktop program has other words.
     bool Fail(const std::string& text)
     {
-        m_reading.error = text;
+        std::size_t advice = std::string::npos;
+        for (const char* start : {"\nChoose ", "\nRead only the columns", "\nColumn ", "\nColumns that fit it:"})
+            advice = std::min(advice, text.find(start));
+        m_reading.error = text.substr(0, advice);
+        m_reading.advice = advice == std::string::npos ? "" : text.substr(advice + 1);
         return false;
     }
 
@@ -603,6 +608,14 @@ private:
             return Fail("No date layout reads the dates in " + where + " in one order:" + each +
                         "\nChoose one with --date-format.");
         }
+        if (m_given.preferredDateFormat)
+            for (const LayoutTrial* trial : inOrder)
+                if (trial->code == *m_given.preferredDateFormat)
+                {
+                    m_notes.push_back(std::string("The dates read several ways: ") + DateFormatName(trial->code) +
+                                      ", as chosen.");
+                    return TakeLayout(*trial);
+                }
         return TwoLayouts(*inOrder[0], *inOrder[1], inOrder.size());
     }
 
@@ -776,6 +789,10 @@ private:
             if (column >= 0)
                 text += std::string(", ") + word + "=" + std::to_string(column + 1);
         };
+        // A file of many securities: which column names them, their names and periods.
+        part("ticker", m_reading.tickerColumn);
+        part("name", m_reading.nameColumn);
+        part("period", m_reading.periodColumn);
         part(kColumnWords[kFieldDate], rules.column[kFieldDate]);
         text += std::string(" (") + DateFormatName(rules.dateFormat) + ")";
         part("time", rules.timeColumn);
@@ -785,7 +802,8 @@ private:
         std::vector<std::string> unused;
         const int columns = std::max(m_reading.columnCount, static_cast<int>(header.names.size()));
         for (int column = 0; column < columns; ++column)
-            if (column != rules.timeColumn &&
+            if (column != rules.timeColumn && column != m_reading.tickerColumn && column != m_reading.nameColumn &&
+                column != m_reading.periodColumn &&
                 std::find(rules.column.begin(), rules.column.end(), column) == rules.column.end())
                 unused.push_back(std::to_string(column + 1) +
                                  (column < static_cast<int>(header.names.size()) && !header.names[column].empty()

@@ -20,6 +20,9 @@ struct GivenReading
     std::array<bool, kFieldCount> named{true, true, true, true, true, true, true};
     std::optional<int> timeColumn; // -1: none
     std::optional<int> dateFormat; // 1 to 12
+    // The layout the user picked, taken when several read every date in order but give different
+    // days (dates all 12 or lower); unlike dateFormat it does not force a layout on the file.
+    std::optional<int> preferredDateFormat;
     std::optional<int> skipRows;
     // Stored or default columns: used when neither `columns` nor a header names the columns, and
     // then only as far as the rows have columns.
@@ -41,6 +44,8 @@ struct Reading
     std::string description;
     // Why nothing can be converted (two readings, columns that do not fit); "" when `rules` hold.
     std::string error;
+    // The command-line options that would settle it ("Choose one with --delimiter comma or ...").
+    std::string advice;
     // When the error is that the dates read two ways: the layouts that read them so.
     std::vector<int> dateFormats;
 };

@@ -14,6 +14,12 @@ struct Converted
     std::string report;
 };
 
+// The refusal as the command line says it: the reason, then the options that settle it.
+std::string Said(const Reading& reading)
+{
+    return reading.error + (reading.advice.empty() ? "" : "\n" + reading.advice);
+}
+
 Converted Convert(const std::string& text, const GivenReading& given = {})
 {
     const InputText input = InputTextFromBytes(text);
@@ -93,8 +99,8 @@ TEST(Detection, EachSourceShapeReadsRightWithoutOptions)
          "<TICKER>,<PER>,<DATE>,<TIME>,<OPEN>,<HIGH>,<LOW>,<CLOSE>,<VOL>,<OPENINT>\n"
          "AAPL.US,D,20250102,000000,248.93,249.1,241.82,243.85,55740700,0\n"
          "AAPL.US,D,20250103,000000,243.36,244.18,241.89,243.36,40244100,0\n",
-         "Read as: comma-separated, header on line 1, date=3 (CCYYMMDD), time=4, open=5, high=6, low=7, close=8, "
-         "volume=9, oi=10; columns 1 (<TICKER>), 2 (<PER>) not used\n"
+         "Read as: comma-separated, header on line 1, ticker=1, period=2, date=3 (CCYYMMDD), time=4, open=5, high=6, "
+         "low=7, close=8, volume=9, oi=10\n"
          "The time is 000000 on every row: one bar a day.",
          "2025-01-02 @0 248.93 249.1 241.82 243.85 55740700 0\n2025-01-03 @0 243.36 244.18 241.89 243.36 40244100 0\n"},
         {"Nasdaq.com, newest first",
@@ -248,7 +254,19 @@ TEST(Detection, TwoReadingsAreRefusedNamingBothAndTheOption)
         {"\n \n", "The input holds no rows."},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(Convert(c.text).reading.error, c.error) << c.text;
+        EXPECT_EQ(Said(Convert(c.text).reading), c.error) << c.text;
+
+    // The layout the user picked settles dates that read two ways, and is said; it forces nothing
+    // on dates that read one way only.
+    const auto preferred = Given([](GivenReading& g) { g.preferredDateFormat = DateFormatCode("DD_MM_CCYY"); });
+    Converted converted = Convert(cases[0].text, preferred);
+    EXPECT_EQ(converted.reading.description.substr(converted.reading.description.find('\n') + 1),
+              "The rows have 6 columns: open interest not stored. The dates read several ways: DD_MM_CCYY, as "
+              "chosen.");
+    EXPECT_EQ(converted.stored.substr(0, 10), "2025-02-01");
+    converted = Convert("01/13/2025,1,2,0.5,1.5\n01/14/2025,1,2,0.5,1.5\n", preferred);
+    EXPECT_EQ(converted.reading.error, "");
+    EXPECT_EQ(converted.stored.substr(0, 10), "2025-01-13");
 }
 
 // Columns chosen by the user, stored or default are checked against a header before anything is read.
@@ -283,7 +301,7 @@ TEST(Detection, ColumnsThatContradictTheHeaderAreRefused)
     {
         GivenReading given;
         given.columns = c.columns;
-        EXPECT_EQ(Convert(c.text, given).reading.error, c.error) << c.text;
+        EXPECT_EQ(Said(Convert(c.text, given).reading), c.error) << c.text;
     }
 }
 

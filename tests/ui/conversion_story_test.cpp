@@ -307,8 +307,10 @@ TEST_F(ConversionStoryTest, ThreeFilesDroppedAtOnceBecomeThreeSecuritiesAndARefu
                   "nodata.csv: " +
                   files[1] +
                   "\n"
-                  "nodata.csv: The columns do not fit the header on line 1: open is column 2, headed price.\n"
-                  "nodata.csv: no,price,lines,here\n"
+                  "nodata.csv: No delimiter splits the rows into columns of numbers and dates; line 1: "
+                  "no,price,lines,here\n"
+                  "nodata.csv: Choose the delimiter, columns, date format or decimal mark in the Conversion "
+                  "Settings dialog.\n"
                   "bolt.txt: 1 of 4 rows were left out:\n"
                   "bolt.txt: line 4: open is not a number: 01/06/00,n/a,103,101,102.5,14000,9\n"
                   "Show " +
