@@ -293,8 +293,9 @@ void CDirectoryWindow::Reload(const tavrix::Security* keep)
         QTimer::singleShot(0, this, [error] { ui::AfxMessageBox(error, ui::Icon::kWarning); });
     }
     else if (!keep)
-        statusBar()->showMessage(
-            QString("%1 securities in %2").arg(m_pSecurities->rowCount()).arg(ToQString(m_strDirectory)));
+        statusBar()->showMessage(QString(m_pSecurities->rowCount() == 1 ? "%1 security in %2" : "%1 securities in %2")
+                                     .arg(m_pSecurities->rowCount())
+                                     .arg(ToQString(m_strDirectory)));
     if (m_pCheckDock->isVisibleTo(this))
         OnCheckDirectory();
 }

@@ -19,6 +19,11 @@ const Delimiter kDelimiters[] = {Delimiter::kComma, Delimiter::kTab, Delimiter::
 
 using Columns = std::array<int, kFieldCount>;
 
+std::string ColumnCount(int count)
+{
+    return std::to_string(count) + (count == 1 ? " column" : " columns");
+}
+
 std::string Readable(const char* text, std::size_t length)
 {
     std::string readable(text, length);
@@ -398,7 +403,7 @@ private:
                     column[field] = -1;
                 }
             if (!dropped.empty())
-                m_notes.push_back("The rows have " + std::to_string(m_reading.columnCount) + " columns: " + dropped +
+                m_notes.push_back("The rows have " + ColumnCount(m_reading.columnCount) + ": " + dropped +
                                   " not stored.");
         }
         Rules().timeColumn = timeColumn;
@@ -407,8 +412,8 @@ private:
             if (column[field] >= m_reading.columnCount && m_reading.columnCount > 0)
                 return Fail(ColumnsProblem(field, column, timeColumn));
         if (timeColumn >= m_reading.columnCount && m_reading.columnCount > 0)
-            return Fail("The rows have " + std::to_string(m_reading.columnCount) +
-                        " columns, but the time is to be read from column " + std::to_string(timeColumn + 1) + ".");
+            return Fail("The rows have " + ColumnCount(m_reading.columnCount) +
+                        ", but the time is to be read from column " + std::to_string(timeColumn + 1) + ".");
         if (haveHeader)
         {
             const std::string fitting =
@@ -454,7 +459,7 @@ private:
     std::string ColumnsProblem(int field, Columns column, int timeColumn) const
     {
         const int count = m_reading.columnCount;
-        std::string text = "The rows have " + std::to_string(count) + " columns, but " + kFieldNames[field] +
+        std::string text = "The rows have " + ColumnCount(count) + ", but " + kFieldNames[field] +
                            " is to be read from column " + std::to_string(column[field] + 1) + ".";
         if (field == kFieldDate || field == kFieldClose)
             return text + "\nChoose the columns with --columns.";
