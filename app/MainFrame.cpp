@@ -208,6 +208,10 @@ void CMainFrame::closeEvent(QCloseEvent* event)
         m_pProfileStore->WriteInt("Screen", "x", shown.x);
         m_pProfileStore->WriteInt("Screen", "y", shown.y);
     }
+    // Exit ends the program: directory windows opened from here go with it.
+    for (const QPointer<CDirectoryWindow>& window : m_directoryWindows)
+        if (window)
+            window->close();
     event->accept();
 }
 

@@ -408,5 +408,7 @@ TEST_F(DirectoryWindowTest, OpenDirectoryAndTheCommandLineShowTheWindowOnceADire
     EXPECT_EQ(shown().size(), 2u);
     app.ExitInstance();
     EXPECT_EQ(shown().size(), 1u); // it went with its main window
+    Frame().Action(ID_APP_EXIT)->trigger();
+    EXPECT_TRUE(shown().empty());
 }
 } // namespace
