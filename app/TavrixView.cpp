@@ -101,7 +101,7 @@ void AddReasons(const std::string& lead, const std::string& text, std::string* r
 {
     std::istringstream lines(text);
     for (std::string line; std::getline(lines, line);)
-        *reasons += "\r\n" + lead + ": " + line;
+        *reasons += "\r\n" + (lead.empty() ? line : lead + ": " + line);
 }
 
 // Columns padded to their widest cell, for the log's fixed-width font.
@@ -515,6 +515,8 @@ void CTavrixView::RunBatch(const tavrix::ConversionSettings& settings, const std
     batch.m_settings.m_bColumnsGiven = false;
     batch.m_settings.m_nDelimiter = tavrix::DelimiterChoice::kNone;
     batch.m_settings.m_nDecimal = tavrix::DecimalChoice::kAutomatic;
+    batch.m_settings.m_bSkipOn = false; // a header on the first file's line 1 is not on every file's
+    batch.m_settings.m_nTimeCol = 0;
     batch.m_nDateFormat = tavrix::ConversionJob::kAutoDateFormat;
     batch.m_nPreferredDateFormat = m_nDateFormat;
     // One question for each of many files would be a chore; the table and the reports below it say
@@ -533,10 +535,15 @@ void CTavrixView::RunBatch(const tavrix::ConversionSettings& settings, const std
         return;
     }
     std::vector<std::vector<std::string>> rows = {{"File", "Symbol", "Records", "First", "Last", "Result"}};
+    // How the files were read: once when all were read alike, else in each file's lines.
+    const std::string shared = batch.SharedReading();
     std::string reasons;
+    AddReasons("", shared, &reasons);
     for (const tavrix::BatchOutcome& outcome : batch.m_outcomes)
     {
         const std::string file = FileName(outcome.input);
+        if (shared.empty())
+            AddReasons(file, outcome.readAs, &reasons);
         const std::string symbol = platform::Latin1ToUtf8(outcome.symbol);
         const tavrix::PriceLineReport& leftOut = outcome.leftOut;
         if (outcome.converted)

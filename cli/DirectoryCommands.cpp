@@ -10,7 +10,6 @@
 #include <algorithm>
 #include <climits>
 #include <cstdlib>
-#include <set>
 #include <sstream>
 #include <unistd.h>
 
@@ -79,18 +78,15 @@ int RunConvertMany(ConvertOptions options, const std::vector<std::string>& input
     }
     out << batch.Converted() << " of " << inputs.size() << " files converted into " << batch.m_strPath << "\n";
     // How the files were read: once when all were read alike, else with each file's name.
-    std::set<std::string> readings;
-    for (const BatchOutcome& outcome : batch.m_outcomes)
-        if (!outcome.readAs.empty())
-            readings.insert(outcome.readAs);
-    if (readings.size() == 1)
-        err << *readings.begin() << "\n";
+    const std::string shared = batch.SharedReading();
+    if (!shared.empty())
+        err << shared << "\n";
     // The reasons, after the table's own words, each line led by its file's name.
     for (const BatchOutcome& outcome : batch.m_outcomes)
     {
         const std::string reason = outcome.converted ? (outcome.leftOut.leftOut ? outcome.leftOut.Text() : "")
                                                      : outcome.error.Text(Audience::kCommandLine);
-        const std::string readAs = readings.size() > 1 ? outcome.readAs : "";
+        const std::string readAs = shared.empty() ? outcome.readAs : "";
         const std::string text = readAs + (readAs.empty() || reason.empty() ? "" : "\n") + reason;
         std::istringstream lines(text);
         for (std::string line; std::getline(lines, line);)

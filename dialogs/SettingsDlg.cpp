@@ -9,6 +9,7 @@
 #include "marketdata/Securities.h"
 #include "platform/Strings.h"
 #include "settings/SettingsRules.h"
+#include "text/Detection.h"
 #include "text/InputText.h"
 #include "text/PriceLines.h"
 
@@ -530,13 +531,19 @@ void CSettingsDlg::OnDetect()
     ConversionSettings found = m_settings;
     // The layout chosen in the list settles dates that read several ways.
     const int chosen = m_cmbDateFormat->findText(m_cmbDateFormat->currentText(), Qt::MatchExactly) + 1;
-    reading::FillFromFile(*m_pInput, &found, &error, chosen);
+    const std::string description = reading::FillFromFile(*m_pInput, &found, &error, chosen);
     if (!error.empty())
     {
         ui::AfxMessageBox("The file does not say how to read it:\n" + error.substr(0, error.find('\n')) +
                               "\n\nThe settings were left as they were.",
                           ui::Icon::kInformation);
         return;
+    }
+    // The list, not the file, settled the dates: say so, or the layout looks found.
+    if (const std::size_t note = description.find(kDatesReadSeveralWays); note != std::string::npos)
+    {
+        const std::size_t end = description.find(", as chosen.", note);
+        ui::AfxMessageBox(description.substr(note, end - note) + ", as chosen.", ui::Icon::kInformation);
     }
     // Only the reading changes: what was typed for the output stays.
     UpdateData(true);

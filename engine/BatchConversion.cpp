@@ -30,6 +30,19 @@ int BatchConversion::Converted() const
         std::count_if(m_outcomes.begin(), m_outcomes.end(), [](const BatchOutcome& o) { return o.converted; }));
 }
 
+std::string BatchConversion::SharedReading() const
+{
+    std::string shared;
+    for (const BatchOutcome& outcome : m_outcomes)
+        if (!outcome.readAs.empty())
+        {
+            if (!shared.empty() && outcome.readAs != shared)
+                return "";
+            shared = outcome.readAs;
+        }
+    return shared;
+}
+
 int BatchConversion::Run()
 {
     m_outcomes.assign(m_files.size(), BatchOutcome{});

@@ -55,6 +55,9 @@ public:
     JobError m_error;      // the directory could not be used, or the change not committed: nothing went in
     std::string m_strPath; // the directory, resolved
     int Converted() const;
+    // How the files were read when every file that was read read alike, else "" and each
+    // outcome's readAs says it.
+    std::string SharedReading() const;
 };
 
 // A file's name without its folder and last extension, in capitals: the symbol a batch gives it.

@@ -617,7 +617,7 @@ private:
             for (const LayoutTrial* trial : inOrder)
                 if (trial->code == *m_given.preferredDateFormat)
                 {
-                    m_notes.push_back(std::string("The dates read several ways: ") + DateFormatName(trial->code) +
+                    m_notes.push_back(std::string(kDatesReadSeveralWays) + DateFormatName(trial->code) +
                                       ", as chosen.");
                     return TakeLayout(*trial);
                 }

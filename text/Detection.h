@@ -30,6 +30,9 @@ struct GivenReading
 };
 
 // How a file is read, and what to tell the user about it.
+// Leads the note said when the layout the user picked settled dates that read several ways.
+constexpr const char* kDatesReadSeveralWays = "The dates read several ways: ";
+
 struct Reading
 {
     PriceLineRules rules;

@@ -4,6 +4,7 @@
 #include "dialogs/SettingsDlg.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QDropEvent>
 #include <QFontMetrics>
 #include <QLabel>
@@ -269,7 +270,8 @@ TEST_F(ConversionStoryTest, ThreeFilesDroppedAtOnceBecomeThreeSecuritiesAndARefu
 {
     MakeDir(m_dir / "in");
     const std::string files[] = {m_dir / "in/acme.csv", m_dir / "in/nodata.csv", m_dir / "in/bolt.txt"};
-    WriteText(files[0], kRows);
+    // A header on the first file only: the others keep their first rows.
+    WriteText(files[0], "Date,Open,High,Low,Close,Volume,OI\n" + kRows);
     WriteText(files[1], "no,price,lines,here\n");
     WriteText(files[2], kRows + "\n01/06/00,n/a,103,101,102.5,14000,9");
     QStringList listed;
@@ -280,6 +282,9 @@ TEST_F(ConversionStoryTest, ThreeFilesDroppedAtOnceBecomeThreeSecuritiesAndARefu
         list->item(2, 1)->setText("bolt2");
         Field(dialog, "m_strPath")->setText(QString::fromStdString(m_out));
         Click(dialog, "m_nExist1");
+        if (!dialog->findChild<QCheckBox*>("m_bSkipOn")->isChecked()) // as detection fills it for acme.csv
+            Click(dialog, "m_bSkipOn");
+        Field(dialog, "m_nSkipRows")->setText("1");
         dialog->findChild<QComboBox*>("m_strDateFormat")->setCurrentText("MM_DD_YY");
         Click(dialog, "IDOK");
     });
@@ -303,6 +308,9 @@ TEST_F(ConversionStoryTest, ThreeFilesDroppedAtOnceBecomeThreeSecuritiesAndARefu
               "2 of 3 files converted into " +
                   m_out +
                   "\n"
+                  "acme.csv: Read as: comma-separated, header on line 1, date=1 (MM_DD_YY), open=2, high=3, low=4, "
+                  "close=5, volume=6, oi=7\n"
+                  "acme.csv: The dates read several ways: MM_DD_YY, as chosen.\n"
                   "nodata.csv: The input cannot be read as it stands:\n"
                   "nodata.csv: " +
                   files[1] +
@@ -311,6 +319,9 @@ TEST_F(ConversionStoryTest, ThreeFilesDroppedAtOnceBecomeThreeSecuritiesAndARefu
                   "no,price,lines,here\n"
                   "nodata.csv: Choose the delimiter, columns, date format or decimal mark in the Conversion "
                   "Settings dialog.\n"
+                  "bolt.txt: Read as: comma-separated, no header, date=1 (MM_DD_YY), open=2, high=3, low=4, "
+                  "close=5, volume=6, oi=7\n"
+                  "bolt.txt: The dates read several ways: MM_DD_YY, as chosen.\n"
                   "bolt.txt: 1 of 4 rows were left out:\n"
                   "bolt.txt: line 4: open is not a number: 01/06/00,n/a,103,101,102.5,14000,9\n"
                   "Show " +
@@ -363,6 +374,19 @@ TEST_F(ConversionStoryTest, ADialogForAYahooFileOpensFilledFromItAndDetectFillsI
                          "date=1 (CCYY_MM_DD), open=2, high=3, low=4, close=5, volume=7"),
               std::string::npos)
         << Log();
+
+    // Dates that read two ways: Detect keeps the layout chosen in the list, and says so.
+    WriteText(input, "Date,Close\n01/02/2025,1\n01/03/2025,2\n02/03/2025,3\n");
+    OnNextModal<CSettingsDlg>([&](CSettingsDlg* dialog) {
+        dialog->findChild<QComboBox*>("m_strDateFormat")->setCurrentText("DD_MM_CCYY");
+        Click(dialog, "IDC_DETECT");
+        again = dialog->findChild<QComboBox*>("m_strDateFormat")->currentText();
+        Click(dialog, "IDCANCEL");
+    });
+    ASSERT_TRUE(Frame().OpenDocument(input));
+    ASSERT_FALSE(m_boxes.texts.empty());
+    EXPECT_EQ(std::pair(again.toStdString(), m_boxes.texts.back()),
+              std::pair(std::string("DD_MM_CCYY"), std::string("The dates read several ways: DD_MM_CCYY, as chosen.")));
 }
 
 // A file of many securities shows its tickers in place of Symbol and Name; one OK converts them
