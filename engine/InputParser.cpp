@@ -59,8 +59,8 @@ int ConversionJob::ReadInput()
         error.what =
             "The input holds many securities, named in column " + std::to_string(m_reading.tickerColumn + 1) + ":";
         error.path = m_strInputPath;
-        error.commandLineAdvice = "Convert it without --symbol: each ticker becomes its own security.";
-        error.desktopAdvice = "Each ticker becomes its own security when it is opened as a file of many.";
+        error.commandLineAdvice = "Convert it on its own, without --symbol: each ticker becomes its own security.";
+        error.desktopAdvice = "Each ticker becomes its own security when the file is opened on its own.";
         return Fail(error);
     }
     m_nDateFormat = m_reading.rules.dateFormat;
