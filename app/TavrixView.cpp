@@ -510,15 +510,10 @@ void CTavrixView::RunBatch(const tavrix::ConversionSettings& settings, const std
     StartRun(std::to_string(files.size()) + " files");
     tavrix::BatchConversion batch;
     batch.m_settings = settings;
-    // Files of a batch come from different places: each is read as it says (delimiter, header,
-    // decimal mark, date layout), the dialog's choices standing in where a file does not say.
-    batch.m_settings.m_bColumnsGiven = false;
-    batch.m_settings.m_nDelimiter = tavrix::DelimiterChoice::kNone;
-    batch.m_settings.m_nDecimal = tavrix::DecimalChoice::kAutomatic;
-    batch.m_settings.m_bSkipOn = false; // a header on the first file's line 1 is not on every file's
-    batch.m_settings.m_nTimeCol = 0;
-    batch.m_nDateFormat = tavrix::ConversionJob::kAutoDateFormat;
-    batch.m_nPreferredDateFormat = m_nDateFormat;
+    batch.m_nDateFormat = m_nDateFormat;
+    // Files of a batch come from different places: each is read as it says, the dialog's
+    // choices (filled from the first file) standing in where a file does not say.
+    batch.m_bFileSaysFirst = true;
     // One question for each of many files would be a chore; the table and the reports below it say
     // what was left out.
     batch.m_nLeftOutPolicy = tavrix::ConversionJob::kConvertOthers;
@@ -554,8 +549,11 @@ void CTavrixView::RunBatch(const tavrix::ConversionSettings& settings, const std
                                                        std::to_string(leftOut.rows) + " rows left out"});
         else
             rows.push_back({file, symbol, "-", "-", "-", RefusedCell(outcome.error)});
-        AddReasons(file, outcome.converted ? ReportText(leftOut) : outcome.error.Text(tavrix::Audience::kDesktop),
-                   &reasons);
+        tavrix::JobError error = outcome.error;
+        // The dialog does not force a reading on the files of a batch: alone, it does.
+        if (error.desktopAdvice == tavrix::kReadingAdvice)
+            error.desktopAdvice = "Open the file on its own to choose how it is read.";
+        AddReasons(file, outcome.converted ? ReportText(leftOut) : error.Text(tavrix::Audience::kDesktop), &reasons);
     }
     const int converted = batch.Converted();
     EndTable(rows, converted, static_cast<int>(files.size()), " files converted into ", batch.m_strPath, reasons);

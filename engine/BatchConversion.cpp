@@ -70,7 +70,7 @@ int BatchConversion::Run()
         auto job = std::make_unique<ConversionJob>();
         settings.ApplyToJob(*job, file.input, m_nDateFormat);
         job->m_nLeftOutPolicy = m_nLeftOutPolicy;
-        job->m_nPreferredDateFormat = m_nPreferredDateFormat;
+        job->m_bFileSaysFirst = m_bFileSaysFirst;
         job->m_onWarning = m_onWarning;
         const bool read = job->Inspect() == 0;
         outcome.readAs = job->ReadAs();

@@ -38,8 +38,8 @@ class BatchConversion
 public:
     // Directory, fields, delimiter, skipped rows and master choice, shared by every file.
     ConversionSettings m_settings;
-    int m_nDateFormat = 1;          // or ConversionJob::kAutoDateFormat, found per file
-    int m_nPreferredDateFormat = 0; // with kAutoDateFormat: taken when a file's dates read several ways
+    int m_nDateFormat = 1;         // or ConversionJob::kAutoDateFormat, found per file
+    bool m_bFileSaysFirst = false; // as ConversionJob's, for every file
     ConversionJob::LeftOutPolicy m_nLeftOutPolicy = ConversionJob::kConvertOthers;
     std::function<void()> m_onWaitForLock;
     std::function<void(const std::string& warning)> m_onWarning;

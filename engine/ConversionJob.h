@@ -110,8 +110,9 @@ public:
     // skipped rows; m_settings.m_strPath is made absolute by PrepareOutputDirectory.
     ConversionSettings m_settings;
     int m_nDateFormat = 1;
-    // With kAutoDateFormat: the layout taken when the dates read several ways (0: none).
-    int m_nPreferredDateFormat = 0;
+    // The settings and m_nDateFormat stand in where the file does not say, rather than force a
+    // reading on it: for files from different places (FileSaysFirst).
+    bool m_bFileSaysFirst = false;
     int m_nFieldCount = 0;
     // The fields the input gives, in field order, as it is read (date and close always).
     std::vector<Field> m_fields;

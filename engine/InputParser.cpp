@@ -37,11 +37,9 @@ int ConversionJob::ReadInput()
     if (m_input.Failed())
         return Fail(FileError("Cannot read the input file", m_strInputPath));
 
-    const bool layoutGiven = m_nDateFormat != kAutoDateFormat;
-    GivenReading given = GivenReadingOf(m_settings, m_nDateFormat);
-    if (m_nPreferredDateFormat > 0)
-        given.preferredDateFormat = m_nPreferredDateFormat;
-    m_reading = Detect(m_input, given);
+    const bool layoutGiven = m_nDateFormat != kAutoDateFormat && !m_bFileSaysFirst;
+    const GivenReading given = GivenReadingOf(m_settings, m_nDateFormat);
+    m_reading = Detect(m_input, m_bFileSaysFirst ? FileSaysFirst(given) : given);
     if (!m_reading.error.empty())
     {
         JobError error;

@@ -45,6 +45,15 @@ GivenReading GivenReadingOf(const ConversionSettings& settings, int dateFormat)
     return given;
 }
 
+GivenReading FileSaysFirst(const GivenReading& given)
+{
+    GivenReading first;
+    first.fallbackColumns = given.columns ? *given.columns : given.fallbackColumns;
+    first.fallbackTimeColumn = given.timeColumn;
+    first.preferredDateFormat = given.dateFormat;
+    return first;
+}
+
 void ApplyReading(const Reading& reading, ConversionSettings* settings)
 {
     const PriceLineRules& rules = reading.rules;

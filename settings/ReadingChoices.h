@@ -10,6 +10,11 @@ namespace tavrix {
 // `dateFormat` is ConversionJob::kAutoDateFormat, and the rows to skip when switched on.
 GivenReading GivenReadingOf(const ConversionSettings& settings, int dateFormat);
 
+// For files from different places: what `given` forces becomes what stands in where the file does
+// not say. Its columns and time serve a file without a header, its date layout settles dates that
+// read several ways; the delimiter, decimal mark and rows to skip are each file's own.
+GivenReading FileSaysFirst(const GivenReading& given);
+
 // Settings that read the file as `reading` does: its delimiter, decimal mark, columns (fields it
 // does not store are switched off), time column, date layout and the rows before its data.
 void ApplyReading(const Reading& reading, ConversionSettings* settings);

@@ -118,13 +118,10 @@ public:
 
 private:
     // The reason, and apart from it the options that settle it: the desktop program has other words.
-    bool Fail(const std::string& text)
+    bool Fail(const std::string& reason, const std::string& advice = "")
     {
-        std::size_t advice = std::string::npos;
-        for (const char* start : {"\nChoose ", "\nRead only the columns", "\nColumn ", "\nColumns that fit it:"})
-            advice = std::min(advice, text.find(start));
-        m_reading.error = text.substr(0, advice);
-        m_reading.advice = advice == std::string::npos ? "" : text.substr(advice + 1);
+        m_reading.error = reason;
+        m_reading.advice = advice;
         return false;
     }
 
@@ -184,17 +181,17 @@ private:
         }
         if (scores.empty())
             return Fail("No delimiter splits the rows into columns of numbers and dates; " + Line(m_head.front()) +
-                        ": " + StartOfRow(m_input.Row(m_head.front()).text, m_input.Row(m_head.front()).length) +
-                        "\nChoose one with --delimiter comma, tab, semicolon, pipe or space.");
+                            ": " + StartOfRow(m_input.Row(m_head.front()).text, m_input.Row(m_head.front()).length),
+                        "Choose one with --delimiter comma, tab, semicolon, pipe or space.");
         // Blank-aligned reading yields to a delimiter that reads as much: tab files also split at blanks.
         std::stable_sort(scores.begin(), scores.end(),
                          [](const Score& a, const Score& b) { return a.typed > b.typed; });
         if (scores.size() > 1 && scores[1].typed == scores[0].typed && scores[1].delimiter != Delimiter::kSpace)
             return Fail("The rows split two ways: " + DelimiterName(scores[0].delimiter) + " into " +
-                        std::to_string(scores[0].columns) + " columns and " + DelimiterName(scores[1].delimiter) +
-                        " into " + std::to_string(scores[1].columns) + ".\nChoose one with --delimiter " +
-                        DelimiterWord(scores[0].delimiter) + " or --delimiter " + DelimiterWord(scores[1].delimiter) +
-                        ".");
+                            std::to_string(scores[0].columns) + " columns and " + DelimiterName(scores[1].delimiter) +
+                            " into " + std::to_string(scores[1].columns) + ".",
+                        std::string("Choose one with --delimiter ") + DelimiterWord(scores[0].delimiter) +
+                            " or --delimiter " + DelimiterWord(scores[1].delimiter) + ".");
         Rules().delimiter = scores[0].delimiter;
         return true;
     }
@@ -290,6 +287,7 @@ private:
         int tickVolume = -1;
         std::string note;    // a choice between two candidates, said to the user
         std::string problem; // why the header names no one set
+        std::string advice;  // the --columns that settle it
     };
 
     HeaderChoice ChooseFromHeader() const
@@ -337,9 +335,9 @@ private:
                 second[field] = b;
                 choice.problem = onLine + " names two " + kFieldNames[field] + " columns: " + std::to_string(a + 1) +
                                  " (" + header.names[a] + ") and " + std::to_string(b + 1) + " (" + header.names[b] +
-                                 ").\n" + header.text + "\nChoose one with --columns " +
-                                 ColumnsText(choice.column, choice.timeColumn) + " or --columns " +
-                                 ColumnsText(second, choice.timeColumn);
+                                 ").\n" + header.text;
+                choice.advice = "Choose one with --columns " + ColumnsText(choice.column, choice.timeColumn) +
+                                " or --columns " + ColumnsText(second, choice.timeColumn);
                 return choice;
             }
         if (times.size() > 1)
@@ -347,9 +345,11 @@ private:
                              std::to_string(times[1] + 1) + ".\n" + header.text;
         for (const int field : {kFieldDate, kFieldClose})
             if (choice.problem.empty() && choice.column[field] < 0)
-                choice.problem = onLine + " names no " + kFieldNames[field] + " column.\n" + header.text +
-                                 "\nChoose the columns with --columns, e.g. --columns "
-                                 "date=1,open=2,high=3,low=4,close=5,volume=6";
+            {
+                choice.problem = onLine + " names no " + kFieldNames[field] + " column.\n" + header.text;
+                choice.advice = "Choose the columns with --columns, e.g. --columns "
+                                "date=1,open=2,high=3,low=4,close=5,volume=6";
+            }
         return choice;
     }
 
@@ -375,7 +375,7 @@ private:
         else if (haveHeader)
         {
             if (!fromHeader.problem.empty())
-                return Fail(fromHeader.problem);
+                return Fail(fromHeader.problem, fromHeader.advice);
             column = fromHeader.column;
             timeColumn = m_given.timeColumn ? *m_given.timeColumn : fromHeader.timeColumn;
             m_volumeColumn = fromHeader.volume;
@@ -386,11 +386,15 @@ private:
         else
         {
             column = m_given.fallbackColumns;
-            timeColumn = m_given.timeColumn ? *m_given.timeColumn : ClockTimeColumn();
+            const bool stored = m_given.timeColumn || m_given.fallbackTimeColumn;
+            timeColumn = m_given.timeColumn           ? *m_given.timeColumn
+                         : m_given.fallbackTimeColumn ? *m_given.fallbackTimeColumn
+                                                      : ClockTimeColumn();
+            if (!m_given.timeColumn && timeColumn >= m_reading.columnCount)
+                timeColumn = -1; // a stored time column the rows do not reach, as a field's
             // A time column the stored columns do not know of (MetaTrader's 00:00 after the date):
             // the fields from it onwards sit one column further.
-            if (!m_given.timeColumn && timeColumn >= 0 &&
-                std::find(column.begin(), column.end(), timeColumn) != column.end())
+            if (!stored && timeColumn >= 0 && std::find(column.begin(), column.end(), timeColumn) != column.end())
                 for (int& c : column)
                     c += c >= timeColumn ? 1 : 0;
             std::string dropped;
@@ -398,7 +402,7 @@ private:
                 if (column[field] >= m_reading.columnCount && m_reading.columnCount > 0)
                 {
                     if (field == kFieldDate || field == kFieldClose)
-                        return Fail(ColumnsProblem(field, column, timeColumn));
+                        return FailColumns(field, column, timeColumn);
                     dropped += std::string(dropped.empty() ? "" : ", ") + kFieldNames[field];
                     column[field] = -1;
                 }
@@ -410,7 +414,7 @@ private:
 
         for (int field = 0; field < kFieldCount; ++field)
             if (column[field] >= m_reading.columnCount && m_reading.columnCount > 0)
-                return Fail(ColumnsProblem(field, column, timeColumn));
+                return FailColumns(field, column, timeColumn);
         if (timeColumn >= m_reading.columnCount && m_reading.columnCount > 0)
             return Fail("The rows have " + ColumnCount(m_reading.columnCount) +
                         ", but the time is to be read from column " + std::to_string(timeColumn + 1) + ".");
@@ -418,9 +422,9 @@ private:
         {
             const std::string fitting =
                 fromHeader.problem.empty() ? ColumnsText(fromHeader.column, fromHeader.timeColumn) : "";
-            const std::string misfit = CheckColumnsAgainstHeader(m_reading.header, column, timeColumn, fitting);
+            const std::string misfit = CheckColumnsAgainstHeader(m_reading.header, column, timeColumn);
             if (!misfit.empty())
-                return Fail(misfit);
+                return Fail(misfit, fitting.empty() ? "" : "Columns that fit it: --columns " + fitting);
         }
         m_reading.tickerColumn = HeaderColumn(Heading::kTicker);
         m_reading.nameColumn = HeaderColumn(Heading::kName);
@@ -446,7 +450,7 @@ private:
             if (haveHeader && !fromHeader.problem.empty())
             {
                 if (field == kFieldDate || field == kFieldClose)
-                    return Fail(fromHeader.problem);
+                    return Fail(fromHeader.problem, fromHeader.advice);
                 (*column)[field] = -1;
                 continue;
             }
@@ -456,16 +460,16 @@ private:
         return true;
     }
 
-    std::string ColumnsProblem(int field, Columns column, int timeColumn) const
+    bool FailColumns(int field, Columns column, int timeColumn)
     {
         const int count = m_reading.columnCount;
-        std::string text = "The rows have " + ColumnCount(count) + ", but " + kFieldNames[field] +
-                           " is to be read from column " + std::to_string(column[field] + 1) + ".";
+        const std::string text = "The rows have " + ColumnCount(count) + ", but " + kFieldNames[field] +
+                                 " is to be read from column " + std::to_string(column[field] + 1) + ".";
         if (field == kFieldDate || field == kFieldClose)
-            return text + "\nChoose the columns with --columns.";
+            return Fail(text, "Choose the columns with --columns.");
         for (int& c : column)
             c = c < count ? c : -1;
-        return text + "\nRead only the columns the rows have, e.g. --columns " + ColumnsText(column, timeColumn);
+        return Fail(text, "Read only the columns the rows have, e.g. --columns " + ColumnsText(column, timeColumn));
     }
 
     // Every data row's date and time columns (and, for MetaTrader's two volumes, the volume
@@ -597,10 +601,11 @@ private:
             const auto last =
                 std::max_element(trials.begin(), trials.end(), [](auto& a, auto& b) { return a.order < b.order; });
             if (last->order == 0)
-                return Fail("No date layout reads the dates in " + where + ": " + Line(firstUnreadable) + ": " +
-                            unreadableText + OtherDateColumn(dateColumn));
-            return Fail("No date layout reads every date in " + where + ": " + DateFormatName(last->code) +
-                        " stops at " + Line(last->failIndex) + ": " + last->failText + OtherDateColumn(dateColumn));
+                return FailWithDatesElsewhere("No date layout reads the dates in " + where + ": " +
+                                              Line(firstUnreadable) + ": " + unreadableText);
+            return FailWithDatesElsewhere("No date layout reads every date in " + where + ": " +
+                                          DateFormatName(last->code) + " stops at " + Line(last->failIndex) + ": " +
+                                          last->failText);
         }
         if (inOrder.size() == 1 || (inOrder.empty() && reading.size() == 1))
             return TakeLayout(inOrder.empty() ? *reading.front() : *inOrder.front());
@@ -610,23 +615,22 @@ private:
             for (const LayoutTrial* trial : reading)
                 each += std::string("\n") + DateFormatName(trial->code) + ": " + Line(trial->failIndex) + " (" +
                         trial->failText + ") goes the other way";
-            return Fail("No date layout reads the dates in " + where + " in one order:" + each +
-                        "\nChoose one with --date-format.");
+            return Fail("No date layout reads the dates in " + where + " in one order:" + each,
+                        "Choose one with --date-format.");
         }
-        if (m_given.preferredDateFormat)
-            for (const LayoutTrial* trial : inOrder)
-                if (trial->code == *m_given.preferredDateFormat)
-                {
-                    m_notes.push_back(std::string(kDatesReadSeveralWays) + DateFormatName(trial->code) +
-                                      ", as chosen.");
-                    return TakeLayout(*trial);
-                }
-        return TwoLayouts(*inOrder[0], *inOrder[1], inOrder.size());
+        return TwoLayouts(inOrder);
     }
 
-    // Two layouts read every date in order: refused when they give different days.
-    bool TwoLayouts(const LayoutTrial& first, const LayoutTrial& second, std::size_t count)
+    // Two layouts or more read every date in order: refused when the first two give different
+    // days, unless the user picked one of them; when they give the same days, the picked one.
+    bool TwoLayouts(const std::vector<const LayoutTrial*>& inOrder)
     {
+        const LayoutTrial& first = *inOrder[0];
+        const LayoutTrial& second = *inOrder[1];
+        const LayoutTrial* picked = nullptr;
+        for (const LayoutTrial* trial : inOrder)
+            if (m_given.preferredDateFormat && trial->code == *m_given.preferredDateFormat)
+                picked = trial;
         const int dateColumn = Rules().column[kFieldDate];
         Token cells[kMaxColumns];
         for (std::size_t index = DataStart(); index < m_input.RowCount(); ++index)
@@ -640,27 +644,36 @@ private:
             const DayNumber b = ReadDateText(date.text, date.length, second.code);
             if (a != b && a != 0 && b != 0)
             {
+                if (picked)
+                {
+                    m_notes.push_back(std::string(kDatesReadSeveralWays) + DateFormatName(picked->code) +
+                                      ", as chosen.");
+                    return TakeLayout(*picked);
+                }
                 m_reading.dateFormats = {first.code, second.code};
-                return Fail("The dates read " + std::string(count > 2 ? "several" : "two") + " ways: " + Line(index) +
-                            " (" + Readable(date) + ") is " + IsoDayText(a) + " as " + DateFormatName(first.code) +
-                            " and " + IsoDayText(b) + " as " + DateFormatName(second.code) +
-                            ".\nChoose one with --date-format " + DateFormatName(first.code) + " or --date-format " +
-                            DateFormatName(second.code) + ".");
+                return Fail("The dates read " + std::string(inOrder.size() > 2 ? "several" : "two") +
+                                " ways: " + Line(index) + " (" + Readable(date) + ") is " + IsoDayText(a) + " as " +
+                                DateFormatName(first.code) + " and " + IsoDayText(b) + " as " +
+                                DateFormatName(second.code) + ".",
+                            std::string("Choose one with --date-format ") + DateFormatName(first.code) +
+                                " or --date-format " + DateFormatName(second.code) + ".");
             }
         }
-        return TakeLayout(first);
+        return TakeLayout(picked ? *picked : first);
     }
 
-    // Said when the date column holds no dates but another column of the sample does.
-    std::string OtherDateColumn(int dateColumn) const
+    // The date column holds no dates: said with another column of the sample that does.
+    bool FailWithDatesElsewhere(const std::string& reason)
     {
+        const int dateColumn = Rules().column[kFieldDate];
         const auto rows = SampleData();
         for (int column = 0; column < m_reading.columnCount && !rows.empty(); ++column)
             if (column != dateColumn && std::all_of(rows.begin(), rows.end(), [&](const std::vector<Token>* cells) {
                     return static_cast<int>(cells->size()) > column && ReadsAsDate((*cells)[column]);
                 }))
-                return "\nColumn " + std::to_string(column + 1) + " holds dates: choose the columns with --columns.";
-        return "";
+                return Fail(reason + "\nColumn " + std::to_string(column + 1) + " holds dates.",
+                            "Choose the columns with --columns.");
+        return Fail(reason);
     }
 
     bool TakeLayout(const LayoutTrial& trial)
@@ -757,15 +770,17 @@ private:
                     *example = {index, Readable(cell), point, comma, true};
             }
         }
-        const std::string choose = "\nChoose one with --decimal point or --decimal comma.";
+        const std::string choose = "Choose one with --decimal point or --decimal comma.";
         if (pointOnly.found && commaOnly.found)
             return Fail("The numbers use both decimal marks: " + Line(pointOnly.index) + " (" + pointOnly.text +
-                        ") reads only with a decimal point, " + Line(commaOnly.index) + " (" + commaOnly.text +
-                        ") only with a decimal comma." + choose);
+                            ") reads only with a decimal point, " + Line(commaOnly.index) + " (" + commaOnly.text +
+                            ") only with a decimal comma.",
+                        choose);
         if (!pointOnly.found && !commaOnly.found && both.found)
             return Fail("The numbers read two ways: " + Line(both.index) + " (" + both.text + ") is " +
-                        NumberWords(both.point) + " with a decimal point and " + NumberWords(both.comma) +
-                        " with a decimal comma." + choose);
+                            NumberWords(both.point) + " with a decimal point and " + NumberWords(both.comma) +
+                            " with a decimal comma.",
+                        choose);
         Rules().decimal = commaOnly.found ? DecimalMark::kComma : DecimalMark::kPoint;
         return true;
     }

@@ -20,19 +20,21 @@ struct GivenReading
     std::array<bool, kFieldCount> named{true, true, true, true, true, true, true};
     std::optional<int> timeColumn; // -1: none
     std::optional<int> dateFormat; // 1 to 12
-    // The layout the user picked, taken when several read every date in order but give different
-    // days (dates all 12 or lower); unlike dateFormat it does not force a layout on the file.
+    // The layout the user picked, taken when several read every date in order (dates all 12 or
+    // lower); unlike dateFormat it does not force a layout on the file.
     std::optional<int> preferredDateFormat;
+    // The stored time column: used, as fallbackColumns are, when no header names the columns.
+    std::optional<int> fallbackTimeColumn;
     std::optional<int> skipRows;
     // Stored or default columns: used when neither `columns` nor a header names the columns, and
     // then only as far as the rows have columns.
     std::array<int, kFieldCount> fallbackColumns{0, 1, 2, 3, 4, 5, 6};
 };
 
-// How a file is read, and what to tell the user about it.
 // Leads the note said when the layout the user picked settled dates that read several ways.
 constexpr const char* kDatesReadSeveralWays = "The dates read several ways: ";
 
+// How a file is read, and what to tell the user about it.
 struct Reading
 {
     PriceLineRules rules;

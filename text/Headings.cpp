@@ -135,8 +135,7 @@ std::string ColumnsText(const std::array<int, kFieldCount>& column, int timeColu
     return text;
 }
 
-std::string CheckColumnsAgainstHeader(const Header& header, const std::array<int, kFieldCount>& column, int timeColumn,
-                                      const std::string& fitting)
+std::string CheckColumnsAgainstHeader(const Header& header, const std::array<int, kFieldCount>& column, int timeColumn)
 {
     if (header.line == 0)
         return "";
@@ -160,6 +159,6 @@ std::string CheckColumnsAgainstHeader(const Header& header, const std::array<int
     if (misfits.empty())
         return "";
     return "The columns do not fit the header on line " + std::to_string(header.line) + ": " + misfits + ".\n" +
-           header.text + (fitting.empty() ? "" : "\nColumns that fit it: --columns " + fitting);
+           header.text;
 }
 } // namespace tavrix

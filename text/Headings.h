@@ -52,8 +52,6 @@ struct Header
 std::string ColumnsText(const std::array<int, kFieldCount>& column, int timeColumn);
 
 // "" when no field or time is read from a column headed as something else; otherwise why, with
-// the header shown. `fitting` is the --columns text that matches the header ("" when the header
-// alone names no full set).
-std::string CheckColumnsAgainstHeader(const Header& header, const std::array<int, kFieldCount>& column, int timeColumn,
-                                      const std::string& fitting);
+// the header shown.
+std::string CheckColumnsAgainstHeader(const Header& header, const std::array<int, kFieldCount>& column, int timeColumn);
 } // namespace tavrix
