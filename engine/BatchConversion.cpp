@@ -33,14 +33,15 @@ int BatchConversion::Converted() const
 std::string BatchConversion::SharedReading() const
 {
     std::string shared;
+    int read = 0;
     for (const BatchOutcome& outcome : m_outcomes)
         if (!outcome.readAs.empty())
         {
-            if (!shared.empty() && outcome.readAs != shared)
+            if (read++ > 0 && outcome.readAs != shared)
                 return "";
             shared = outcome.readAs;
         }
-    return shared;
+    return read > 1 ? shared : ""; // one file's reading is said under its name
 }
 
 int BatchConversion::Run()

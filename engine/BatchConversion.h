@@ -55,7 +55,7 @@ public:
     JobError m_error;      // the directory could not be used, or the change not committed: nothing went in
     std::string m_strPath; // the directory, resolved
     int Converted() const;
-    // How the files were read when every file that was read read alike, else "" and each
+    // How the files were read when two or more were read and all alike, else "" and each
     // outcome's readAs says it.
     std::string SharedReading() const;
 };

@@ -341,8 +341,12 @@ private:
                 return choice;
             }
         if (times.size() > 1)
+        {
             choice.problem = onLine + " names two time columns: " + std::to_string(times[0] + 1) + " and " +
                              std::to_string(times[1] + 1) + ".\n" + header.text;
+            choice.advice = "Choose one with --columns " + ColumnsText(choice.column, times[0]) + " or --columns " +
+                            ColumnsText(choice.column, times[1]);
+        }
         for (const int field : {kFieldDate, kFieldClose})
             if (choice.problem.empty() && choice.column[field] < 0)
             {

@@ -249,6 +249,9 @@ TEST_F(CliTest, ManyFilesUpdateRemoveAndCheck)
             "\njunk.csv: The input cannot be read as it stands:\njunk.csv: junk.csv\njunk.csv: No delimiter splits "
             "the rows into columns of numbers and dates; line 1: no price lines here\njunk.csv: Choose one with "
             "--delimiter comma, tab, semicolon, pipe or space.\n");
+    // One file read: its reading is said under its name.
+    EXPECT_NE(Run("convert msft.txt junk.csv --dir one --date-format MM_DD_YY").err.find("msft.txt: " + readAs),
+              std::string::npos);
     EXPECT_EQ(Run("convert ibm.csv msft.txt --dir out --symbol X").status, 2);
     EXPECT_EQ(Run("convert - msft.txt --dir out").status, 2); // standard input has no name for a symbol
 
@@ -347,8 +350,8 @@ TEST_F(CliTest, ListsAndExportsVendorXmasterAndIntradaySecurities)
         {fixture, "rcs mediagroup", "F257\tRCS\tRCS MEDIAGROUP" + sevenFields + "2010-01-04\t2010-07-09\t132\t",
          daily + "2010-01-04,1.279,1.279,1.254,1.279,745064,0\n", "2010-07-09,0.958,0.975,0.94,0.958,108929,0\n", 133},
         {fixture, "TMEAZA", "F462\tTMEAZA\tTMEAZA" + sevenFields + "2010-05-24\t2010-06-23\t14\t",
-         daily + "2010-05-24,0.0981,0.215,0.0981,0.0981,1406928,0\n", "2010-06-23,0.0001,0.0001,0.0001,0.0001,4156900,0\n",
-         15},
+         daily + "2010-05-24,0.0981,0.215,0.0981,0.0981,1406928,0\n",
+         "2010-06-23,0.0001,0.0001,0.0001,0.0001,4156900,0\n", 15},
         {fixture + "/Intraday", "fib30",
          "F1\tFIB30\tFIB30\tDate Time Open High Low Close Volume OpenInterest\t2003-01-02\t2003-07-04\t64885\t",
          "Date,Time,Open,High,Low,Close,Volume,OpenInterest\n2003-01-02,09:16:00,23785,23785,23785,23785,2,0\n",

@@ -253,7 +253,8 @@ TEST(Detection, TwoReadingsAreRefusedNamingBothAndTheOption)
                   "advice: Choose one with --delimiter comma, tab, semicolon, pipe or space."},
         // A header line that starts as advice does is part of the reason.
         {"Column 1,Date,Time,Time,Close\nx,2024-01-02,10:00,10:00,1.5\n",
-         "The header on line 1 names two time columns: 3 and 4.\nColumn 1,Date,Time,Time,Close"},
+         "The header on line 1 names two time columns: 3 and 4.\nColumn 1,Date,Time,Time,Close\n"
+         "advice: Choose one with --columns date=2,time=3,close=5 or --columns date=2,time=4,close=5"},
         {"\n \n", "The input holds no rows."},
     };
     for (const auto& c : cases)
