@@ -177,7 +177,7 @@ JobError DirectoryEdit::NoRoom() const
     return full;
 }
 
-JobError DirectoryEdit::Add(const SecuritySpec& spec, const std::vector<PriceBar>& bars, int* fileNumber)
+JobError DirectoryEdit::Add(const AddedSecurity& added, const std::vector<PriceBar>& bars, int* fileNumber)
 {
     const int number = NextFileNumber();
     if (number == 0)
@@ -185,12 +185,12 @@ JobError DirectoryEdit::Add(const SecuritySpec& spec, const std::vector<PriceBar
     const bool above = number > kMasterMaxSecurities;
     const std::string priceName = "F" + std::to_string(number) + (above ? ".MWD" : ".DAT");
     m_taken.insert(number);
-    if (!m_change.Stage(priceName, "the price file", BuildPriceFile(spec.layout, bars), DirectoryChange::kCreate))
+    if (!m_change.Stage(priceName, "the price file", BuildPriceFile(added.layout, bars), DirectoryChange::kCreate))
         return m_change.Error();
     // A layout file names daily fields only; intraday and XMASTER records say their own fields.
-    if (!above && !spec.layout.hasTime)
+    if (!above && !added.layout.hasTime)
     {
-        const std::string text = FieldLayoutText(spec.layout.fields);
+        const std::string text = FieldLayoutText(added.layout.fields);
         if (!m_change.Stage("F" + std::to_string(number) + ".DOP", "the field layout file",
                             std::vector<std::uint8_t>(text.begin(), text.end()), DirectoryChange::kCreate))
             return m_change.Error();
@@ -201,24 +201,24 @@ JobError DirectoryEdit::Add(const SecuritySpec& spec, const std::vector<PriceBar
     {
         NewSecurity security;
         security.fileNumber = static_cast<std::uint8_t>(number);
-        security.fieldCount = spec.layout.fieldCount;
-        security.name = spec.name;
-        security.symbol = spec.symbol;
+        security.fieldCount = added.layout.fieldCount;
+        security.name = added.name;
+        security.symbol = added.symbol;
         security.firstDate = DayToDateValue(first);
         security.lastDate = DayToDateValue(last);
-        security.period = spec.period;
-        security.interval = spec.interval;
+        security.period = added.period;
+        security.interval = added.interval;
         m_image.Add(BuildSecurityRecord(security));
     }
     else
     {
         XmasterSecurity security;
         security.fileNumber = number;
-        security.symbol = spec.symbol;
-        security.name = spec.name;
-        security.period = spec.period;
-        security.interval = spec.interval;
-        security.fieldBits = spec.layout.Bits();
+        security.symbol = added.symbol;
+        security.name = added.name;
+        security.period = added.period;
+        security.interval = added.interval;
+        security.fieldBits = added.layout.Bits();
         security.firstDate = Yyyymmdd(first);
         security.lastDate = Yyyymmdd(last);
         m_image.AddAbove(BuildXmasterRecord(security));

@@ -20,7 +20,7 @@ struct SecurityRef
 };
 
 // What a new security is, apart from its prices.
-struct SecuritySpec
+struct AddedSecurity
 {
     std::string symbol; // Latin-1
     std::string name;
@@ -62,7 +62,7 @@ public:
     // Why no security can be added: both master files are full (or XMASTER is damaged).
     JobError NoRoom() const;
     // Adds a security with its bars (oldest first, at least one) and stages its files.
-    JobError Add(const SecuritySpec& spec, const std::vector<PriceBar>& bars, int* fileNumber);
+    JobError Add(const AddedSecurity& added, const std::vector<PriceBar>& bars, int* fileNumber);
     // Rewrites a security's price file with these bars (oldest first) and its dates.
     JobError Replace(SecurityRef ref, const std::vector<PriceBar>& bars);
     // Takes the security out of its master file; its files go once the change is committed.

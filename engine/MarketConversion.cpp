@@ -300,17 +300,17 @@ int MarketConversion::Run()
             continue;
         if (found == held.end())
         {
-            SecuritySpec spec;
-            spec.symbol = ticker.symbol;
-            spec.name = ticker.name;
-            spec.layout = read.layout;
+            AddedSecurity added;
+            added.symbol = ticker.symbol;
+            added.name = ticker.name;
+            added.layout = read.layout;
             if (read.minutes != 0)
             {
-                spec.period = 'I';
-                spec.interval = read.minutes > 0 ? read.minutes : BarMinutesOf(read.bars);
+                added.period = 'I';
+                added.interval = read.minutes > 0 ? read.minutes : BarMinutesOf(read.bars);
             }
             int number = 0;
-            if (JobError problem = edit.Add(spec, read.bars, &number); problem.Failed())
+            if (JobError problem = edit.Add(added, read.bars, &number); problem.Failed())
             {
                 outcome.error = problem;
                 continue;

@@ -31,16 +31,16 @@ int ConversionJob::ConvertInput()
     if (AcceptLeftOutRows(m_lines->Lines().size()))
         return 1;
     const std::vector<PriceBar>& bars = Bars();
-    SecuritySpec spec;
-    spec.symbol = Symbol();
-    spec.name = Name();
-    spec.layout = Layout();
+    AddedSecurity added;
+    added.symbol = Symbol();
+    added.name = Name();
+    added.layout = Layout();
     if (Intraday())
     {
-        spec.period = 'I';
-        spec.interval = BarMinutesOf(bars);
+        added.period = 'I';
+        added.interval = BarMinutesOf(bars);
     }
-    if (JobError problem = m_edit->Add(spec, bars, &m_nFileNumber); problem.Failed())
+    if (JobError problem = m_edit->Add(added, bars, &m_nFileNumber); problem.Failed())
         return Fail(problem);
     if (JobError problem = m_pSharedEdit ? JobError{} : m_edit->Commit(); problem.Failed())
         return Fail(problem);
