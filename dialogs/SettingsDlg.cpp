@@ -542,8 +542,8 @@ void CSettingsDlg::OnDetect()
     // The list, not the file, settled the dates: say so, or the layout looks found.
     if (const std::size_t note = description.find(kDatesReadSeveralWays); note != std::string::npos)
     {
-        const std::size_t end = description.find(", as chosen.", note);
-        ui::AfxMessageBox(description.substr(note, end - note) + ", as chosen.", ui::Icon::kInformation);
+        const std::size_t end = description.find('.', note); // layout names hold no full stop
+        ui::AfxMessageBox(description.substr(note, end - note + 1), ui::Icon::kInformation);
     }
     // Only the reading changes: what was typed for the output stays.
     UpdateData(true);

@@ -41,16 +41,7 @@ int ConversionJob::ReadInput()
     const GivenReading given = GivenReadingOf(m_settings, m_nDateFormat);
     m_reading = Detect(m_input, m_bFileSaysFirst ? FileSaysFirst(given) : given);
     if (!m_reading.error.empty())
-    {
-        JobError error;
-        error.what = "The input cannot be read as it stands:";
-        error.path = m_strInputPath;
-        error.reason = m_reading.error;
-        error.commandLineAdvice = m_reading.advice;
-        if (!m_reading.advice.empty())
-            error.desktopAdvice = kReadingAdvice;
-        return Fail(error);
-    }
+        return Fail(UnreadableInput(m_strInputPath, m_reading));
     if (IsMarketFile(m_reading))
     {
         JobError error;

@@ -63,6 +63,15 @@ bool IsMarketFile(const Reading& reading)
     return reading.tickerColumn >= 0;
 }
 
+JobError UnreadableInput(const std::string& path, const Reading& reading)
+{
+    JobError error = FileError("The input cannot be read as it stands:", path, reading.error);
+    error.commandLineAdvice = reading.advice;
+    if (!reading.advice.empty())
+        error.desktopAdvice = kReadingAdvice;
+    return error;
+}
+
 int MarketConversion::Converted() const
 {
     return static_cast<int>(
@@ -89,13 +98,7 @@ int MarketConversion::Inspect()
         return Fail(FileError("Cannot read the input file", m_strInputPath));
     m_reading = Detect(m_input, GivenReadingOf(m_settings, m_nDateFormat));
     if (!m_reading.error.empty())
-    {
-        JobError error = FileError("The input cannot be read as it stands:", m_strInputPath, m_reading.error);
-        error.commandLineAdvice = m_reading.advice;
-        if (!m_reading.advice.empty())
-            error.desktopAdvice = kReadingAdvice;
-        return Fail(error);
-    }
+        return Fail(UnreadableInput(m_strInputPath, m_reading));
     if (!IsMarketFile(m_reading))
         return Fail(FileError("The input names no securities in a column (<TICKER>, Ticker or Symbol):", m_strInputPath,
                               "Convert it as one security, with --symbol."));

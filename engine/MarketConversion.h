@@ -80,4 +80,8 @@ private:
 
 // Whether the file names its rows' securities in a column: a market-wide file.
 bool IsMarketFile(const Reading& reading);
+
+// Why the input at `path` cannot be read as detection found it, with the options that settle it
+// on the command line and the dialog's words in the desktop program.
+JobError UnreadableInput(const std::string& path, const Reading& reading);
 } // namespace tavrix
