@@ -417,15 +417,7 @@ void CDirectoryWindow::UpdateFromFile(const std::string& input)
         statusBar()->showMessage(Utf8("Update failed: " + job->m_error.Headline()));
         return;
     }
-    std::string outcome = SymbolText(security) + ": " + std::to_string(job->m_nAdded) +
-                          (job->m_nAdded == 1 ? " record added" : " records added");
-    if (job->m_nAdded > 0)
-        outcome += ", " + tavrix::IsoDayText(job->m_nFirstDay) + " to " + tavrix::IsoDayText(job->m_nLastDay);
-    outcome += "; " + std::to_string(job->m_nAlreadyPresent) +
-               (job->m_nAlreadyPresent == 1 ? " row was" : " rows were") + " already present";
-    if (job->m_nReplaced > 0)
-        outcome +=
-            "; " + std::to_string(job->m_nReplaced) + (job->m_nReplaced == 1 ? " day replaced" : " days replaced");
+    std::string outcome = SymbolText(security) + ": " + job->UpdateSummary();
     outcome += std::string(" (dates read as ") + tavrix::DateFormatName(job->m_nDateFormat) + ")";
     Reload(&security);
     statusBar()->showMessage(Utf8(outcome));

@@ -479,16 +479,7 @@ void CTavrixView::RunUpdate(tavrix::ConversionSettings& settings)
     const std::string symbol = platform::Latin1ToUtf8(job->Symbol());
     if (result == 0)
     {
-        std::string summary =
-            symbol + ": " + std::to_string(job->m_nAdded) + (job->m_nAdded == 1 ? " record added" : " records added");
-        if (job->m_nAdded > 0)
-            summary += ", " + tavrix::IsoDayText(job->m_nFirstDay) + " to " + tavrix::IsoDayText(job->m_nLastDay);
-        summary += "; " + std::to_string(job->m_nAlreadyPresent) +
-                   (job->m_nAlreadyPresent == 1 ? " row was" : " rows were") + " already present";
-        if (job->m_nReplaced > 0)
-            summary +=
-                "; " + std::to_string(job->m_nReplaced) + (job->m_nReplaced == 1 ? " day" : " days") + " replaced";
-        AppendText("\r\nUpdate completed successfully!\r\n" + summary);
+        AppendText("\r\nUpdate completed successfully!\r\n" + symbol + ": " + job->UpdateSummary());
         if (const std::string report = ReportText(job->m_leftOut); !report.empty())
             AppendText("\r\n" + report);
         AppendDirectoryLink(job->m_strPath);

@@ -186,15 +186,7 @@ int RunUpdate(ConvertOptions options, std::ostream& out, std::ostream& err)
         return kExitFailed;
     }
     PrintReport(job.m_leftOut, err);
-    out << platform::Latin1ToUtf8(job.Symbol()) << ": " << job.m_nAdded
-        << (job.m_nAdded == 1 ? " record added" : " records added");
-    if (job.m_nAdded > 0)
-        out << ", " << IsoDayText(job.m_nFirstDay) << " to " << IsoDayText(job.m_nLastDay);
-    out << "; " << job.m_nAlreadyPresent << (job.m_nAlreadyPresent == 1 ? " row was" : " rows were")
-        << " already present";
-    if (job.m_nReplaced > 0)
-        out << "; " << job.m_nReplaced << (job.m_nReplaced == 1 ? " day replaced" : " days replaced");
-    out << "\n";
+    out << platform::Latin1ToUtf8(job.Symbol()) << ": " << job.UpdateSummary() << "\n";
     return kExitSuccess;
 }
 

@@ -95,6 +95,8 @@ public:
     int m_nAdded = 0;
     int m_nAlreadyPresent = 0;
     int m_nReplaced = 0;
+    // "2 records added, 2025-02-13 to 2025-02-14; 29 rows were already present; 1 day replaced".
+    std::string UpdateSummary() const;
 
     // m_nDateFormat asking for the layout to be found from the rows; Run then sets the one found.
     static constexpr int kAutoDateFormat = -1;

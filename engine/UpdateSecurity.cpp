@@ -61,6 +61,18 @@ int ConversionJob::FindOwnSecurity(SecurityRef* ref)
     return Fail(Plain("No security " + symbol + " in " + m_strMasterPath));
 }
 
+std::string ConversionJob::UpdateSummary() const
+{
+    std::string text = std::to_string(m_nAdded) + (m_nAdded == 1 ? " record added" : " records added");
+    if (m_nAdded > 0)
+        text += ", " + IsoDayText(m_nFirstDay) + " to " + IsoDayText(m_nLastDay);
+    text += "; " + std::to_string(m_nAlreadyPresent) + (m_nAlreadyPresent == 1 ? " row was" : " rows were") +
+            " already present";
+    if (m_nReplaced > 0)
+        text += "; " + std::to_string(m_nReplaced) + (m_nReplaced == 1 ? " day replaced" : " days replaced");
+    return text;
+}
+
 int ConversionJob::Update(bool replace)
 {
     m_error = {};
