@@ -534,10 +534,7 @@ void CTavrixView::RunBatch(const tavrix::ConversionSettings& settings, const std
         const tavrix::PriceLineReport& leftOut = outcome.leftOut;
         if (outcome.converted)
             rows.push_back({file, symbol, std::to_string(outcome.records), tavrix::IsoDayText(outcome.firstDay),
-                            tavrix::IsoDayText(outcome.lastDay),
-                            leftOut.leftOut == 0 ? "converted"
-                                                 : "converted; " + std::to_string(leftOut.leftOut) + " of " +
-                                                       std::to_string(leftOut.rows) + " rows left out"});
+                            tavrix::IsoDayText(outcome.lastDay), outcome.ConvertedText()});
         else
             rows.push_back({file, symbol, "-", "-", "-", RefusedCell(outcome.error)});
         tavrix::JobError error = outcome.error;
@@ -595,11 +592,7 @@ void CTavrixView::RunMarket(const tavrix::ConversionSettings& settings)
                                                                                      : "-";
         if (outcome.converted)
             rows.push_back({ticker, change, std::to_string(outcome.records), tavrix::IsoDayText(outcome.firstDay),
-                            tavrix::IsoDayText(outcome.lastDay),
-                            outcome.present == 0
-                                ? "converted"
-                                : "converted; " + std::to_string(outcome.present) +
-                                      (outcome.present == 1 ? " row already present" : " rows already present")});
+                            tavrix::IsoDayText(outcome.lastDay), outcome.ConvertedText()});
         else
             rows.push_back({ticker, change, "-", "-", "-", RefusedCell(outcome.error)});
         AddReasons(ticker,

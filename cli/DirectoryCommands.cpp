@@ -65,14 +65,9 @@ int RunConvertMany(ConvertOptions options, const std::vector<std::string>& input
     for (const BatchOutcome& outcome : batch.m_outcomes)
     {
         out << outcome.input << "\t" << platform::Latin1ToUtf8(outcome.symbol) << "\t";
-        const PriceLineReport& leftOut = outcome.leftOut;
         if (outcome.converted)
             out << outcome.records << "\t" << IsoDayText(outcome.firstDay) << "\t" << IsoDayText(outcome.lastDay)
-                << "\t"
-                << (leftOut.leftOut == 0 ? "converted"
-                                         : "converted; " + std::to_string(leftOut.leftOut) + " of " +
-                                               std::to_string(leftOut.rows) + " rows left out")
-                << "\n";
+                << "\t" << outcome.ConvertedText() << "\n";
         else
             out << "-\t-\t-\t" << (outcome.skipped ? "skipped: " : "failed: ") << FirstLine(outcome.error.what) << "\n";
     }
@@ -140,12 +135,7 @@ int RunMarket(ConvertOptions options, std::ostream& out, std::ostream& err)
             << "\t";
         if (outcome.converted)
             out << outcome.records << "\t" << IsoDayText(outcome.firstDay) << "\t" << IsoDayText(outcome.lastDay)
-                << "\t"
-                << (outcome.change == TickerOutcome::kNew || outcome.present == 0
-                        ? std::string("converted")
-                        : "converted; " + std::to_string(outcome.present) +
-                              (outcome.present == 1 ? " row already present" : " rows already present"))
-                << "\n";
+                << "\t" << outcome.ConvertedText() << "\n";
         else
             out << "-\t-\t-\tfailed: " << FirstLine(outcome.error.what) << "\n";
     }

@@ -30,6 +30,13 @@ int BatchConversion::Converted() const
         std::count_if(m_outcomes.begin(), m_outcomes.end(), [](const BatchOutcome& o) { return o.converted; }));
 }
 
+std::string BatchOutcome::ConvertedText() const
+{
+    if (leftOut.leftOut == 0)
+        return "converted";
+    return "converted; " + std::to_string(leftOut.leftOut) + " of " + std::to_string(leftOut.rows) + " rows left out";
+}
+
 std::string BatchConversion::SharedReading() const
 {
     std::string shared;

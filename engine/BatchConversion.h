@@ -28,6 +28,8 @@ struct BatchOutcome
     std::string readAs; // how the file was read ("Read as: ..."), once it was
     PriceLineReport leftOut;
     JobError error; // why the file was refused
+    // Of a converted file: "converted", or with the rows left out.
+    std::string ConvertedText() const;
 };
 
 // Many files into one directory, each its own security: every file is read first, then the

@@ -58,6 +58,13 @@ std::string SeveralBarsADay(const std::vector<PriceBar>& bars)
 }
 } // namespace
 
+std::string TickerOutcome::ConvertedText() const
+{
+    if (change == kNew || present == 0)
+        return "converted";
+    return "converted; " + std::to_string(present) + (present == 1 ? " row already present" : " rows already present");
+}
+
 bool IsMarketFile(const Reading& reading)
 {
     return reading.tickerColumn >= 0;

@@ -30,6 +30,8 @@ struct TickerOutcome
     DayNumber lastDay = 0;
     PriceLineReport leftOut; // with the rows' line numbers in the file
     JobError error;
+    // Of a converted ticker: "converted", or with the rows already present.
+    std::string ConvertedText() const;
 };
 
 // A file of many securities, one row per security and day (or bar), named by a ticker column
